@@ -1,0 +1,226 @@
+#include "model/vehicle.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/byte_io.h"
+
+namespace rvk {
+
+namespace {
+
+// The largest plane is a Zoom2 side view.
+constexpr std::size_t kLargestPlane = 512 * 28;
+
+const std::array<PixelValue, kLargestPlane>& TransparentBlock() {
+    static const auto block = [] {
+        std::array<PixelValue, kLargestPlane> b;
+        b.fill(kTransparent);
+        return b;
+    }();
+    return block;
+}
+
+constexpr std::size_t kPlanesOffset = 444;
+constexpr std::size_t kZoom2Offset = 49084;
+constexpr std::size_t kZoom2PlanesOffset = 49176;
+constexpr std::size_t kZoom2ModifiedOffset = 243736;
+
+void PutU16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+void PutU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void PutString(std::uint8_t* p, const std::string& s, std::size_t capacity) {
+    const std::size_t n = std::min(s.size(), capacity - 1);
+    std::memcpy(p, s.data(), n);  // the rest of the field is already zero
+}
+std::string GetString(const std::uint8_t* p, std::size_t capacity) {
+    const auto* end = std::find(p, p + capacity - 1, std::uint8_t{0});
+    return std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
+}
+
+void PutPlane(std::uint8_t* p, const Plane& plane) {
+    const PixelValue* w = plane.data();
+    for (std::size_t i = 0; i < plane.size(); ++i, p += 4) PutU32(p, w[i]);
+}
+void GetPlane(ByteReader& in, Plane& plane) {
+    const auto bytes = in.bytes(plane.size() * 4);
+    bool allTransparent = true;
+    for (std::size_t i = 0; i < plane.size() && allTransparent; ++i)
+        allTransparent = bytes[4 * i] == 0x01 && bytes[4 * i + 1] == 0 && bytes[4 * i + 2] == 0 &&
+                         bytes[4 * i + 3] == 0x80;
+    if (allTransparent) {
+        plane.reset();
+        return;
+    }
+    ByteReader words(bytes);
+    PixelValue* w = plane.mutableData();
+    for (std::size_t i = 0; i < plane.size(); ++i) w[i] = words.u32();
+}
+
+template <typename Rec, typename Ref>
+Ref PlaneOfImpl(Rec* rec, int view, bool zoom2) {
+    if (!rec || view < 0 || view >= kViewCount) return {};
+    auto& plane = zoom2 ? rec->Zoom2Planes[view] : rec->Planes[view];
+    return {&plane, plane.width(), plane.height()};
+}
+
+}  // namespace
+
+const PixelValue* Plane::data() const {
+    return allocated() ? words_.data() : TransparentBlock().data();
+}
+
+PixelValue* Plane::mutableData() {
+    if (!allocated()) words_.assign(size(), kTransparent);
+    return words_.data();
+}
+
+bool Plane::sameContent(const Plane& other) const {
+    return size() == other.size() && std::equal(data(), data() + size(), other.data());
+}
+
+VehicleRec::VehicleRec() {
+    for (int v = 0; v < kViewCount; ++v) {
+        Planes[v] = Plane(kPlaneWidth[v], kPlaneHeight[v]);
+        Zoom2Planes[v] = Plane(2 * kPlaneWidth[v], 2 * kPlaneHeight[v]);
+    }
+}
+
+void InitVehicle(VehicleRec& rec) {
+    const auto steam = rec.Steam;  // left as they are
+    rec = VehicleRec();
+    rec.Steam = steam;
+}
+
+void CopyVehicle(VehicleRec& dst, const VehicleRec& src) {
+    if (&dst != &src) dst = src;
+    dst.Zoom2Modified = false;
+}
+
+PlaneRef PlaneOf(VehicleRec* rec, int view, bool zoom2) {
+    return PlaneOfImpl<VehicleRec, PlaneRef>(rec, view, zoom2);
+}
+
+ConstPlaneRef PlaneOf(const VehicleRec* rec, int view, bool zoom2) {
+    return PlaneOfImpl<const VehicleRec, ConstPlaneRef>(rec, view, zoom2);
+}
+
+ViewSize ViewGeometry(const VehicleRec* rec, int view, bool zoom2) {
+    if (!rec || view < 0 || view >= kViewCount) return {};
+    const int len = zoom2 ? 2 * rec->Length : rec->Length;
+    const int hs = zoom2 ? rec->Zoom2HeightS : rec->HeightS;
+    const int w = zoom2 ? rec->Zoom2Width : rec->Width;
+    const int hf = zoom2 ? rec->Zoom2HeightF : rec->HeightF;
+    if (IsSideView(view)) return {len, hs};
+    if (IsRoofView(view)) return {w, rec->Length / (zoom2 ? 1 : 2)};
+    return {w, hf};
+}
+
+int RowOffset(const VehicleRec& rec, int view, bool zoom2) {
+    if (!IsSideView(view)) return 0;
+    const int planeHeight = (zoom2 ? 2 : 1) * kPlaneHeight[view];
+    return planeHeight - ViewGeometry(&rec, view, zoom2).height;
+}
+
+bool SizesFit(const VehicleRec& rec) {
+    return rec.Length <= 256 && rec.HeightS <= 14 && rec.Width <= 16 && rec.HeightF <= 14 &&
+           rec.Zoom2HeightS <= 28 && rec.Zoom2Width <= 32 && rec.Zoom2HeightF <= 28 &&
+           rec.SteamCount <= 3;
+}
+
+void DeriveZoom2(VehicleRec& rec, std::string_view zoom2Info) {
+    rec.Zoom2HeightS = static_cast<std::uint16_t>(2 * rec.HeightS);
+    rec.Zoom2Width = static_cast<std::uint16_t>(2 * rec.Width);
+    rec.Zoom2HeightF = static_cast<std::uint16_t>(2 * rec.HeightF);
+    for (int v = 0; v < kViewCount; ++v) {
+        const Plane& src = rec.Planes[v];
+        Plane& dst = rec.Zoom2Planes[v];
+        if (!src.allocated()) {
+            dst.reset();
+            continue;
+        }
+        const PixelValue* s = src.data();
+        PixelValue* d = dst.mutableData();
+        for (int y = 0; y < dst.height(); ++y)
+            for (int x = 0; x < dst.width(); ++x)
+                d[y * dst.width() + x] = s[(y / 2) * src.width() + x / 2];
+    }
+    rec.Zoom2Info = std::string(zoom2Info.substr(0, kInfoCapacity - 1));
+    rec.Zoom2Exists = true;
+    rec.Zoom2Modified = true;
+}
+
+std::unique_ptr<FleetRec> CreateFleet(std::string name) {
+    auto fleet = std::make_unique<FleetRec>();
+    fleet->name = std::move(name);
+    return fleet;
+}
+
+void VehicleToImage(const VehicleRec& rec, std::span<std::uint8_t, kVehicleImageSize> out) {
+    std::fill(out.begin(), out.end(), std::uint8_t{0});
+    std::uint8_t* p = out.data();
+    PutU16(p + 2, rec.Length);
+    PutU16(p + 4, rec.HeightS);
+    PutU16(p + 6, rec.Width);
+    PutU16(p + 8, rec.HeightF);
+    PutU32(p + 12, rec.Props);
+    p[16] = rec.SteamCount;
+    for (int i = 0; i < 9; ++i) PutU16(p + 18 + 2 * i, rec.Steam[i]);
+    for (int i = 0; i < 5; ++i) PutString(p + 36 + kInfoCapacity * i, rec.Info[i], kInfoCapacity);
+    std::size_t at = kPlanesOffset;
+    for (const Plane& plane : rec.Planes) PutPlane(p + at, plane), at += plane.size() * 4;
+    p[kZoom2Offset] = rec.Zoom2Exists ? 1 : 0;
+    PutU16(p + 49086, rec.Zoom2HeightS);
+    PutU16(p + 49088, rec.Zoom2Width);
+    PutU16(p + 49090, rec.Zoom2HeightF);
+    PutString(p + 49092, rec.Zoom2Info, kInfoCapacity);
+    at = kZoom2PlanesOffset;
+    for (const Plane& plane : rec.Zoom2Planes) PutPlane(p + at, plane), at += plane.size() * 4;
+    p[kZoom2ModifiedOffset] = rec.Zoom2Modified ? 1 : 0;
+    PutString(p + kZoom2ModifiedOffset + 1, rec.Zoom2Path, kZoom2PathCapacity);
+}
+
+std::vector<std::uint8_t> VehicleToImage(const VehicleRec& rec) {
+    std::vector<std::uint8_t> image(kVehicleImageSize);
+    VehicleToImage(rec, std::span<std::uint8_t, kVehicleImageSize>(image.data(), image.size()));
+    return image;
+}
+
+bool VehicleFromImage(std::span<const std::uint8_t> image, VehicleRec& rec) {
+    if (image.size() < kVehicleImageSize) return false;
+    const std::uint8_t* p = image.data();
+    VehicleRec r;
+    ByteReader in(image.first(kVehicleImageSize));
+    in.skip(2);
+    r.Length = in.u16();
+    r.HeightS = in.u16();
+    r.Width = in.u16();
+    r.HeightF = in.u16();
+    in.skip(2);
+    r.Props = in.u32();
+    r.SteamCount = in.u8();
+    in.skip(1);
+    for (auto& s : r.Steam) s = in.u16();
+    for (int i = 0; i < 5; ++i) r.Info[i] = GetString(p + 36 + kInfoCapacity * i, kInfoCapacity);
+    in.seek(kPlanesOffset);
+    for (Plane& plane : r.Planes) GetPlane(in, plane);
+    r.Zoom2Exists = p[kZoom2Offset] != 0;
+    in.seek(49086);
+    r.Zoom2HeightS = in.u16();
+    r.Zoom2Width = in.u16();
+    r.Zoom2HeightF = in.u16();
+    r.Zoom2Info = GetString(p + 49092, kInfoCapacity);
+    in.seek(kZoom2PlanesOffset);
+    for (Plane& plane : r.Zoom2Planes) GetPlane(in, plane);
+    r.Zoom2Modified = p[kZoom2ModifiedOffset] != 0;
+    r.Zoom2Path = GetString(p + kZoom2ModifiedOffset + 1, kZoom2PathCapacity);
+    if (!SizesFit(r)) return false;
+    rec = std::move(r);
+    return true;
+}
+
+}  // namespace rvk
