@@ -7,12 +7,14 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/vehicle.h"
 
 namespace rvk {
 
+inline constexpr std::string_view kTitleText = "RVK Editor 3.0 Beta2";
 inline constexpr std::size_t kDocInfoLimit = 2047;
 inline constexpr int kTextCannotOpen = 555;  // language text: "cannot open %s"
 
@@ -54,6 +56,6 @@ struct SaveResult {
 };
 // Writes the .rvk file at doc.path (atomically), then the companion files. The
 // document becomes unmodified and named only when every file was written.
-SaveResult SaveDocument(FileDoc& doc, std::string_view titleText);
+SaveResult SaveDocument(FileDoc& doc);
 
 }  // namespace rvk
