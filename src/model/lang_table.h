@@ -36,6 +36,8 @@ public:
     std::optional<std::string> take(std::int32_t number);
 
 private:
+    std::optional<std::size_t> indexOf(std::int32_t number) const;
+
     std::vector<LangEntry> entries_;  // ascending by number
 };
 
@@ -63,9 +65,16 @@ private:
 };
 
 // printf-style formatting of language texts with %s, %i, %d and %%, safe against any
-// format: a placeholder without an argument, or of the other kind, takes the argument
-// as text; surplus arguments are ignored; flags and widths are accepted and ignored.
+// format: flags ("-", "0", "+", blank), width and precision work as in printf (both
+// capped at kMaxFormatWidth); a placeholder of the other kind takes its argument as
+// text, one without an argument stands for the empty text; surplus arguments are
+// ignored; a "%" that starts no valid placeholder is copied as it is.
 using TextArg = std::variant<std::string, long long>;
+inline constexpr int kMaxFormatWidth = 1000;
 std::string FormatText(std::string_view format, const std::vector<TextArg>& args);
+
+// The conversions of the placeholders of a format in order ('s', 'i' or 'd'; "%%"
+// is none), as FormatText reads them. Translations must keep this sequence.
+std::string FormatPlaceholders(std::string_view format);
 
 }  // namespace rvk
