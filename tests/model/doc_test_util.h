@@ -1,0 +1,134 @@
+// Helpers shared by the file-format tests: a throw-away folder, vehicles with varied
+// content, and comparisons of what a file keeps.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/byte_io.h"
+#include "model/document.h"
+#include "model/vehicle.h"
+
+namespace rvk::testing {
+
+class TempDir {
+public:
+    TempDir() {
+        static std::atomic<int> counter{0};
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("rvk-" + std::string(info ? info->name() : "test") + "-" +
+                 std::to_string(std::random_device{}()) + "-" + std::to_string(counter++));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A value of the given colour type byte; never a run marker.
+inline PixelValue Pix(std::uint32_t type, std::uint32_t rgb) {
+    return (type << 24) | rgb;
+}
+
+// Fills every visible pixel of the chosen scale with runs and single pixels drawn
+// from a few colour types, as real graphics look.
+inline void FillVaried(VehicleRec& v, bool zoom2, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    const PixelValue choices[] = {kTransparent,        kHalfTransparent,    Pix(0x00, 0x123456),
+                                  Pix(0x40, 0xABCDEF), Pix(0x61, 0x0000FF), Pix(0x00, 0xFF0000)};
+    for (int view = 0; view < kViewCount; ++view) {
+        const PlaneRef ref = PlaneOf(&v, view, zoom2);
+        const ViewSize size = ViewGeometry(&v, view, zoom2);
+        const int top = RowOffset(v, view, zoom2);
+        PixelValue value = kTransparent;
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x) {
+                if (rng() % 5 == 0) value = choices[rng() % 6];
+                if (rng() % 7 == 0) value = Pix(0x00, rng() & 0xFFFFFF);
+                ref.plane->set(x, y + top, value);
+            }
+    }
+}
+
+inline VehicleRec VariedVehicle(std::uint32_t seed, bool withZoom2) {
+    VehicleRec v;
+    std::mt19937 rng(seed);
+    v.Length = static_cast<std::uint16_t>(8 + 2 * (rng() % 125));
+    v.HeightS = static_cast<std::uint16_t>(2 + rng() % 13);
+    v.Width = static_cast<std::uint16_t>(4 + 2 * (rng() % 7));
+    v.HeightF = static_cast<std::uint16_t>(2 + rng() % 13);
+    v.Props = (rng() % 2) ? kDefaultProps : (kPixels32 | kRev | kMotorized);
+    v.SteamCount = static_cast<std::uint8_t>(rng() % 4);
+    for (int k = 0; k < 3 * v.SteamCount; ++k) v.Steam[k] = static_cast<std::uint16_t>(rng() % 300);
+    for (int k = 3 * v.SteamCount; k < 9; ++k) v.Steam[k] = 1;
+    for (int i = 0; i < 5; ++i)
+        v.Info[i] = "info " + std::to_string(i) + " of " + std::to_string(seed);
+    FillVaried(v, false, seed);
+    if (withZoom2) {
+        DeriveZoom2(v, "derived");
+        v.Zoom2HeightS = static_cast<std::uint16_t>(4 + rng() % 25);
+        FillVaried(v, true, seed + 1);
+    }
+    return v;
+}
+
+// The pixels a file keeps: the visible areas of the views in use.
+inline void ExpectSameViews(const VehicleRec& a, const VehicleRec& b, bool zoom2) {
+    ASSERT_EQ(a.viewCount(), b.viewCount());
+    for (int view = 0; view < a.viewCount(); ++view) {
+        const ViewSize size = ViewGeometry(&a, view, zoom2);
+        const ConstPlaneRef pa = PlaneOf(&a, view, zoom2);
+        const ConstPlaneRef pb = PlaneOf(&b, view, zoom2);
+        const int ta = RowOffset(a, view, zoom2);
+        const int tb = RowOffset(b, view, zoom2);
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x)
+                ASSERT_EQ(pa.plane->at(x, y + ta), pb.plane->at(x, y + tb))
+                    << "view " << view << " at " << x << "," << y << (zoom2 ? " zoom2" : "");
+    }
+}
+
+inline void ExpectSameStored(const VehicleRec& a, const VehicleRec& b) {
+    EXPECT_EQ(a.Length, b.Length);
+    EXPECT_EQ(a.HeightS, b.HeightS);
+    EXPECT_EQ(a.Width, b.Width);
+    EXPECT_EQ(a.HeightF, b.HeightF);
+    EXPECT_EQ(a.Props | kPixels32, b.Props);
+    EXPECT_EQ(a.SteamCount, b.SteamCount);
+    EXPECT_EQ(a.Steam, b.Steam);
+    EXPECT_EQ(a.Info, b.Info);
+    ExpectSameViews(a, b, false);
+}
+
+inline std::vector<std::uint8_t> Words(std::initializer_list<std::uint32_t> words) {
+    ByteWriter w;
+    for (std::uint32_t word : words) w.u32(word);
+    return w.data();
+}
+
+inline std::vector<std::uint32_t> WordsOf(const std::vector<std::uint8_t>& bytes) {
+    ByteReader in(bytes);
+    std::vector<std::uint32_t> out;
+    while (in.remaining() >= 4) out.push_back(in.u32());
+    return out;
+}
+
+}  // namespace rvk::testing
