@@ -1,0 +1,198 @@
+#include "model/file_io.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace rvk {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ToPath(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string FromPath(const fs::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+#ifdef _WIN32
+int ProcessId() {
+    return _getpid();
+}
+int OpenNew(const fs::path& p) {
+    return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+bool WriteChunk(int fd, const std::uint8_t* data, std::size_t n, std::size_t& written) {
+    const int r = _write(fd, data, static_cast<unsigned>(n));
+    if (r < 0) return false;
+    written = static_cast<std::size_t>(r);
+    return true;
+}
+bool SyncFile(int fd) {
+    return _commit(fd) == 0;
+}
+bool CloseFile(int fd) {
+    return _close(fd) == 0;
+}
+bool AlreadyExists() {
+    return errno == EEXIST;
+}
+void KeepModeOf(const fs::path&, int) {}
+void SyncDirectory(const fs::path&) {}
+#else
+int ProcessId() {
+    return static_cast<int>(getpid());
+}
+int OpenNew(const fs::path& p) {
+    return open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+bool WriteChunk(int fd, const std::uint8_t* data, std::size_t n, std::size_t& written) {
+    const ssize_t r = write(fd, data, n);
+    if (r < 0) {
+        written = 0;
+        return errno == EINTR;
+    }
+    written = static_cast<std::size_t>(r);
+    return true;
+}
+bool SyncFile(int fd) {
+    return fsync(fd) == 0;
+}
+bool CloseFile(int fd) {
+    return close(fd) == 0;
+}
+bool AlreadyExists() {
+    return errno == EEXIST;
+}
+// A replaced file keeps its permissions.
+void KeepModeOf(const fs::path& target, int fd) {
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
+}
+// Makes the rename itself durable; a failure here loses nothing already written.
+void SyncDirectory(const fs::path& dir) {
+    const int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+#endif
+
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kChunk = 1u << 24;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        std::size_t written = 0;
+        if (!WriteChunk(fd, bytes.data() + done, std::min(kChunk, bytes.size() - done), written))
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t limit) {
+    const fs::path p = ToPath(path);
+    std::error_code ec;
+    // Only regular files: a folder or a pipe has no bytes to give (and a pipe could block).
+    if (!fs::is_regular_file(p, ec)) return std::nullopt;
+    std::ifstream in(p, std::ios::binary);
+    if (!in) return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<std::uint64_t>(size) > limit) return std::nullopt;
+    in.seekg(0, std::ios::beg);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), size);
+    if (in.gcount() != size) return std::nullopt;
+    return bytes;
+}
+
+bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes) {
+    static std::atomic<unsigned> counter{0};
+    const fs::path target = ToPath(path);
+    const fs::path dir = target.parent_path();
+    const std::string name = FromPath(target.filename());
+    if (name.empty()) return false;
+
+    fs::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = dir / ToPath("." + name + "." + std::to_string(ProcessId()) + "." +
+                            std::to_string(counter++) + ".tmp");
+        fd = OpenNew(temp);
+        if (fd < 0 && !AlreadyExists()) return false;
+    }
+    if (fd < 0) return false;
+    KeepModeOf(target, fd);
+
+    bool ok = WriteAll(fd, bytes) && SyncFile(fd);
+    ok = CloseFile(fd) && ok;
+    std::error_code ec;
+    if (ok) {
+        fs::rename(temp, target, ec);
+        ok = !ec;
+    }
+    if (!ok) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    SyncDirectory(dir);
+    return true;
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(ToPath(path), ec);
+}
+
+bool RemoveFile(const std::string& path) {
+    const fs::path p = ToPath(path);
+    std::error_code ec;
+    const fs::file_status st = fs::symlink_status(p, ec);
+    if (st.type() == fs::file_type::not_found) return true;
+    if (ec || st.type() == fs::file_type::directory) return false;
+    return fs::remove(p, ec) || !ec;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    return FromPath(ToPath(path).parent_path());
+}
+
+bool SameFileName(const std::string& a, const std::string& b) {
+#ifdef _WIN32
+    const std::wstring wa = ToPath(a).wstring();
+    const std::wstring wb = ToPath(b).wstring();
+    return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                                static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+#else
+    return a == b;
+#endif
+}
+
+}  // namespace rvk

@@ -1,0 +1,37 @@
+// Whole-file reading and crash-safe writing, and file-name comparison by the rule of
+// the file system. Paths are UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace rvk {
+
+// Larger than any document or Zoom2 file can legitimately be; bigger files are refused
+// before anything is allocated for them.
+inline constexpr std::size_t kMaxFileBytes = 64u << 20;
+
+// The bytes of a regular file; nothing when it cannot be read or exceeds the limit.
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
+                                                       std::size_t limit = kMaxFileBytes);
+
+// Writes a temporary file in the same folder, flushes it to disk and renames it over
+// path. On any failure the temporary file is removed, path is left as it was, and the
+// result is false.
+bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// A regular file (or a link to one) exists at path.
+bool FileExists(const std::string& path);
+// Removes a file; a missing file counts as removed. Folders are never removed.
+bool RemoveFile(const std::string& path);
+// The folder part of a path ("" when it has none).
+std::string DirectoryOf(const std::string& path);
+// Whether two names denote the same file under the file system's case rule: exact on
+// case-sensitive systems, ignoring case on Windows.
+bool SameFileName(const std::string& a, const std::string& b);
+
+}  // namespace rvk

@@ -1,0 +1,171 @@
+#include "model/zoom2_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "model/byte_io.h"
+#include "model/file_io.h"
+#include "model/plane_codec.h"
+
+namespace rvk {
+
+namespace {
+
+constexpr std::string_view kBanner = "Zoom2 Graphics file created with RVKEDIT";
+constexpr std::uint8_t kBannerEnd = 0x1A;
+constexpr std::array<std::uint8_t, 6> kSignature = {0x46, 0x5A, 0x47, 0x32, 0x03, 0x83};
+constexpr std::uint8_t kVersion = 3;
+constexpr std::uint16_t kFlagRle = 0x0200;
+constexpr std::uint16_t kFlagEightViews = 0x0100;
+
+#ifdef _WIN32
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+#else
+bool IsSeparator(char c) {
+    return c == '/';
+}
+#endif
+
+std::string_view WithoutExtension(std::string_view path) {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        if (IsSeparator(path[i - 1])) break;
+        if (path[i - 1] == '.') return path.substr(0, i - 1);
+    }
+    return path;
+}
+
+bool Known(const std::vector<std::string>& names, const std::string& name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& n) { return SameFileName(n, name); });
+}
+
+}  // namespace
+
+std::string Zoom2FileName(std::string_view docPath, int fleetIndex, int vehicleIndex) {
+    if (fleetIndex < 0 || vehicleIndex < 0) return {};
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "-%02d-%02d.fzz", fleetIndex, vehicleIndex);
+    return std::string(WithoutExtension(docPath)) + suffix;
+}
+
+int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes) {
+    if (vehicle.Zoom2Exists) return kZoom2AlreadyExists;
+    ByteReader in(bytes);
+    in.skipPast(kBannerEnd);
+    const auto signature = in.bytes(kSignature.size());
+    const std::uint8_t version = in.u8();
+    if (!in.ok() || !std::equal(signature.begin(), signature.end(), kSignature.begin()) ||
+        (version != 2 && version != 3))
+        return kZoom2BadFormat;
+    const std::uint16_t length = in.u16();
+    if (!in.ok()) return kZoom2BadFormat;
+    if (length != 2 * vehicle.Length) return kZoom2WrongLength;
+
+    // Everything is read into a scratch record first: a damaged file changes nothing.
+    VehicleRec scratch;
+    scratch.Length = vehicle.Length;
+    scratch.Zoom2Planes = vehicle.Zoom2Planes;
+    scratch.Zoom2HeightS = in.u16();
+    scratch.Zoom2Width = in.u16();
+    scratch.Zoom2HeightF = in.u16();
+    const std::uint16_t flags = in.u16();
+    scratch.Zoom2Info = in.readString(kInfoCapacity, 0);
+    if (!in.ok() || !SizesFit(scratch)) return kZoom2BadFormat;
+    const bool eight = (flags & kFlagEightViews) != 0;
+    const bool decoded = (flags & kFlagRle) ? DecodePlanes(in, scratch, eight, true)
+                                            : DecodePalettePlanes(in, scratch, eight, true);
+    if (!decoded) return kZoom2BadFormat;
+
+    vehicle.Zoom2HeightS = scratch.Zoom2HeightS;
+    vehicle.Zoom2Width = scratch.Zoom2Width;
+    vehicle.Zoom2HeightF = scratch.Zoom2HeightF;
+    vehicle.Zoom2Info = std::move(scratch.Zoom2Info);
+    vehicle.Zoom2Planes = std::move(scratch.Zoom2Planes);
+    vehicle.Zoom2Exists = true;
+    return kZoom2Ok;
+}
+
+std::vector<std::uint8_t> EncodeZoom2(const VehicleRec& vehicle) {
+    ByteWriter out;
+    out.text(kBanner);
+    out.text(kTitleText);
+    out.u8(kBannerEnd);
+    out.bytes(kSignature);
+    out.u8(kVersion);
+    out.u16(static_cast<std::uint16_t>(2 * vehicle.Length));
+    out.u16(vehicle.Zoom2HeightS);
+    out.u16(vehicle.Zoom2Width);
+    out.u16(vehicle.Zoom2HeightF);
+    const bool eight = (vehicle.Props & kExtraViews) != 0;
+    out.u16(static_cast<std::uint16_t>(kFlagRle | (eight ? kFlagEightViews : 0)));
+    const std::string_view info = vehicle.Zoom2Info;
+    out.cstring(info.substr(0, info.find('\0')), kInfoCapacity);
+    for (int view = 0; view < vehicle.viewCount(); ++view) EncodePlane(vehicle, view, true, out);
+    return std::move(out.data());
+}
+
+int ReadZoom2File(VehicleRec& vehicle, const std::string& path) {
+    if (vehicle.Zoom2Exists) return kZoom2AlreadyExists;
+    // Remembered even when the file then cannot be read.
+    vehicle.Zoom2Path = path;
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) return kZoom2CannotOpen;
+    return DecodeZoom2(vehicle, *bytes);
+}
+
+std::optional<Message> WriteZoom2File(VehicleRec& vehicle, const std::string& path) {
+    if (!WriteFileAtomic(path, EncodeZoom2(vehicle))) return Message{kTextCannotOpen, path};
+    vehicle.Zoom2Path = path;
+    vehicle.Zoom2Modified = false;
+    return std::nullopt;
+}
+
+void LoadZoom2Files(FileDoc& doc) {
+    doc.KnownZoom2Files.clear();
+    for (std::size_t i = 0; i < doc.fleets.size(); ++i) {
+        const auto& vehicles = doc.fleets[i]->vehicles;
+        for (std::size_t j = 0; j < vehicles.size(); ++j) {
+            const std::string name =
+                Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
+            if (!FileExists(name)) continue;
+            ReadZoom2File(*vehicles[j], name);
+            doc.KnownZoom2Files.push_back(name);
+        }
+    }
+}
+
+std::vector<Message> SaveZoom2Files(FileDoc& doc) {
+    std::vector<Message> messages;
+    std::vector<std::string> stale = doc.KnownZoom2Files;
+    for (std::size_t i = 0; i < doc.fleets.size(); ++i) {
+        const auto& vehicles = doc.fleets[i]->vehicles;
+        for (std::size_t j = 0; j < vehicles.size(); ++j) {
+            VehicleRec& v = *vehicles[j];
+            if (!v.Zoom2Exists) continue;
+            const std::string name =
+                Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
+            std::erase_if(stale, [&](const std::string& s) { return SameFileName(s, name); });
+            if (!v.Zoom2Modified && FileExists(name) && SameFileName(name, v.Zoom2Path)) continue;
+            if (auto message = WriteZoom2File(v, name)) {
+                messages.push_back(std::move(*message));
+                continue;
+            }
+            if (!Known(doc.KnownZoom2Files, name)) doc.KnownZoom2Files.push_back(name);
+        }
+    }
+    // Only files beside the document are ever deleted: a list that names another
+    // folder does not describe this document's companions.
+    if (!stale.empty() && SameFileName(DirectoryOf(stale.front()), DirectoryOf(doc.path))) {
+        for (const std::string& name : stale) {
+            if (!RemoveFile(name)) continue;
+            std::erase_if(doc.KnownZoom2Files,
+                          [&](const std::string& s) { return SameFileName(s, name); });
+        }
+    }
+    return messages;
+}
+
+}  // namespace rvk
