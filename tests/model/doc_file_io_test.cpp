@@ -1,0 +1,105 @@
+#include "model/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "doc_test_util.h"
+
+namespace rvk {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+int EntriesIn(const fs::path& dir) {
+    return static_cast<int>(std::distance(fs::directory_iterator(dir), {}));
+}
+
+TEST(FileIo, WriteReplacesAtomicallyAndKeepsPermissions) {
+    testing::TempDir dir;
+    const std::string path = dir.file("doc.rvk");
+    ASSERT_TRUE(WriteFileAtomic(path, Bytes{1, 2, 3}));
+    EXPECT_EQ(ReadFileBytes(path), (Bytes{1, 2, 3}));
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(WriteFileAtomic(path, Bytes{}));
+    EXPECT_EQ(ReadFileBytes(path), Bytes{});
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(EntriesIn(dir.path()), 1);  // no temporary file left behind
+}
+
+TEST(FileIo, FailedWritesLeaveTheOldFileAndNoTemporary) {
+    testing::TempDir dir;
+    EXPECT_FALSE(WriteFileAtomic(dir.file("no/such/folder.rvk"), Bytes{1}));
+    EXPECT_FALSE(WriteFileAtomic(dir.path().string() + "/", Bytes{1}));
+    fs::create_directory(dir.file("sub"));
+    EXPECT_FALSE(WriteFileAtomic(dir.file("sub"), Bytes{1}));
+    EXPECT_TRUE(fs::is_directory(dir.file("sub")));
+
+    // A write that fails part-way (the file size limit stands in for a full disk).
+    const std::string path = dir.file("doc.rvk");
+    ASSERT_TRUE(WriteFileAtomic(path, Bytes{7, 7}));
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteFileAtomic(path, Bytes(5000, 1));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFileBytes(path), (Bytes{7, 7}));
+    EXPECT_EQ(EntriesIn(dir.path()), 2);
+}
+
+TEST(FileIo, ReadRefusesWhatIsNotAnOrdinaryFileOrTooLarge) {
+    testing::TempDir dir;
+    EXPECT_FALSE(ReadFileBytes(dir.file("missing")));
+    EXPECT_FALSE(ReadFileBytes(dir.path().string()));
+    const std::string path = dir.file("f");
+    ASSERT_TRUE(WriteFileAtomic(path, Bytes(100, 9)));
+    EXPECT_FALSE(ReadFileBytes(path, 99));
+    EXPECT_EQ(ReadFileBytes(path, 100), Bytes(100, 9));
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(ReadFileBytes(dir.file("pipe")));  // must not block
+    EXPECT_FALSE(FileExists(dir.file("pipe")));
+    EXPECT_FALSE(FileExists(dir.path().string()));
+    EXPECT_TRUE(FileExists(path));
+}
+
+TEST(FileIo, RemoveNamesAndTheCaseRule) {
+    testing::TempDir dir;
+    const std::string path = dir.file("x-00-00.fzz");
+    ASSERT_TRUE(WriteFileAtomic(path, Bytes{1}));
+    EXPECT_TRUE(RemoveFile(path));
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(RemoveFile(path));  // already gone
+    fs::create_directory(dir.file("d"));
+    EXPECT_FALSE(RemoveFile(dir.file("d")));
+    EXPECT_TRUE(fs::is_directory(dir.file("d")));
+
+    EXPECT_EQ(DirectoryOf("/data/trains.rvk"), "/data");
+    EXPECT_EQ(DirectoryOf("trains.rvk"), "");
+    EXPECT_TRUE(SameFileName("/data/Trains-00-00.fzz", "/data/Trains-00-00.fzz"));
+#ifdef _WIN32
+    EXPECT_TRUE(SameFileName("C:\\Data\\TRAINS-00-00.fzz", "c:\\data\\trains-00-00.FZZ"));
+#else
+    EXPECT_FALSE(SameFileName("/data/Trains-00-00.fzz", "/data/trains-00-00.fzz"));
+#endif
+
+    const std::string utf8 = dir.file(
+        "Stra\xC3\x9F"
+        "enbahn.rvk");
+    ASSERT_TRUE(WriteFileAtomic(utf8, Bytes{4}));
+    EXPECT_TRUE(fs::exists(dir.path() / fs::path(u8"Straßenbahn.rvk")));
+    EXPECT_EQ(ReadFileBytes(utf8), Bytes{4});
+}
+
+}  // namespace
+}  // namespace rvk

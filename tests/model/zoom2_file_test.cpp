@@ -1,0 +1,288 @@
+#include "model/zoom2_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include "doc_test_util.h"
+#include "model/file_io.h"
+
+namespace rvk {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+const std::string kBanner = "Zoom2 Graphics file created with RVKEDITRVK Editor 3.0 Beta2";
+
+VehicleRec WithZoom2(std::uint32_t seed) {
+    return testing::VariedVehicle(seed, true);
+}
+
+// The header of a .fzz file up to its info string, as a host or an older editor
+// might write it.
+ByteWriter Header(std::uint8_t version, std::uint16_t length, std::uint16_t flags) {
+    ByteWriter w;
+    w.text("any banner");
+    w.u8(0x1A);
+    w.bytes(std::vector<std::uint8_t>{0x46, 0x5A, 0x47, 0x32, 0x03, 0x83});
+    w.u8(version);
+    w.u16(length);
+    w.u16(4);  // heights and width of the Zoom2 views
+    w.u16(8);
+    w.u16(2);
+    w.u16(flags);
+    w.text("z2");
+    w.u8(0);
+    return w;
+}
+
+TEST(Zoom2Names, CompanionFileNames) {
+    EXPECT_EQ(Zoom2FileName("/data/trains.rvk", 0, 0), "/data/trains-00-00.fzz");
+    EXPECT_EQ(Zoom2FileName("/data/trains.rvk", 3, 12), "/data/trains-03-12.fzz");
+    EXPECT_EQ(Zoom2FileName("/data.old/trains", 1, 2), "/data.old/trains-01-02.fzz");
+    EXPECT_EQ(Zoom2FileName("/d/a.b.rvk", 0, 1), "/d/a.b-00-01.fzz");
+    EXPECT_EQ(Zoom2FileName("/data/trains.rvk", -1, 0), "");
+    EXPECT_EQ(Zoom2FileName("/data/trains.rvk", 0, -1), "");
+}
+
+TEST(Zoom2Format, WrittenLayoutAndRoundTrip) {
+    VehicleRec v = WithZoom2(5);
+    v.Zoom2Info = "info";
+    const Bytes b = EncodeZoom2(v);
+    ASSERT_GT(b.size(), kBanner.size() + 20);
+    EXPECT_EQ(std::string(b.begin(), b.begin() + kBanner.size()), kBanner);
+    const std::size_t at = kBanner.size();
+    EXPECT_EQ(Bytes(b.begin() + at, b.begin() + at + 8),
+              (Bytes{0x1A, 0x46, 0x5A, 0x47, 0x32, 0x03, 0x83, 3}));
+    EXPECT_EQ(b[at + 8] | (b[at + 9] << 8), 2 * v.Length);
+    EXPECT_EQ(b[at + 10] | (b[at + 11] << 8), v.Zoom2HeightS);
+    const int flags = b[at + 16] | (b[at + 17] << 8);
+    EXPECT_EQ(flags, v.viewCount() == 8 ? 0x0300 : 0x0200);
+    EXPECT_EQ(std::string(b.begin() + at + 18, b.begin() + at + 23), std::string("info\0", 5));
+
+    VehicleRec read = v;
+    read.Zoom2Exists = false;
+    read.Zoom2Planes = VehicleRec().Zoom2Planes;
+    read.Zoom2HeightS = 2;
+    read.Zoom2Modified = true;
+    ASSERT_EQ(DecodeZoom2(read, b), kZoom2Ok);
+    EXPECT_TRUE(read.Zoom2Exists);
+    EXPECT_TRUE(read.Zoom2Modified);  // reading does not touch it
+    EXPECT_EQ(read.Zoom2HeightS, v.Zoom2HeightS);
+    EXPECT_EQ(read.Zoom2Width, v.Zoom2Width);
+    EXPECT_EQ(read.Zoom2HeightF, v.Zoom2HeightF);
+    EXPECT_EQ(read.Zoom2Info, "info");
+    testing::ExpectSameViews(v, read, true);
+}
+
+TEST(Zoom2Format, OlderPaletteFilesWithSixViews) {
+    VehicleRec v;
+    v.Length = 2;  // Zoom2: sides 4 x 4, roofs 8 x 2, ends 8 x 2
+    ByteWriter w = Header(2, 4, 0x0000);
+    Bytes codes(2 * 16 + 4 * 16, 15);
+    codes[0] = 1;
+    codes[32] = 80;  // roof 2 is read row by row: its second pixel is (1, 0)
+    codes[33] = 81;
+    w.bytes(codes);
+    ASSERT_EQ(DecodeZoom2(v, w.data()), kZoom2Ok);
+    EXPECT_EQ(v.Zoom2Planes[0].at(0, 24), HostPalette(1));
+    EXPECT_EQ(v.Zoom2Planes[2].at(1, 0), HostPalette(81));
+    EXPECT_EQ(v.Zoom2Planes[5].at(7, 1), HostPalette(15));
+    EXPECT_FALSE(v.Zoom2Planes[6].allocated());
+    EXPECT_EQ(v.Zoom2Info, "z2");
+}
+
+TEST(Zoom2Format, RefusedFilesChangeNothing) {
+    const VehicleRec source = WithZoom2(9);
+    const Bytes good = EncodeZoom2(source);
+    VehicleRec base = testing::VariedVehicle(9, false);
+    base.Zoom2Planes[0].set(0, 0, testing::Pix(0, 0x445566));  // left over from earlier
+    const Bytes before = VehicleToImage(base);
+    const auto expectCode = [&](const Bytes& bytes, int code, const std::string& what) {
+        VehicleRec v = base;
+        EXPECT_EQ(DecodeZoom2(v, bytes), code) << what;
+        EXPECT_EQ(VehicleToImage(v), before) << what;
+    };
+
+    for (std::size_t cut = 0; cut < good.size(); cut += (cut < 200 ? 1 : 97))
+        expectCode(Bytes(good.begin(), good.begin() + cut), kZoom2BadFormat,
+                   "cut at " + std::to_string(cut));
+    Bytes b = good;
+    b[kBanner.size() + 7] = 4;  // version
+    expectCode(b, kZoom2BadFormat, "version");
+    b = good;
+    b[kBanner.size() + 4] = 0x33;  // signature
+    expectCode(b, kZoom2BadFormat, "signature");
+    b = good;
+    b[kBanner.size() + 12] = 33;  // Zoom2 width beyond its planes
+    expectCode(b, kZoom2BadFormat, "width");
+    b = good;
+    b[kBanner.size() + 8] ^= 2;  // length of another vehicle
+    expectCode(b, kZoom2WrongLength, "length");
+    expectCode(Bytes(kBanner.begin(), kBanner.end()), kZoom2BadFormat, "no end of banner");
+
+    VehicleRec has = base;
+    has.Zoom2Exists = true;
+    has.Zoom2Path = "earlier";
+    EXPECT_EQ(DecodeZoom2(has, good), kZoom2AlreadyExists);
+}
+
+TEST(Zoom2Format, LengthOfAnotherVehicle) {
+    VehicleRec v;
+    v.Length = 32;
+    ByteWriter w = Header(3, 80, 0x0200);
+    EXPECT_EQ(DecodeZoom2(v, w.data()), kZoom2WrongLength);
+    EXPECT_FALSE(v.Zoom2Exists);
+    EXPECT_EQ(v.Zoom2Info, "");
+}
+
+class Zoom2Files : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+
+    FileDoc Doc(int vehicles, std::initializer_list<int> withZoom2) {
+        FileDoc doc;
+        doc.path = dir.file("trains.rvk");
+        doc.fleets.push_back(CreateFleet("F"));
+        for (int j = 0; j < vehicles; ++j)
+            doc.fleets[0]->vehicles.push_back(std::make_unique<VehicleRec>(
+                testing::VariedVehicle(static_cast<std::uint32_t>(j + 1), false)));
+        for (int j : withZoom2) DeriveZoom2(*doc.fleets[0]->vehicles[j], "z");
+        return doc;
+    }
+    static ino_t Inode(const std::string& path) {
+        struct stat st {};
+        return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+    }
+};
+
+TEST_F(Zoom2Files, ReadResultCodesAndStoredPath) {
+    VehicleRec v;
+    const std::string missing = dir.file("missing.fzz");
+    EXPECT_EQ(ReadZoom2File(v, missing), kZoom2CannotOpen);
+    EXPECT_EQ(v.Zoom2Path, missing);  // stored before opening
+
+    VehicleRec w = WithZoom2(2);
+    w.Zoom2Modified = true;
+    const std::string path = dir.file("one.fzz");
+    EXPECT_FALSE(WriteZoom2File(w, path));
+    EXPECT_EQ(w.Zoom2Path, path);
+    EXPECT_FALSE(w.Zoom2Modified);
+    const std::string blocked = dir.file("folder.fzz");
+    fs::create_directory(blocked);
+    w.Zoom2Modified = true;
+    EXPECT_EQ(WriteZoom2File(w, blocked), (Message{555, blocked}));
+    EXPECT_TRUE(w.Zoom2Modified);
+    EXPECT_EQ(w.Zoom2Path, path);
+
+    VehicleRec r = w;
+    r.Zoom2Exists = false;
+    r.Zoom2Path.clear();
+    EXPECT_EQ(ReadZoom2File(r, path), kZoom2Ok);
+    EXPECT_EQ(r.Zoom2Path, path);
+    testing::ExpectSameViews(w, r, true);
+    r.Zoom2Path = "kept";
+    EXPECT_EQ(ReadZoom2File(r, path), kZoom2AlreadyExists);
+    EXPECT_EQ(r.Zoom2Path, "kept");
+
+    VehicleRec shorter;
+    shorter.Length = static_cast<std::uint16_t>(w.Length - 2);
+    EXPECT_EQ(ReadZoom2File(shorter, path), kZoom2WrongLength);
+    EXPECT_EQ(shorter.Zoom2Path, path);
+    EXPECT_FALSE(shorter.Zoom2Exists);
+}
+
+TEST_F(Zoom2Files, SaveWritesChangedCompanionsOnceAndLoadReadsThem) {
+    FileDoc doc = Doc(3, {0, 2});
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    const std::string first = dir.file("trains-00-00.fzz");
+    const std::string third = dir.file("trains-00-02.fzz");
+    EXPECT_TRUE(FileExists(first));
+    EXPECT_FALSE(FileExists(dir.file("trains-00-01.fzz")));
+    EXPECT_TRUE(FileExists(third));
+    EXPECT_EQ(doc.KnownZoom2Files, (std::vector<std::string>{first, third}));
+
+    // Every write replaces the file, so an unchanged inode means it was not rewritten.
+    const ino_t firstInode = Inode(first);
+    const ino_t thirdInode = Inode(third);
+    doc.fleets[0]->vehicles[2]->Zoom2Modified = true;
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    EXPECT_EQ(Inode(first), firstInode);
+    EXPECT_NE(Inode(third), thirdInode);
+
+    FileDoc loaded;
+    loaded.path = doc.path;
+    ASSERT_TRUE(LoadDocument(loaded).ok);
+    EXPECT_EQ(loaded.KnownZoom2Files, (std::vector<std::string>{first, third}));
+    const VehicleRec& v = *loaded.fleets[0]->vehicles[0];
+    EXPECT_TRUE(v.Zoom2Exists);
+    EXPECT_FALSE(v.Zoom2Modified);
+    EXPECT_EQ(v.Zoom2Path, first);
+    testing::ExpectSameViews(*doc.fleets[0]->vehicles[0], v, true);
+    EXPECT_FALSE(loaded.fleets[0]->vehicles[1]->Zoom2Exists);
+
+    // Unchanged after loading: saving writes nothing again.
+    ASSERT_TRUE(SaveDocument(loaded).ok());
+    EXPECT_EQ(Inode(first), firstInode);
+}
+
+TEST_F(Zoom2Files, MovedVehicleGetsItsNewNameAndTheOldFileGoes) {
+    FileDoc doc = Doc(3, {2});
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    const std::string oldName = dir.file("trains-00-02.fzz");
+    const std::string newName = dir.file("trains-00-01.fzz");
+    ASSERT_TRUE(FileExists(oldName));
+    auto& vehicles = doc.fleets[0]->vehicles;
+    std::swap(vehicles[1], vehicles[2]);
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    EXPECT_TRUE(FileExists(newName));
+    EXPECT_FALSE(FileExists(oldName));
+    EXPECT_EQ(doc.KnownZoom2Files, (std::vector<std::string>{newName}));
+    EXPECT_EQ(vehicles[1]->Zoom2Path, newName);
+}
+
+TEST_F(Zoom2Files, StaleFilesFollowTheFileSystemCaseRuleAndStayInTheirFolder) {
+    FileDoc doc = Doc(1, {});
+    // Another document's companion differs only in case: on a case-sensitive file
+    // system it is a different file and must survive.
+    const std::string other = dir.file("trains-00-05.fzz");
+    const std::string stale = dir.file("Trains-00-05.fzz");
+    ASSERT_TRUE(WriteFileAtomic(other, Bytes{1}));
+    ASSERT_TRUE(WriteFileAtomic(stale, Bytes{2}));
+    doc.KnownZoom2Files = {stale, dir.file("trains-00-07.fzz")};  // the second is gone already
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    EXPECT_FALSE(FileExists(stale));
+#ifndef _WIN32
+    EXPECT_TRUE(FileExists(other));
+#endif
+    EXPECT_TRUE(doc.KnownZoom2Files.empty());
+
+    // Names of another folder (left from before Save As) are never deleted.
+    testing::TempDir elsewhere;
+    const std::string foreign = elsewhere.file("trains-00-00.fzz");
+    ASSERT_TRUE(WriteFileAtomic(foreign, Bytes{3}));
+    doc.KnownZoom2Files = {foreign};
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    EXPECT_TRUE(FileExists(foreign));
+}
+
+TEST_F(Zoom2Files, CompanionThatCannotBeWrittenKeepsTheDocumentModified) {
+    FileDoc doc = Doc(3, {0, 1, 2});
+    fs::create_directory(dir.file("trains-00-01.fzz"));
+    doc.modified = true;
+    const SaveResult r = SaveDocument(doc);
+    EXPECT_TRUE(r.documentWritten);
+    EXPECT_EQ(r.messages, (std::vector<Message>{{555, dir.file("trains-00-01.fzz")}}));
+    EXPECT_TRUE(doc.modified);
+    EXPECT_FALSE(doc.named);
+    EXPECT_TRUE(FileExists(dir.file("trains-00-00.fzz")));
+    EXPECT_TRUE(FileExists(dir.file("trains-00-02.fzz")));
+    EXPECT_TRUE(doc.fleets[0]->vehicles[1]->Zoom2Modified);
+    EXPECT_EQ(doc.KnownZoom2Files.size(), 2u);
+}
+
+}  // namespace
+}  // namespace rvk
