@@ -3,20 +3,25 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/clipboard.h"
 #include "platform/scripted_prompts.h"
 
 namespace rvk::test {
 
-// The prompts installed for the whole test run.
+// The prompts and the in-process clipboard installed for the whole test run.
 ScriptedPrompts& Prompts();
+MemoryClipboard& Clipboard();
+// Forgets every stored setting, so the next main window starts as on a first run.
+void ClearSettings();
 
-// Base fixture: starts with no recorded questions and fails the test when a queued
-// answer was left unused or a top-level window was left open.
+// Base fixture: starts with no recorded questions and an empty clipboard, and fails the test when a
+// queued answer was left unused or a top-level window was left open.
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     ScriptedPrompts& prompts() { return Prompts(); }
+    MemoryClipboard& clip() { return Clipboard(); }
 };
 
 }  // namespace rvk::test

@@ -1,5 +1,5 @@
-// Entry of the window tests: one QApplication for the whole run, the scripted prompts
-// installed in place of the real dialogs, and settings kept in a throw-away folder.
+// Entry of the window tests: one QApplication for the whole run, the scripted prompts and
+// an in-process clipboard in place of the desktop's, settings in a throw-away folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "gui_test.h"
+#include "platform/clipboard.h"
 #include "platform/prompts.h"
 
 namespace rvk::test {
@@ -18,8 +19,16 @@ ScriptedPrompts& Prompts() {
     return scripted;
 }
 
+MemoryClipboard& Clipboard() {
+    static MemoryClipboard memory;
+    return memory;
+}
+
+void ClearSettings() { QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0")).clear(); }
+
 void GuiTest::SetUp() {
     Prompts().reset();
+    Clipboard().clear();
 }
 
 void GuiTest::TearDown() {
@@ -48,5 +57,6 @@ int main(int argc, char** argv) {
     rvk::test::Prompts().setFailureHandler(
         [](const QString& what) { ADD_FAILURE() << what.toStdString(); });
     rvk::setPrompts(&rvk::test::Prompts());
+    rvk::setClipboard(&rvk::test::Clipboard());
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,81 @@
+#include "platform/clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace rvk {
+
+namespace {
+
+Clipboard* g_installed = nullptr;
+
+}  // namespace
+
+QString ClipMimeType(ClipFormat format) {
+    const auto index = static_cast<std::size_t>(format);
+#ifdef Q_OS_WIN
+    static const char* const kNames[] = {"RVK_Image", "RVK_Fleet", "RVK_Vehicle"};
+    return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"")
+        .arg(QLatin1String(kNames[index]));
+#else
+    static const char* const kTypes[] = {"application/x-rvk-image", "application/x-rvk-fleet",
+                                         "application/x-rvk-vehicle"};
+    return QLatin1String(kTypes[index]);
+#endif
+}
+
+Clipboard& clipboard() {
+    static SystemClipboard system;
+    return g_installed ? *g_installed : system;
+}
+
+void setClipboard(Clipboard* c) {
+    g_installed = c;
+}
+
+void SystemClipboard::put(ClipFormat format, const QByteArray& block, const QImage& bitmap) {
+    auto* data = new QMimeData;
+    data->setData(ClipMimeType(format), block);
+    if (!bitmap.isNull()) data->setImageData(bitmap);
+    QGuiApplication::clipboard()->setMimeData(data);  // the clipboard owns it
+}
+
+std::optional<QByteArray> SystemClipboard::block(ClipFormat format) const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QString type = ClipMimeType(format);
+    if (!data || !data->hasFormat(type)) return std::nullopt;
+    return data->data(type);
+}
+
+std::optional<QImage> SystemClipboard::bitmap() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasImage()) return std::nullopt;
+    QImage image = qvariant_cast<QImage>(data->imageData());
+    if (image.isNull()) return std::nullopt;
+    return image;
+}
+
+void MemoryClipboard::put(ClipFormat format, const QByteArray& block, const QImage& bitmap) {
+    clear();
+    blocks_[format] = block;
+    bitmap_ = bitmap;
+}
+
+std::optional<QByteArray> MemoryClipboard::block(ClipFormat format) const {
+    const auto it = blocks_.find(format);
+    if (it == blocks_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<QImage> MemoryClipboard::bitmap() const {
+    if (bitmap_.isNull()) return std::nullopt;
+    return bitmap_;
+}
+
+void MemoryClipboard::clear() {
+    blocks_.clear();
+    bitmap_ = QImage();
+}
+
+}  // namespace rvk

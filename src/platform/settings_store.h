@@ -1,0 +1,60 @@
+// The program's settings: one key of the per-user settings store, read once at start
+// and written once at exit.
+#pragma once
+
+#include <QByteArray>
+#include <QRect>
+#include <QSettings>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace rvk {
+
+inline constexpr int kRecentCount = 7;
+inline constexpr int kWindowPosSize = 17;
+
+// The main window's normal (restored) rectangle and whether it was maximised.
+struct WindowPlacement {
+    QRect normal;
+    bool maximised = false;
+    bool operator==(const WindowPlacement&) const = default;
+};
+
+// left, top, right, bottom (signed 32-bit little-endian; right and bottom exclusive)
+// and one byte 1 / 0 for maximised.
+QByteArray EncodeWindowPos(const WindowPlacement& placement);
+// Nothing unless the block has exactly the 17 bytes written by EncodeWindowPos.
+std::optional<WindowPlacement> DecodeWindowPos(const QByteArray& block);
+
+struct ShellSettings {
+    std::array<QString, kRecentCount> recent;  // "H0" .. "H6"
+    QString documentFolder;                    // "P1"
+    QString importFolder;                      // "P2"
+    QString langFile;                          // "LangFile"
+    std::optional<bool> singleSel;             // "SingleSel", when stored
+    std::optional<WindowPlacement> windowPos;  // "WindowPos", when stored and well-formed
+};
+
+class SettingsStore {
+public:
+    SettingsStore();
+
+    // The key holds at least one value; false on the program's first run.
+    bool exists() const;
+    // The first-run values: no recent files, both folders the program folder, the
+    // default language file.
+    void writeDefaults(const QString& programFolder);
+    // Missing strings read as empty; missing optional values stay unset.
+    ShellSettings read() const;
+    // Writes every value in the fixed order; the optional ones only when set.
+    void write(const ShellSettings& values);
+
+private:
+    QSettings settings_;
+};
+
+// Reads the settings, creating them with the first-run values when they do not exist.
+ShellSettings LoadShellSettings(const QString& programFolder);
+
+}  // namespace rvk
