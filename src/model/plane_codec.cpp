@@ -31,6 +31,13 @@ bool IsRunWord(std::uint32_t word) {
     return (word >> 24) == (kRunMarker >> 24);
 }
 
+// The type byte 0xC0 is reserved for run markers, so a pixel carrying it (only ever
+// from damaged input) could not be stored as a single pixel and would corrupt the
+// file. It is stored as the normal colour, which it shows as anyway.
+PixelValue Storable(PixelValue v) {
+    return IsRunWord(v) ? v & 0x00FFFFFFu : v;
+}
+
 // Where the pixels of a view's visible area lie in its plane, in scan order: `lines`
 // lines of `lineLen` pixels; pixel i of line k is word first + k * lineStep + i * pixStep.
 struct Scan {
@@ -163,7 +170,7 @@ void EncodePlane(const VehicleRec& vehicle, int view, bool zoom2, ByteWriter& ou
     for (int line = 0; line < s.lines; ++line) {
         const PixelValue* d = src + s.at(line, 0);
         for (int x = 0; x < s.lineLen; ++x) {
-            const PixelValue v = SwapRB(d[x * s.pixStep]);
+            const PixelValue v = Storable(SwapRB(d[x * s.pixStep]));
             if (run > 0 && (v != runValue || run == kMaxRun)) closeRun();
             runValue = v;
             ++run;

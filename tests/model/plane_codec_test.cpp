@@ -55,6 +55,11 @@ TEST(PlaneRle, RunsAreCutAt256AndSingleTransparentIsLiteral) {
     lone.Planes[0].set(1, 13, value);
     lone.Planes[0].set(2, 13, value);
     EXPECT_EQ(Encoded(lone, 0), (std::vector<std::uint32_t>{0x80000001, 0xC0000000, stored}));
+
+    // A pixel carrying the run-marker type byte (damaged input) is stored as its colour
+    // rather than as a word that would read back as a run.
+    lone.Planes[0].set(0, 13, 0xC0000011);
+    EXPECT_EQ(Encoded(lone, 0), (std::vector<std::uint32_t>{0x00110000, 0xC0000000, stored}));
 }
 
 TEST(PlaneRle, RoofViewsGoColumnByColumn) {

@@ -1,0 +1,127 @@
+// Writes the small seed inputs of the fuzz targets into <folder>/<target>/: documents
+// of both plane codings, Zoom2 files of both versions, and vehicle images cut the way
+// the image target lays its input out.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "model/byte_io.h"
+#include "model/document.h"
+#include "model/file_io.h"
+#include "model/zoom2_file.h"
+
+namespace {
+
+using rvk::VehicleRec;
+using Bytes = std::vector<std::uint8_t>;
+
+// A small vehicle with runs, single pixels and every colour type.
+VehicleRec Sample(std::uint16_t length, bool extraViews, bool zoom2) {
+    VehicleRec v;
+    v.Length = length;
+    v.HeightS = 4;
+    v.Width = 4;
+    v.HeightF = 3;
+    v.Props = extraViews ? rvk::kDefaultProps : (rvk::kPixels32 | rvk::kRev);
+    v.SteamCount = 2;
+    v.Steam = {3, 2, 5, 7, 2, 4, 1, 1, 1};
+    v.Info = {"Tram", "line 1", "", "built here", "x"};
+    const rvk::PixelValue colours[] = {0x00123456, 0x40ABCDEF, 0x610000FF, rvk::kHalfTransparent,
+                                       0x50FFFFFF};
+    for (int view = 0; view < rvk::kViewCount; ++view) {
+        const rvk::ViewSize size = rvk::ViewGeometry(&v, view, false);
+        const int top = rvk::RowOffset(v, view, false);
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x)
+                if ((x + y + view) % 3)
+                    v.Planes[view].set(x, y + top, colours[(x / 2 + y + view) % 5]);
+    }
+    if (zoom2) rvk::DeriveZoom2(v, "doubled");
+    return v;
+}
+
+void Write(const std::filesystem::path& dir, const std::string& name, const Bytes& bytes) {
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / name).string();
+    if (!rvk::WriteFileAtomic(path, bytes)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+}
+
+// A document whose single vehicle uses the 8-bit palette codes.
+Bytes PaletteDocument() {
+    rvk::ByteWriter w;
+    w.text("palette");
+    w.u8(0x1A);
+    w.bytes(Bytes{0x46, 0x5A, 0xC7, 0x38, 0x30});
+    w.u16(4000);
+    w.u32(2);
+    w.u16(0);
+    w.u16(4000);
+    w.u16(1);
+    w.u32(0x8000);
+    w.u32(9);
+    w.text("Old");
+    w.u8(0);
+    w.text("A");
+    for (int i = 0; i < 5; ++i) w.u8(0);
+    w.u8(0);
+    for (std::uint16_t s : {4, 2, 2, 2}) w.u16(s);
+    w.u32(rvk::kMotorized);
+    w.u8(1);
+    for (std::uint16_t s : {1, 2, 3}) w.u16(s);
+    for (int i = 0; i < 8 + 8 + 4 + 4 + 4 + 4; ++i) w.u8(static_cast<std::uint8_t>(i * 9));
+    return w.data();
+}
+
+// The older Zoom2 version: palette codes, six views.
+Bytes PaletteZoom2() {
+    rvk::ByteWriter w;
+    w.text("old");
+    w.u8(0x1A);
+    w.bytes(Bytes{0x46, 0x5A, 0x47, 0x32, 0x03, 0x83});
+    w.u8(2);
+    for (std::uint16_t s : {16, 4, 8, 2, 0}) w.u16(s);
+    w.u8(0);
+    for (int i = 0; i < 2 * 64 + 2 * 64 + 2 * 16; ++i) w.u8(static_cast<std::uint8_t>(i * 7));
+    return w.data();
+}
+
+// The three parts of an image that the image target overlays, each `part` bytes.
+Bytes ImageSeed(const VehicleRec& v, std::size_t part) {
+    const Bytes image = rvk::VehicleToImage(v);
+    Bytes seed(image.begin(), image.begin() + part);
+    seed.insert(seed.end(), image.begin() + 49084, image.begin() + 49084 + part);
+    seed.insert(seed.end(), image.begin() + 243736, image.end());
+    seed.resize(3 * part, 0);
+    return seed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds CORPUS_FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path root = argv[1];
+
+    rvk::FileDoc doc;
+    Write(root / "document_fuzz", "empty.rvk", rvk::EncodeDocument(doc));
+    doc.info = "Two fleets\r\nsmall vehicles";
+    doc.fleets.push_back(rvk::CreateFleet("Trams"));
+    doc.fleets.push_back(rvk::CreateFleet("A fleet name that is longer than allowed"));
+    doc.fleets[0]->vehicles.push_back(std::make_unique<VehicleRec>(Sample(8, true, false)));
+    doc.fleets[0]->vehicles.push_back(std::make_unique<VehicleRec>(Sample(12, false, false)));
+    doc.fleets[1]->vehicles.push_back(std::make_unique<VehicleRec>(Sample(10, true, false)));
+    Write(root / "document_fuzz", "fleets.rvk", rvk::EncodeDocument(doc));
+    Write(root / "document_fuzz", "palette.rvk", PaletteDocument());
+
+    Write(root / "zoom2_fuzz", "eight_views_32.fzz", rvk::EncodeZoom2(Sample(32, true, true)));
+    Write(root / "zoom2_fuzz", "six_views_8.fzz", rvk::EncodeZoom2(Sample(8, false, true)));
+    Write(root / "zoom2_fuzz", "palette_8.fzz", PaletteZoom2());
+
+    Write(root / "vehicle_image_fuzz", "fresh.bin", ImageSeed(VehicleRec(), 600));
+    VehicleRec v = Sample(8, true, true);
+    v.Zoom2Path = "/data/trains-00-00.fzz";
+    Write(root / "vehicle_image_fuzz", "drawn.bin", ImageSeed(v, 1200));
+    return 0;
+}

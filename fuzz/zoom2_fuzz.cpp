@@ -1,0 +1,52 @@
+// Zoom2 files are read from a document's folder and from a host installation. Reading
+// one must never crash or write outside the planes, must change nothing unless it
+// succeeds, and what was read must save and read back the same.
+#include <cstdint>
+#include <span>
+
+#include "fuzz_check.h"
+#include "model/zoom2_file.h"
+
+namespace {
+
+using rvk::fuzz::Check;
+
+void DecodeInto(std::uint16_t length, std::span<const std::uint8_t> bytes) {
+    rvk::VehicleRec v;
+    v.Length = length;
+    const int result = rvk::DecodeZoom2(v, bytes);
+    Check(result >= rvk::kZoom2Ok && result <= rvk::kZoom2WrongLength);
+    Check(result != rvk::kZoom2AlreadyExists && result != rvk::kZoom2CannotOpen);
+    if (result != rvk::kZoom2Ok) {
+        Check(!v.Zoom2Exists && v.Zoom2Info.empty() && v.Zoom2HeightS == 28);
+        for (const rvk::Plane& p : v.Zoom2Planes) Check(!p.allocated());
+        return;
+    }
+    Check(v.Zoom2Exists && rvk::SizesFit(v));
+    const std::vector<std::uint8_t> saved = rvk::EncodeZoom2(v);
+    rvk::VehicleRec again;
+    again.Length = length;
+    Check(rvk::DecodeZoom2(again, saved) == rvk::kZoom2Ok);
+    Check(again.Zoom2Info == v.Zoom2Info && again.Zoom2Width == v.Zoom2Width);
+    for (int view = 0; view < rvk::kViewCount; ++view) {
+        const rvk::ViewSize size = rvk::ViewGeometry(&v, view, true);
+        const int top = rvk::RowOffset(v, view, true);
+        for (int y = top; y < top + size.height; ++y)
+            for (int x = 0; x < size.width; ++x) {
+                const rvk::PixelValue a = v.Zoom2Planes[view].at(x, y);
+                const rvk::PixelValue b = again.Zoom2Planes[view].at(x, y);
+                // Pixels with the reserved run-marker type byte are stored as normal.
+                Check(a == b || (a >> 24 == 0xC0 && b == (a & 0xFFFFFF)));
+            }
+    }
+    Check(rvk::EncodeZoom2(again) == saved);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    DecodeInto(32, bytes);  // a fresh vehicle
+    DecodeInto(8, bytes);   // a short one, whose planes the file's sizes must not overrun
+    return 0;
+}
