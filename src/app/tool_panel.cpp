@@ -1,0 +1,479 @@
+#include "app/tool_panel.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColor>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QToolButton>
+#include <cstdlib>
+
+#include "editor/lang_qt.h"
+#include "editor/vehicle_form.h"
+#include "platform/prompts.h"
+
+// The images live in this static library; the resource must be registered explicitly.
+static void InitPanelResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(cursors);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace rvk {
+
+namespace {
+
+constexpr int kLeft = 8;
+constexpr int kInnerWidth = 193;
+constexpr int kBottomPanelHeight = 145;
+constexpr int kFirstTypeText = 131;
+
+QPixmap Image(const char* name) {
+    InitPanelResources();
+    return QPixmap(QStringLiteral(":/rvk/images/%1.xpm").arg(QLatin1String(name)));
+}
+
+// Cursor images keep their hot spot at the crosshair's centre.
+constexpr int kCursorHotSpot = 7;
+
+QColor ScreenColor(RgbColor c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+}  // namespace
+
+QCursor ToolCursor(int number) {
+    static const char* const names[] = {nullptr,        nullptr,       "cursor_line",
+                                        "cursor_rect",  "cursor_fill", "cursor_select",
+                                        "cursor_color", "cursor_steam"};
+    if (number < 0 || number >= static_cast<int>(std::size(names)) || !names[number])
+        return QCursor(Qt::ArrowCursor);
+    return QCursor(Image(names[number]), kCursorHotSpot, kCursorHotSpot);
+}
+
+VehicleForm* VehicleFormOf(QMdiSubWindow* sub) {
+    if (!sub) return nullptr;
+    auto* form = qobject_cast<VehicleForm*>(sub->widget());
+    return form && form->kindTag() == VehicleForm::kKindTag ? form : nullptr;
+}
+
+ToolPanel::ToolPanel(LangTexts& texts, QWidget* parent) : QWidget(parent), texts_(texts) {
+    setObjectName(QStringLiteral("ToolPanel"));
+    setFixedWidth(kWidth);
+    buildColorGroup();
+    buildToolBar();
+
+    singleSel_ = new QCheckBox(QStringLiteral("Single selection"), this);
+    singleSel_->setObjectName(QStringLiteral("cbSingleSel"));
+    singleSel_->setGeometry(kLeft, 183, kInnerWidth, 20);
+    connect(singleSel_, &QCheckBox::toggled, this, &ToolPanel::singleSelectionToggled);
+
+    buildDaylightGroup();
+
+    selLabel_ = new QLabel(this);
+    selLabel_->setObjectName(QStringLiteral("SelLabel"));
+    selLabel_->setGeometry(kLeft, 312, kInnerWidth, 13);
+
+    buildBottomPanel();
+
+    SetMouseColor(0, mouseColors_[0], true);
+    SetMouseColor(1, mouseColors_[1], true);
+    toolChanged();
+    UpdateSelectionInfo();
+    UpdateZoomButtons();
+}
+
+void ToolPanel::buildColorGroup() {
+    colorGroup_ = new QGroupBox(QStringLiteral(" Mouse colors "), this);
+    colorGroup_->setObjectName(QStringLiteral("ColorGroup"));
+    colorGroup_->setGeometry(kLeft, -1, kInnerWidth, 146);
+
+    const char* swatchNames[] = {"sFG", "sBG"};
+    const char* labelNames[] = {"FGLabel", "BGLabel"};
+    const char* boxNames[] = {"bFG", "bBG"};
+    const QRect swatchPlaces[] = {{8, 21, 49, 25}, {136, 85, 49, 25}};
+    // BGLabel is right-aligned and ends just left of sBG.
+    const QRect labelPlaces[] = {{65, 26, 120, 16}, {8, 92, 122, 16}};
+    const int boxTops[] = {51, 115};
+    for (int b = 0; b < 2; ++b) {
+        auto* swatch = new QWidget(colorGroup_);
+        swatch->setObjectName(QLatin1String(swatchNames[b]));
+        swatch->setGeometry(swatchPlaces[b]);
+        swatch->setCursor(Qt::PointingHandCursor);
+        swatch->installEventFilter(this);
+        swatches_[b] = swatch;
+
+        auto* label = new QLabel(colorGroup_);
+        label->setObjectName(QLatin1String(labelNames[b]));
+        label->setGeometry(labelPlaces[b]);
+        if (b == 1) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        colorLabels_[b] = label;
+
+        auto* box = new QComboBox(colorGroup_);
+        box->setObjectName(QLatin1String(boxNames[b]));
+        box->setGeometry(8, boxTops[b], 177, 22);
+        box->setMaxVisibleItems(kColorTypeCount);
+        static const char* const defaults[kColorTypeCount] = {"Normal",
+                                                              "Transparent",
+                                                              "Halftransparent",
+                                                              "Light (shining at night)",
+                                                              "Lamp (white at night)",
+                                                              "Lamp (red at night)",
+                                                              "Window0 (yellow at night)",
+                                                              "Window1 (yellow at night)",
+                                                              "Window2 (yellow at night)",
+                                                              "Window0 (neon at night)",
+                                                              "Window1 (neon at night)",
+                                                              "Window2 (neon at night)"};
+        for (const char* item : defaults) box->addItem(QLatin1String(item));
+        // Only a choice by the user changes the colour; SetMouseColor selects silently.
+        connect(box, &QComboBox::activated, this,
+                [this, b](int item) { colorTypeChanged(b, item); });
+        typeBoxes_[b] = box;
+    }
+}
+
+void ToolPanel::buildToolBar() {
+    toolBar_ = new QToolBar(this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar"));
+    toolBar_->setGeometry(kLeft, 152, kInnerWidth, 27);
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setStyleSheet(QStringLiteral("QToolBar { border: 0px; }"));
+
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    struct ToolDef {
+        const char* name;
+        const char* image;
+        const char* hint;
+    };
+    // PanelTool order: pen, line, rectangle, fill, selection, colour picker.
+    static const ToolDef tools[] = {
+        {"tbPen", "tool_pen", "Pen"},          {"tbLine", "tool_line", "Line"},
+        {"tbRect", "tool_rect", "Rectangle"},  {"tbFill", "tool_fill", "Fill"},
+        {"tbSelect", "tool_select", "Select"}, {"tbColor", "tool_color", "Pick color"}};
+    for (std::size_t i = 0; i < std::size(tools); ++i) {
+        QAction* a = toolBar_->addAction(QIcon(Image(tools[i].image)), QString());
+        a->setObjectName(QLatin1String(tools[i].name));
+        a->setToolTip(QLatin1String(tools[i].hint));
+        a->setCheckable(true);
+        group->addAction(a);
+        toolActions_[i] = a;
+    }
+    toolActions_[0]->setChecked(true);
+    connect(group, &QActionGroup::triggered, this, &ToolPanel::toolChanged);
+
+    auto* gap = new QWidget(toolBar_);
+    gap->setFixedWidth(8);
+    toolBar_->addWidget(gap);
+
+    zoomIn_ = toolBar_->addAction(QIcon(Image("tool_zoomin")), QString());
+    zoomIn_->setObjectName(QStringLiteral("tbZoomIn"));
+    zoomIn_->setToolTip(QStringLiteral("Zoom in"));
+    connect(zoomIn_, &QAction::triggered, this, &ToolPanel::ZoomIn);
+    zoomOut_ = toolBar_->addAction(QIcon(Image("tool_zoomout")), QString());
+    zoomOut_->setObjectName(QStringLiteral("tbZoomOut"));
+    zoomOut_->setToolTip(QStringLiteral("Zoom out"));
+    connect(zoomOut_, &QAction::triggered, this, &ToolPanel::ZoomOut);
+}
+
+void ToolPanel::buildDaylightGroup() {
+    daylightGroup_ = new QGroupBox(QStringLiteral(" Day-Night "), this);
+    daylightGroup_->setObjectName(QStringLiteral("DaylightGroup"));
+    daylightGroup_->setGeometry(kLeft, 208, kInnerWidth, 97);
+    auto* group = new QButtonGroup(this);
+    static const char* const names[] = {"rbDaylight", "rbNight012", "rbNight01", "rbNight0"};
+    static const char* const captions[] = {"Daylight", "Night 0+1+2", "Night 0+1", "Night 0"};
+    for (int i = 0; i < 4; ++i) {
+        auto* rb = new QRadioButton(QLatin1String(captions[i]), daylightGroup_);
+        rb->setObjectName(QLatin1String(names[i]));
+        rb->setGeometry(11, 21 + 17 * i, 175, 17);
+        group->addButton(rb, i);
+        nightButtons_[i] = rb;
+    }
+    nightButtons_[0]->setChecked(true);
+    connect(group, &QButtonGroup::buttonClicked, this, &ToolPanel::nightLevelChanged);
+}
+
+void ToolPanel::buildBottomPanel() {
+    bottomPanel_ = new QWidget(this);
+    bottomPanel_->setObjectName(QStringLiteral("Panel2"));
+
+    copyButton_ = new QPushButton(QStringLiteral("To Clipboard"), bottomPanel_);
+    copyButton_->setObjectName(QStringLiteral("bCopy"));
+    copyButton_->setGeometry(kLeft, 3, kInnerWidth, 25);
+    pasteButton_ = new QPushButton(QStringLiteral("From Clipboard"), bottomPanel_);
+    pasteButton_->setObjectName(QStringLiteral("bPaste"));
+    pasteButton_->setGeometry(kLeft, 31, kInnerWidth, 25);
+
+    mirrorHor_ = new QToolButton(bottomPanel_);
+    mirrorHor_->setObjectName(QStringLiteral("bMirrorHor"));
+    mirrorHor_->setIcon(QIcon(Image("mirror_hor")));
+    mirrorHor_->setGeometry(kLeft, 72, 33, 25);
+    mirrorVer_ = new QToolButton(bottomPanel_);
+    mirrorVer_->setObjectName(QStringLiteral("bMirrorVer"));
+    mirrorVer_->setIcon(QIcon(Image("mirror_ver")));
+    mirrorVer_->setGeometry(48, 72, 33, 25);
+    rotateButton_ = new QPushButton(QStringLiteral("Rotate"), bottomPanel_);
+    rotateButton_->setObjectName(QStringLiteral("bRotate"));
+    rotateButton_->setGeometry(88, 72, 113, 25);
+
+    saveButton_ = new QPushButton(QStringLiteral("Save"), bottomPanel_);
+    saveButton_->setObjectName(QStringLiteral("bSave"));
+    saveButton_->setGeometry(kLeft, 112, kInnerWidth, 25);
+    saveButton_->setEnabled(false);
+    connect(saveButton_, &QPushButton::clicked, this, &ToolPanel::saveRequested);
+}
+
+void ToolPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    bottomPanel_->setGeometry(0, height() - kBottomPanelHeight, kWidth, kBottomPanelHeight);
+}
+
+bool ToolPanel::eventFilter(QObject* watched, QEvent* event) {
+    for (int b = 0; b < 2; ++b) {
+        if (watched != swatches_[b]) continue;
+        if (event->type() == QEvent::Paint) {
+            QPainter p(swatches_[b]);
+            p.fillRect(swatches_[b]->rect(), ScreenColor(DisplayColor(mouseColors_[b], 0)));
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonPress) {
+            chooseColor(b);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ToolPanel::setMdiArea(QMdiArea* area) {
+    mdi_ = area;
+    connect(area, &QMdiArea::subWindowActivated, this, &ToolPanel::activeWindowChanged);
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (QApplication::activeWindow()) activeWindowChanged();
+    });
+    activeWindowChanged();
+}
+
+QList<VehicleForm*> ToolPanel::vehicleWindows() const {
+    QList<VehicleForm*> forms;
+    if (!mdi_) return forms;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (VehicleForm* form = VehicleFormOf(sub)) forms.append(form);
+    return forms;
+}
+
+VehicleForm* ToolPanel::activeVehicleWindow() const {
+    // The current child stays known while another application has the focus.
+    return mdi_ ? VehicleFormOf(mdi_->currentSubWindow()) : nullptr;
+}
+
+PanelTool ToolPanel::PressedTool() const {
+    for (std::size_t i = 0; i < toolActions_.size(); ++i)
+        if (toolActions_[i]->isChecked()) return static_cast<PanelTool>(i);
+    return PanelTool::Pen;
+}
+
+int ToolPanel::CurrentTool() const {
+    switch (PressedTool()) {
+        case PanelTool::Line:
+            return kCursorLine;
+        case PanelTool::Rect:
+            return kCursorRect;
+        case PanelTool::Fill:
+            return kCursorFill;
+        case PanelTool::Select:
+            return kCursorSelect;
+        case PanelTool::Pick:
+            return kCursorColor;
+        case PanelTool::Pen:
+            break;
+    }
+    return kCursorPen;
+}
+
+NightLevel ToolPanel::CurrentNightLevel() const {
+    if (nightButtons_[1]->isChecked()) return 3;
+    if (nightButtons_[2]->isChecked()) return 2;
+    if (nightButtons_[3]->isChecked()) return 1;
+    return 0;
+}
+
+bool ToolPanel::SingleSelection() const {
+    return singleSel_->isChecked();
+}
+
+void ToolPanel::setSingleSelection(bool on) {
+    singleSel_->setChecked(on);
+}
+
+void ToolPanel::SetMouseColor(int button, PixelValue value, bool selectType) {
+    if (selectType) typeBoxes_[button]->setCurrentIndex(ColorTypeOf(value));
+    mouseColors_[button] = value;
+    const RgbColor c = DisplayColor(value, 0);
+    swatches_[button]->update();
+    colorLabels_[button]->setText(
+        QStringLiteral("RGB = %1, %2, %3").arg(RedOf(c)).arg(GreenOf(c)).arg(BlueOf(c)));
+}
+
+void ToolPanel::chooseColor(int button) {
+    const PixelValue current = mouseColors_[button];
+    const std::optional<QColor> chosen =
+        prompts().chooseColor(this, ScreenColor(current & 0x00FFFFFFu));
+    if (!chosen) return;
+    PixelValue value = MakeRgb(static_cast<std::uint8_t>(chosen->red()),
+                               static_cast<std::uint8_t>(chosen->green()),
+                               static_cast<std::uint8_t>(chosen->blue()));
+    const int shown = typeBoxes_[button]->currentIndex();
+    if (shown != kTypeTransparent && shown != kTypeHalfTransparent) value |= current & 0xFF000000u;
+    SetMouseColor(button, value, true);
+}
+
+void ToolPanel::colorTypeChanged(int button, int item) {
+    const bool seeThrough = item == kTypeTransparent || item == kTypeHalfTransparent;
+    if (!seeThrough && (mouseColors_[button] & 0x80000000u))
+        SetMouseColor(button, savedColors_[button], false);
+    if (seeThrough) {
+        if (!(mouseColors_[button] & 0x80000000u)) savedColors_[button] = mouseColors_[button];
+        SetMouseColor(button, item == kTypeTransparent ? kTransparent : kHalfTransparent, false);
+        return;
+    }
+    // Refreshing the rectangle and label matters only when a see-through colour turned
+    // into a real one; otherwise the daylight colour is the same.
+    SetMouseColor(button, PixelOfType(item, mouseColors_[button] & 0x00FFFFFFu), false);
+}
+
+void ToolPanel::toolChanged() {
+    SetViewCursor(CurrentTool());
+}
+
+void ToolPanel::SetViewCursor(int cursor) {
+    const QCursor c = ToolCursor(cursor);
+    for (VehicleForm* form : vehicleWindows()) form->SetViewCursor(c);
+}
+
+void ToolPanel::nightLevelChanged() {
+    for (VehicleForm* form : vehicleWindows()) form->PaintAllViews();
+}
+
+void ToolPanel::SetViewLayout(int layout) {
+    if (layout == viewLayout_) return;
+    viewLayout_ = layout;
+    for (VehicleForm* form : vehicleWindows()) form->Relayout();
+}
+
+void ToolPanel::ZoomIn() {
+    VehicleForm* form = activeVehicleWindow();
+    if (!form) return;
+    const int z = form->Zoom();
+    const bool zoom2 = form->ShowsZoom2();
+    if (z >= (zoom2 ? 8 : 16)) return;
+    form->SetZoom(z + (z == 1 || zoom2 ? 1 : 2));
+    form->Relayout();
+}
+
+void ToolPanel::ZoomOut() {
+    VehicleForm* form = activeVehicleWindow();
+    if (!form) return;
+    const int z = form->Zoom();
+    if (z <= 1) return;
+    form->SetZoom(z - (z == 2 || form->ShowsZoom2() ? 1 : 2));
+    form->Relayout();
+}
+
+void ToolPanel::UpdateZoomButtons() {
+    VehicleForm* form = activeVehicleWindow();
+    if (!form) {
+        zoomIn_->setEnabled(false);
+        zoomOut_->setEnabled(false);
+        return;
+    }
+    const bool zoom2 = form->ShowsZoom2();
+    zoomIn_->setEnabled(form->Zoom() < (zoom2 ? 8 : 16));
+    zoomOut_->setEnabled(form->Zoom() > (zoom2 ? 2 : 1));
+}
+
+void ToolPanel::UpdateSelectionInfo() {
+    QString text;
+    if (VehicleForm* form = activeVehicleWindow()) {
+        const VehicleSelection& s = form->Selection();
+        if (s.SelView1 == s.SelView2)
+            text = QStringLiteral("%1 %2 x %3")
+                       .arg(LookupQText(texts_, 101))
+                       .arg(std::abs(s.SelPoint2.x - s.SelPoint1.x) + 1)
+                       .arg(std::abs(s.SelPoint2.y - s.SelPoint1.y) + 1);
+    }
+    selLabel_->setText(text);
+    selLabel_->repaint();
+    const bool enabled = !text.isEmpty();
+    for (QWidget* w : std::initializer_list<QWidget*>{copyButton_, pasteButton_, mirrorHor_,
+                                                      mirrorVer_, rotateButton_})
+        w->setEnabled(enabled);
+}
+
+void ToolPanel::singleSelectionToggled(bool on) {
+    if (!on) return;
+    const QList<VehicleForm*> forms = vehicleWindows();
+    if (!forms.isEmpty()) SyncSelection(forms.first());
+}
+
+void ToolPanel::SyncSelection(VehicleForm* source) {
+    for (VehicleForm* form : vehicleWindows()) {
+        if (form == source) continue;
+        form->SetSelection(source->Selection());
+        form->PaintAllViews();
+    }
+}
+
+void ToolPanel::activeWindowChanged() {
+    UpdateSelectionInfo();
+    UpdateZoomButtons();
+}
+
+void ToolPanel::setSaveEnabled(bool enabled) {
+    saveButton_->setEnabled(enabled);
+}
+
+void ToolPanel::applyTexts() {
+    auto text = [this](int number) { return LookupQText(texts_, number, true); };
+    saveButton_->setText(text(110));
+    copyButton_->setText(text(111));
+    pasteButton_->setText(text(112));
+    mirrorHor_->setToolTip(text(113));
+    mirrorVer_->setToolTip(text(114));
+    rotateButton_->setText(text(115));
+    for (std::size_t i = 0; i < toolActions_.size(); ++i)
+        toolActions_[i]->setToolTip(text(120 + static_cast<int>(i)));
+    zoomIn_->setToolTip(text(126));
+    zoomOut_->setToolTip(text(127));
+    colorGroup_->setTitle(QLatin1Char(' ') + text(130) + QLatin1Char(' '));
+    for (int i = 0; i < kColorTypeCount; ++i) {
+        const QString item = text(kFirstTypeText + i);
+        typeBoxes_[0]->setItemText(i, item);
+        typeBoxes_[1]->setItemText(i, item);
+    }
+    SetMouseColor(0, mouseColors_[0], true);
+    SetMouseColor(1, mouseColors_[1], true);
+    daylightGroup_->setTitle(QLatin1Char(' ') + text(150) + QLatin1Char(' '));
+    for (int i = 0; i < 4; ++i) nightButtons_[i]->setText(text(151 + i));
+    singleSel_->setText(text(100));
+}
+
+}  // namespace rvk

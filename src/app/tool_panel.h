@@ -1,0 +1,140 @@
+// The panel along the right edge of the main window: drawing tool, mouse colours with
+// their colour types, day/night level, single-selection mode, and the buttons that act
+// on the active vehicle window. The vehicle windows read this state whenever they draw
+// or paint; the panel repaints, re-lays out or re-cursors them when it changes.
+#pragma once
+
+#include <QCursor>
+#include <QList>
+#include <QWidget>
+#include <array>
+
+#include "model/draw_tools.h"
+#include "model/pixel.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QPushButton;
+class QRadioButton;
+class QToolBar;
+class QToolButton;
+
+namespace rvk {
+
+class LangTexts;
+class VehicleForm;
+
+// Cursor numbers shared by the tools and the steam point placing.
+inline constexpr int kCursorPen = 0;
+inline constexpr int kCursorLine = 2;
+inline constexpr int kCursorRect = 3;
+inline constexpr int kCursorFill = 4;
+inline constexpr int kCursorSelect = 5;
+inline constexpr int kCursorColor = 6;
+inline constexpr int kCursorSteam = 7;
+
+// The cursor registered under a number; the default arrow for the pen and any
+// unknown number.
+QCursor ToolCursor(int number);
+
+// The vehicle window shown in an MDI child, or nullptr for any other kind of child.
+VehicleForm* VehicleFormOf(QMdiSubWindow* sub);
+
+class ToolPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 206;
+
+    // texts: the program's language texts, used for the selection label and by the
+    // vehicle windows; they outlive the panel.
+    explicit ToolPanel(LangTexts& texts, QWidget* parent = nullptr);
+
+    // The frame's child-window area; the panel follows its activation changes.
+    void setMdiArea(QMdiArea* area);
+    QMdiArea* mdiArea() const { return mdi_; }
+    LangTexts& texts() const { return texts_; }
+
+    // Every vehicle window in the frame's order, and the active one (or nullptr).
+    QList<VehicleForm*> vehicleWindows() const;
+    VehicleForm* activeVehicleWindow() const;
+
+    PixelValue MouseColor(int button) const { return mouseColors_[button]; }
+    PixelValue SavedColor(int button) const { return savedColors_[button]; }
+    PanelTool PressedTool() const;
+    // Cursor number of the pressed tool.
+    int CurrentTool() const;
+    NightLevel CurrentNightLevel() const;
+    bool SingleSelection() const;
+    void setSingleSelection(bool on);
+    int ViewLayout() const { return viewLayout_; }
+
+    void SetMouseColor(int button, PixelValue value, bool selectType);
+    void SetViewCursor(int cursor);
+    void SetViewLayout(int layout);
+    void UpdateSelectionInfo();
+    void UpdateZoomButtons();
+    void SyncSelection(VehicleForm* source);
+    void ZoomIn();
+    void ZoomOut();
+
+    // The panel rows of the main window's texts; each looked up once (removed after use).
+    void applyTexts();
+    // bSave follows the number of open documents.
+    void setSaveEnabled(bool enabled);
+
+signals:
+    // bSave: the main window's Save command.
+    void saveRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildColorGroup();
+    void buildToolBar();
+    void buildDaylightGroup();
+    void buildBottomPanel();
+    void chooseColor(int button);
+    void colorTypeChanged(int button, int item);
+    void toolChanged();
+    void nightLevelChanged();
+    void singleSelectionToggled(bool on);
+    void activeWindowChanged();
+
+    LangTexts& texts_;
+    QMdiArea* mdi_ = nullptr;
+
+    std::array<PixelValue, 2> mouseColors_{0x00FFFFFFu, kTransparent};
+    std::array<PixelValue, 2> savedColors_{0x00FFFFFFu, kTransparent};
+    int viewLayout_ = 0;
+
+    QGroupBox* colorGroup_ = nullptr;
+    std::array<QWidget*, 2> swatches_{};  // sFG, sBG
+    std::array<QLabel*, 2> colorLabels_{};
+    std::array<QComboBox*, 2> typeBoxes_{};
+    QToolBar* toolBar_ = nullptr;
+    std::array<QAction*, 6> toolActions_{};  // in PanelTool order
+    QAction* zoomIn_ = nullptr;
+    QAction* zoomOut_ = nullptr;
+    QCheckBox* singleSel_ = nullptr;
+    QGroupBox* daylightGroup_ = nullptr;
+    std::array<QRadioButton*, 4> nightButtons_{};  // rbDaylight, rbNight012, rbNight01, rbNight0
+    QLabel* selLabel_ = nullptr;
+    QWidget* bottomPanel_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
+    QPushButton* pasteButton_ = nullptr;
+    QToolButton* mirrorHor_ = nullptr;
+    QToolButton* mirrorVer_ = nullptr;
+    QPushButton* rotateButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+};
+
+}  // namespace rvk

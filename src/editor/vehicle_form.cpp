@@ -1,0 +1,547 @@
+#include "editor/vehicle_form.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/tool_panel.h"
+#include "editor/lang_qt.h"
+#include "editor/vehicle_owner.h"
+#include "model/render.h"
+
+namespace rvk {
+
+namespace {
+
+constexpr RgbColor kRed = MakeRgb(0xFF, 0x00, 0x00);
+constexpr RgbColor kGreen = MakeRgb(0x00, 0xFF, 0x00);
+constexpr RgbColor kWhite = MakeRgb(0xFF, 0xFF, 0xFF);
+constexpr int kPropsPanelHeight = 139;
+constexpr int kShowStripHeight = 15;
+constexpr int kInfoButtonSize = 15;
+
+QColor ScreenColor(RgbColor c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// A small filled triangle centred in r, pointing by (dx, dy).
+void DrawArrow(QPainter& p, const QRect& r, int dx, int dy) {
+    if (r.isEmpty()) return;
+    const QPointF c = QRectF(r).center();
+    const double s = std::min({r.width(), r.height(), 10}) / 2.0 - 0.5;
+    QPainterPath path;
+    path.moveTo(c + QPointF(dx * s, dy * s));
+    path.lineTo(c + QPointF(-dx * s - dy * s, -dy * s - dx * s));
+    path.lineTo(c + QPointF(-dx * s + dy * s, -dy * s + dx * s));
+    path.closeSubpath();
+    p.fillPath(path, ScreenColor(kPanelFrameColor));
+}
+
+}  // namespace
+
+// One paint box: paints its view from the record and hands the mouse to the window.
+class ViewBox : public QWidget {
+public:
+    ViewBox(VehicleForm* form, int tag, QWidget* parent) : QWidget(parent), form_(form), tag_(tag) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setObjectName(QStringLiteral("view%1").arg(tag));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const QSize size = form_->paintIntoBuffer(tag_);
+        QPainter p(this);
+        p.drawImage(QPoint(0, 0), form_->buffer_, QRect(QPoint(0, 0), size));
+    }
+    void mousePressEvent(QMouseEvent* e) override { form_->mouseDown(tag_, e); }
+    void mouseMoveEvent(QMouseEvent* e) override { form_->mouseMove(tag_, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { form_->mouseUp(tag_, e); }
+
+private:
+    VehicleForm* form_;
+    int tag_;
+};
+
+// The scrolled area: the framed panels with their arrow images behind the views.
+class ViewArea : public QWidget {
+public:
+    ViewArea(VehicleForm* form, QWidget* parent) : QWidget(parent), form_(form) {
+        setObjectName(QStringLiteral("ViewArea"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const VehicleLayout& l = form_->layout_;
+        QPainter p(this);
+        p.fillRect(rect(), ScreenColor(kScrollAreaColor));
+        for (const Rect& r : l.panels) {
+            const QRect q(r.x, r.y, r.width, r.height);
+            p.fillRect(q, ScreenColor(kPanelFrameColor));
+            p.fillRect(q.adjusted(kPanelFrame, kPanelFrame, -kPanelFrame, -kPanelFrame),
+                       ScreenColor(kPanelColor));
+        }
+        for (const Rect& r : {l.lineS, l.lineN})
+            p.fillRect(QRect(r.x, r.y, r.width, r.height), ScreenColor(kPanelFrameColor));
+        auto image = [&](int i) {
+            const Rect& r = l.images[i];
+            return QRect(r.x, r.y, r.width, r.height);
+        };
+        const bool extra = l.shown[6];
+        DrawArrow(p, image(kImgLeft), -1, 0);
+        DrawArrow(p, image(kImgRight), 1, 0);
+        DrawArrow(p, image(kImgS), 0, 1);
+        DrawArrow(p, image(kImgN), 0, -1);
+        if (extra) {
+            DrawArrow(p, image(kImg2S), 0, 1);
+            DrawArrow(p, image(kImg2N), 0, -1);
+        }
+    }
+
+private:
+    VehicleForm* form_;
+};
+
+VehicleForm* VehicleForm::Create(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel) {
+    auto* form = new VehicleForm(owner, record, panel);
+    QMdiSubWindow* sub = panel->mdiArea()->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->resize(720, 513);
+    sub->show();
+    return form;
+}
+
+VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel)
+    : owner_(owner), record_(record), panel_(panel) {
+    setObjectName(QStringLiteral("VehicleForm"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    tabs_ = new QTabBar(this);
+    tabs_->setObjectName(QStringLiteral("Tabs"));
+    tabs_->addTab(QStringLiteral("Normal scale"));
+    tabs_->setExpanding(false);
+    column->addWidget(tabs_);
+
+    scrollBox_ = new QScrollArea(this);
+    scrollBox_->setObjectName(QStringLiteral("ScrollBox"));
+    scrollBox_->setWidgetResizable(false);
+    QPalette navy = scrollBox_->palette();
+    navy.setColor(QPalette::Window, ScreenColor(kScrollAreaColor));
+    scrollBox_->setPalette(navy);
+    scrollBox_->setBackgroundRole(QPalette::Window);
+    scrollBox_->horizontalScrollBar()->setTracking(true);
+    scrollBox_->verticalScrollBar()->setTracking(true);
+    area_ = new ViewArea(this, nullptr);
+    for (int v = 0; v < kViewCount; ++v) {
+        auto* box = new ViewBox(this, v, area_);
+        box->setCursor(ToolCursor(panel_->CurrentTool()));
+        views_[v] = box;
+    }
+    scrollBox_->setWidget(area_);
+    column->addWidget(scrollBox_, 1);
+
+    showStrip_ = new QWidget(this);
+    showStrip_->setObjectName(QStringLiteral("pShow"));
+    showStrip_->setFixedHeight(kShowStripHeight);
+    auto* stripLayout = new QHBoxLayout(showStrip_);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    showButton_ = new QPushButton(QStringLiteral("Vehicle parameters"), showStrip_);
+    showButton_->setObjectName(QStringLiteral("bShow"));
+    showButton_->setFlat(true);
+    showButton_->setFixedHeight(kShowStripHeight);
+    stripLayout->addWidget(showButton_);
+    showStrip_->hide();
+    column->addWidget(showStrip_);
+
+    buildPropsPanel();
+    column->addWidget(propsPanel_);
+    buildMenus();
+
+    connect(tabs_, &QTabBar::currentChanged, this, &VehicleForm::tabChanged);
+    connect(showButton_, &QPushButton::clicked, this, [this] {
+        propsPanel_->show();
+        showStrip_->hide();
+    });
+
+    history_.ClearHistory();
+    ApplyTexts();
+    UpdateTabs();
+}
+
+VehicleForm::~VehicleForm() = default;
+
+void VehicleForm::buildPropsPanel() {
+    propsPanel_ = new QWidget(this);
+    propsPanel_->setObjectName(QStringLiteral("PropsPanel"));
+    propsPanel_->setFixedHeight(kPropsPanelHeight);
+    auto* row = new QHBoxLayout(propsPanel_);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+
+    pageControl_ = new QTabWidget(propsPanel_);
+    pageControl_->setObjectName(QStringLiteral("PageControl"));
+    auto* sizeSheet = new QWidget;
+    sizeSheet->setObjectName(QStringLiteral("SizeSheet"));
+    auto* propsSheet = new QWidget;
+    propsSheet->setObjectName(QStringLiteral("PropsSheet"));
+    pageControl_->addTab(sizeSheet, QStringLiteral("Vehicle size"));
+    pageControl_->addTab(propsSheet, QStringLiteral("Vehicle properties"));
+    pageControl_->setFixedWidth(345);
+    row->addWidget(pageControl_);
+
+    infoPanel_ = new QWidget(propsPanel_);
+    infoPanel_->setObjectName(QStringLiteral("InfoPanel"));
+    infoLabel_ = new QLabel(QStringLiteral("Vehicle info strings:"), infoPanel_);
+    infoLabel_->setObjectName(QStringLiteral("Label1"));
+    infoLabel_->move(4, 4);
+    hideButton_ = new QToolButton(infoPanel_);
+    hideButton_->setObjectName(QStringLiteral("bHide"));
+    hideButton_->setIcon(QIcon(QStringLiteral(":/rvk/images/glyph_hide.xpm")));
+    hideButton_->setAutoRaise(true);
+    menuButton_ = new QToolButton(infoPanel_);
+    menuButton_->setObjectName(QStringLiteral("bMenu"));
+    menuButton_->setIcon(QIcon(QStringLiteral(":/rvk/images/glyph_menu.xpm")));
+    menuButton_->setAutoRaise(true);
+    for (QToolButton* b : {hideButton_, menuButton_})
+        b->setFixedSize(kInfoButtonSize, kInfoButtonSize);
+    infoPanel_->installEventFilter(this);
+    row->addWidget(infoPanel_, 1);
+
+    connect(hideButton_, &QToolButton::clicked, this, [this] {
+        propsPanel_->hide();
+        showStrip_->show();
+    });
+    connect(menuButton_, &QToolButton::clicked, this, [this] {
+        layoutMenu_->popup(menuButton_->mapToGlobal(QPoint(menuButton_->width(), 0)));
+    });
+}
+
+void VehicleForm::buildMenus() {
+    layoutMenu_ = new QMenu(this);
+    layoutMenu_->setObjectName(QStringLiteral("Menu"));
+    auto* group = new QActionGroup(layoutMenu_);
+    layout1_ = layoutMenu_->addAction(QStringLiteral("Layout 1"));
+    layout1_->setObjectName(QStringLiteral("iLayout1"));
+    layout2_ = layoutMenu_->addAction(QStringLiteral("Layout 2"));
+    layout2_->setObjectName(QStringLiteral("iLayout2"));
+    for (QAction* a : {layout1_, layout2_}) {
+        a->setCheckable(true);
+        group->addAction(a);
+    }
+    connect(layoutMenu_, &QMenu::aboutToShow, this, [this] {
+        layout1_->setChecked(panel_->ViewLayout() == 0);
+        layout2_->setChecked(panel_->ViewLayout() == 1);
+    });
+    for (int layout : {0, 1}) {
+        connect(layout ? layout2_ : layout1_, &QAction::triggered, this, [this, layout] {
+            panel_->SetViewLayout(layout);
+            Relayout();
+        });
+    }
+
+    editMenu_ = new QMenu(QStringLiteral("* Edit"), this);
+    editMenu_->setObjectName(QStringLiteral("mEdit"));
+    undoAction_ = editMenu_->addAction(QStringLiteral("* Undo"));
+    undoAction_->setObjectName(QStringLiteral("iUndo"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(undoAction_, &QAction::triggered, this, &VehicleForm::Undo);
+    redoAction_ = editMenu_->addAction(QStringLiteral("* Redo"));
+    redoAction_->setObjectName(QStringLiteral("iRedo"));
+    redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    connect(redoAction_, &QAction::triggered, this, &VehicleForm::Redo);
+}
+
+bool VehicleForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == infoPanel_ && event->type() == QEvent::Resize) placeInfoButtons();
+    return QWidget::eventFilter(watched, event);
+}
+
+void VehicleForm::placeInfoButtons() {
+    const int right = infoPanel_->width();
+    menuButton_->move(right - kInfoButtonSize, 0);
+    hideButton_->move(right - 2 * kInfoButtonSize, 0);
+}
+
+void VehicleForm::CloseWindow() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void VehicleForm::closeEvent(QCloseEvent* event) {
+    owner_->RemoveVehicleWindow(this);
+    QWidget::closeEvent(event);
+}
+
+bool VehicleForm::ShowsZoom2() const {
+    return zoom2Tab_ && record_->Zoom2Exists;
+}
+
+std::optional<CellRect> VehicleForm::SelectionRect() const {
+    if (selection_.SelView1 != selection_.SelView2) return std::nullopt;
+    const ConstPlaneRef plane =
+        PlaneOf(static_cast<const VehicleRec*>(record_), selection_.SelView1, ShowsZoom2());
+    return SelectionBounds(selection_.SelPoint1, selection_.SelPoint2, plane.width, plane.height);
+}
+
+void VehicleForm::SetPlacingSteam(bool placing) {
+    placingSteam_ = placing;
+    PaintView(1);
+}
+
+QWidget* VehicleForm::View(int view) const {
+    return views_[view];
+}
+
+void VehicleForm::PaintView(int view) {
+    views_[view]->update();
+}
+
+void VehicleForm::PaintAllViews() {
+    for (int v = 0; v < kViewCount; ++v) PaintView(v);
+}
+
+QSize VehicleForm::paintIntoBuffer(int view) {
+    const bool zoom2 = ShowsZoom2();
+    const int z = zoom_;
+    const ConstPlaneRef plane = PlaneOf(static_cast<const VehicleRec*>(record_), view, zoom2);
+    const ViewSize size = ViewGeometry(record_, view, zoom2);
+    const QSize screen(size.width * z, size.height * z);
+    if (buffer_.width() < screen.width() || buffer_.height() < screen.height())
+        buffer_ = QImage(std::max(buffer_.width(), screen.width()),
+                         std::max(buffer_.height(), screen.height()), QImage::Format_RGB32);
+    Canvas canvas{reinterpret_cast<std::uint32_t*>(buffer_.bits()), screen.width(), screen.height(),
+                  static_cast<int>(buffer_.bytesPerLine() / 4)};
+    const NightLevel level = panel_->CurrentNightLevel();
+    const int d = RowOffset(*record_, view, zoom2);
+
+    PaintVehicleView(canvas, *record_, view, zoom2, z, level);
+
+    if (shapeStart_.isSet() && shapeEnd_.isSet()) {
+        const PanelTool tool = panel_->PressedTool();
+        if (tool == PanelTool::Line) {
+            for (const CellPoint p : LinePoints(shapeStart_, shapeEnd_))
+                DrawPixelCell(canvas, shapeColor_, p.x, p.y - d, level, z);
+        } else if (tool == PanelTool::Rect) {
+            for (int y = std::min(shapeStart_.y, shapeEnd_.y);
+                 y <= std::max(shapeStart_.y, shapeEnd_.y); ++y)
+                for (int x = std::min(shapeStart_.x, shapeEnd_.x);
+                     x <= std::max(shapeStart_.x, shapeEnd_.x); ++x)
+                    DrawPixelCell(canvas, shapeColor_, x, y - d, level, z);
+        }
+    }
+
+    if (IsSideView(view)) {
+        for (int i = 0; i < std::min<int>(record_->SteamCount, 3); ++i) {
+            const SteamMarker m = SteamMarkerOf(*record_, view, zoom2, i);
+            DrawSelectionFrame(canvas, m.x0, m.y0, m.x0, m.y0, z, kRed);
+            DrawSelectionFrame(canvas, m.x0, m.y0, m.x1, m.y1, z, kRed);
+        }
+    }
+    if (placingSteam_ && view == 1)
+        DrawSelectionFrame(canvas, 0, plane.height - 12 - d, record_->Length, plane.height - 4 - d,
+                           z, kGreen);
+
+    if (selection_.SelView1 == view) {
+        if (const std::optional<CellRect> r = SelectionRect())
+            DrawSelectionFrame(canvas, r->x1, r->y1 - d, r->x2, r->y2 - d, z, kWhite);
+    }
+    return screen;
+}
+
+QImage VehicleForm::RenderView(int view) {
+    const QSize size = paintIntoBuffer(view);
+    return buffer_.copy(QRect(QPoint(0, 0), size));
+}
+
+void VehicleForm::Relayout() {
+    layout_ = LayoutViews(*record_, ShowsZoom2(), zoom_, panel_->ViewLayout());
+    for (int v = 0; v < kViewCount; ++v) {
+        const Rect& r = layout_.views[v];
+        views_[v]->setGeometry(r.x, r.y, r.width, r.height);
+        views_[v]->setVisible(layout_.shown[v]);
+    }
+    area_->resize(layout_.extentWidth, layout_.extentHeight);
+    area_->update();
+    PaintAllViews();
+    panel_->UpdateZoomButtons();
+}
+
+void VehicleForm::NoteChange() {
+    if (ShowsZoom2()) record_->Zoom2Modified = true;
+    owner_->MarkModified();
+}
+
+void VehicleForm::UpdateCaption() {
+    setWindowTitle(QString::fromStdU16String(Cp1252ToUtf16(record_->Info[0])));
+}
+
+void VehicleForm::ApplyTexts() {
+    LangTexts& texts = panel_->texts();
+    editMenu_->setTitle(LookupQText(texts, 6));
+    undoAction_->setText(LookupQText(texts, 70));
+    redoAction_->setText(LookupQText(texts, 71));
+    tabs_->setTabText(0, LookupQText(texts, 200));
+    if (tabs_->count() > 1) tabs_->setTabText(1, LookupQText(texts, 201));
+    showButton_->setText(LookupQText(texts, 202));
+    pageControl_->setTabText(0, LookupQText(texts, 203));
+    pageControl_->setTabText(1, LookupQText(texts, 204));
+    infoLabel_->setText(LookupQText(texts, 205));
+    infoLabel_->adjustSize();
+    layout1_->setText(LookupQText(texts, 207));
+    layout2_->setText(LookupQText(texts, 208));
+    UpdateCaption();
+    Relayout();
+}
+
+void VehicleForm::UpdateTabs() {
+    if (!record_->Zoom2Exists && tabs_->count() == 2)
+        tabs_->removeTab(1);
+    else if (record_->Zoom2Exists && tabs_->count() == 1)
+        tabs_->addTab(LookupQText(panel_->texts(), 201));
+}
+
+void VehicleForm::tabChanged(int index) {
+    const bool toZoom2 = index != 0;
+    if (toZoom2 == zoom2Tab_) return;
+    zoom2Tab_ = toZoom2;
+    if (zoom2Tab_) {
+        if (zoom_ > 1) zoom_ /= 2;
+    } else if (zoom_ <= 8) {
+        zoom_ *= 2;
+    }
+    Relayout();
+}
+
+void VehicleForm::SetViewCursor(const QCursor& cursor) {
+    for (QWidget* view : views_) view->setCursor(cursor);
+}
+
+void VehicleForm::Undo() {
+    if (history_.Undo(*record_)) PaintAllViews();
+}
+
+void VehicleForm::Redo() {
+    if (history_.Redo(*record_)) PaintAllViews();
+}
+
+void VehicleForm::mouseDown(int view, QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+    if (placingSteam_) return;
+    buttonDown_ = true;
+    mouseMove(view, event);
+}
+
+void VehicleForm::mouseMove(int view, QMouseEvent* event) {
+    const Qt::MouseButtons held = event->buttons();
+    const bool left = held & Qt::LeftButton;
+    if (!(left || (held & Qt::RightButton)) || !buttonDown_) return;
+    const QPoint pos = event->position().toPoint();
+    QWidget* box = views_[view];
+    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= box->width() || pos.y() >= box->height()) return;
+    const ViewSize size = ViewGeometry(record_, view, ShowsZoom2());
+    const int x = pos.x() / zoom_;
+    int y = pos.y() / zoom_;
+    if (x >= size.width || y >= size.height) return;
+    y += RowOffset(*record_, view, ShowsZoom2());
+
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    const ToolAction tool = ChooseTool(panel_->PressedTool(), mods & Qt::ControlModifier,
+                                       mods & Qt::AltModifier, mods & Qt::ShiftModifier);
+    runTool(view, tool, left, x, y);
+    PaintView(view);
+}
+
+void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
+    const PlaneRef plane = PlaneOf(record_, view, ShowsZoom2());
+    const int button = left ? 0 : 1;
+    switch (tool) {
+        case ToolAction::Pick:
+            panel_->SetMouseColor(button, plane.plane->at(x, y), true);
+            return;
+        case ToolAction::Select:
+            changeCorner(left, view, {x, y});
+            return;
+        case ToolAction::Fill:
+        case ToolAction::Replace: {
+            history_.RecordStep(*record_, strokeActive_, true);
+            const PixelValue old = plane.plane->at(x, y);
+            const PixelValue value = panel_->MouseColor(button);
+            if (tool == ToolAction::Fill) {
+                if (old != value)
+                    FloodFill(plane.plane->mutableData(), plane.width, plane.height, x, y, value);
+            } else {
+                CellRect bounds{0, 0, plane.width - 1, plane.height - 1};
+                if (view == selection_.SelView1)
+                    if (const std::optional<CellRect> r = SelectionRect()) bounds = *r;
+                ReplaceColor(plane, bounds, old, value);
+            }
+            break;
+        }
+        case ToolAction::Pen:
+        case ToolAction::Line:
+        case ToolAction::Rect:
+            history_.RecordStep(*record_, strokeActive_, true);
+            shapeColor_ = panel_->MouseColor(button);
+            if (tool == ToolAction::Pen)
+                plane.plane->set(x, y, shapeColor_);
+            else if (!strokeActive_)
+                shapeStart_ = {x, y};
+            else
+                shapeEnd_ = {x, y};
+            break;
+    }
+    NoteChange();
+    strokeActive_ = true;
+}
+
+void VehicleForm::changeCorner(bool first, int view, CellPoint point) {
+    int& selView = first ? selection_.SelView1 : selection_.SelView2;
+    (first ? selection_.SelPoint1 : selection_.SelPoint2) = point;
+    if (view != selView) {
+        const int previous = selView;
+        selView = view;
+        PaintView(previous);
+    }
+    panel_->UpdateSelectionInfo();
+    if (panel_->SingleSelection()) panel_->SyncSelection(this);
+}
+
+void VehicleForm::mouseUp(int view, QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+    buttonDown_ = false;
+    if (!strokeActive_) return;
+    strokeActive_ = false;
+    const PanelTool tool = panel_->PressedTool();
+    if ((tool == PanelTool::Line || tool == PanelTool::Rect) && shapeEnd_.isSet()) {
+        const PlaneRef plane = PlaneOf(record_, view, ShowsZoom2());
+        if (tool == PanelTool::Line)
+            DrawLine(plane, shapeStart_, shapeEnd_, shapeColor_);
+        else
+            FillRect(plane, shapeStart_, shapeEnd_, shapeColor_);
+        shapeStart_ = shapeEnd_ = CellPoint{};
+        PaintView(view);
+    }
+    history_.RecordStep(*record_, false, false);
+}
+
+}  // namespace rvk

@@ -1,0 +1,148 @@
+// The graphics editor of one vehicle: its eight views side by side, magnified, at
+// normal or Zoom2 scale, with the mouse tools, undo and redo. The window edits a
+// record owned by its fleet and keeps only view state of its own.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "model/draw_tools.h"
+#include "model/undo_history.h"
+#include "model/view_layout.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMdiSubWindow;
+class QMenu;
+class QMouseEvent;
+class QPushButton;
+class QScrollArea;
+class QTabBar;
+class QTabWidget;
+class QToolButton;
+
+namespace rvk {
+
+class ToolPanel;
+class VehicleOwner;
+
+// The two selection corners: the view of each and its point in plane coordinates.
+struct VehicleSelection {
+    int SelView1 = 1;  // vLeft
+    CellPoint SelPoint1{0, 0};
+    int SelView2 = 0;  // vRight: no selection until both corners share a view
+    CellPoint SelPoint2{0, 0};
+};
+
+class VehicleForm : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kKindTag = -2;
+
+    // Opens the window for record in the panel's child-window area. The owner is told
+    // about every change and when the window closes.
+    static VehicleForm* Create(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel);
+    ~VehicleForm() override;
+
+    int kindTag() const { return kKindTag; }
+    VehicleRec* Record() const { return record_; }
+    VehicleOwner* OwnerFleetWindow() const { return owner_; }
+    // Closes the child window holding this form.
+    void CloseWindow();
+
+    int Zoom() const { return zoom_; }
+    // Takes effect at the next Relayout.
+    void SetZoom(int zoom) { zoom_ = zoom; }
+    bool ShowsZoom2() const;
+
+    const VehicleSelection& Selection() const { return selection_; }
+    void SetSelection(const VehicleSelection& selection) { selection_ = selection; }
+    // The selected cells when both corners lie in one view, limited to its plane.
+    std::optional<CellRect> SelectionRect() const;
+
+    bool PlacingSteam() const { return placingSteam_; }
+    // Shows or hides the band of the left side view in which a steam point may go.
+    void SetPlacingSteam(bool placing);
+
+    void PaintView(int view);
+    void PaintAllViews();
+    void Relayout();
+    void NoteChange();
+    void UpdateCaption();
+    void ApplyTexts();
+    void UpdateTabs();
+    void SetViewCursor(const QCursor& cursor);
+    void Undo();
+    void Redo();
+
+    // Merged into the frame's menu bar while the window is active.
+    QMenu* EditMenu() const { return editMenu_; }
+    QWidget* View(int view) const;
+    const VehicleLayout& Layout() const { return layout_; }
+    // The vehicle as view `view` shows it now, as PaintView draws it.
+    QImage RenderView(int view);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class ViewBox;
+    friend class ViewArea;
+
+    VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel);
+    void buildMenus();
+    void buildPropsPanel();
+    void tabChanged(int index);
+    void placeInfoButtons();
+
+    // Draws view `view` into the off-screen buffer; returns its size in screen pixels.
+    QSize paintIntoBuffer(int view);
+    void mouseDown(int view, QMouseEvent* event);
+    void mouseMove(int view, QMouseEvent* event);
+    void mouseUp(int view, QMouseEvent* event);
+    void runTool(int view, ToolAction tool, bool left, int x, int y);
+    void changeCorner(bool first, int view, CellPoint point);
+
+    VehicleOwner* owner_;
+    VehicleRec* record_;
+    ToolPanel* panel_;
+
+    int zoom_ = 4;
+    bool zoom2Tab_ = false;
+    bool buttonDown_ = false;
+    bool strokeActive_ = false;
+    bool placingSteam_ = false;
+    VehicleSelection selection_;
+    CellPoint shapeStart_;
+    CellPoint shapeEnd_;
+    PixelValue shapeColor_ = kTransparent;
+    UndoHistory history_;
+    VehicleLayout layout_;
+    QImage buffer_;  // shared off-screen bitmap of the views
+
+    QTabBar* tabs_ = nullptr;
+    QScrollArea* scrollBox_ = nullptr;
+    QWidget* area_ = nullptr;
+    std::array<QWidget*, kViewCount> views_{};
+    QWidget* showStrip_ = nullptr;
+    QPushButton* showButton_ = nullptr;
+    QWidget* propsPanel_ = nullptr;
+    QTabWidget* pageControl_ = nullptr;
+    QWidget* infoPanel_ = nullptr;
+    QLabel* infoLabel_ = nullptr;
+    QToolButton* hideButton_ = nullptr;
+    QToolButton* menuButton_ = nullptr;
+    QMenu* layoutMenu_ = nullptr;
+    QAction* layout1_ = nullptr;
+    QAction* layout2_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+};
+
+}  // namespace rvk

@@ -1,0 +1,98 @@
+#include "editor_test_host.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <string>
+
+namespace rvk::test {
+
+namespace {
+
+// The texts the editor shows, in the language file format.
+constexpr char kTexts[] =
+    "RVK30b2lng\n"
+    "6\nEdit\n70\nUndo\n71\nRedo\n100\nSingle selection\n101\nSelection:\n"
+    "110\nSave\n111\nTo Clipboard\n112\nFrom Clipboard\n113\nMirror horizontally\n"
+    "114\nMirror vertically\n115\nRotate\n120\nPen\n121\nLine\n122\nRectangle\n123\nFill\n"
+    "124\nSelect\n125\nPick colour\n126\nZoom in\n127\nZoom out\n130\nMouse colours\n"
+    "131\nNormal\n132\nTransparent\n133\nHalftransparent\n134\nLight\n135\nLamp white\n"
+    "136\nLamp red\n137\nWindow0 yellow\n138\nWindow1 yellow\n139\nWindow2 yellow\n"
+    "140\nWindow0 neon\n141\nWindow1 neon\n142\nWindow2 neon\n150\nDay and night\n"
+    "151\nDaylight\n152\nNight 0+1+2\n153\nNight 0+1\n154\nNight 0\n"
+    "200\nNormal scale\n201\nZoom2 scale\n202\nVehicle parameters\n203\nVehicle size\n"
+    "204\nVehicle properties\n205\nVehicle info strings:\n207\nLayout 1\n208\nLayout 2\n";
+
+}  // namespace
+
+void EditorTest::SetUp() {
+    GuiTest::SetUp();
+    const std::string file(kTexts);
+    texts.setTable(
+        *LangTable::Parse({reinterpret_cast<const std::uint8_t*>(file.data()), file.size()}));
+
+    frame = std::make_unique<QMainWindow>();
+    auto* central = new QWidget;
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    mdi = new QMdiArea;
+    row->addWidget(mdi, 1);
+    panel = new ToolPanel(texts);
+    row->addWidget(panel);
+    frame->setCentralWidget(central);
+    panel->setMdiArea(mdi);
+    QObject::connect(mdi, &QMdiArea::subWindowActivated, frame.get(), [this](QMdiSubWindow* sub) {
+        frame->menuBar()->clear();
+        if (VehicleForm* form = VehicleFormOf(sub)) frame->menuBar()->addMenu(form->EditMenu());
+    });
+    frame->resize(1100, 800);
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+}
+
+void EditorTest::TearDown() {
+    mdi->closeAllSubWindows();
+    frame->close();
+    frame.reset();
+    GuiTest::TearDown();
+}
+
+VehicleForm* EditorTest::open(VehicleRec& rec) {
+    VehicleForm* form = VehicleForm::Create(&owner, &rec, panel);
+    activate(form);
+    return form;
+}
+
+void EditorTest::activate(VehicleForm* form) {
+    mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
+    QApplication::processEvents();
+}
+
+QPoint EditorTest::cell(VehicleForm* form, int x, int y) {
+    const int z = form->Zoom();
+    return {x * z + z / 2, y * z + z / 2};
+}
+
+void EditorTest::drag(QWidget* view, Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                      const std::vector<QPoint>& points) {
+    QTest::mousePress(view, button, mods, points.front());
+    for (std::size_t i = 1; i < points.size(); ++i)
+        QTest::mouseEvent(QTest::MouseMove, view, Qt::NoButton, mods, points[i]);
+    QTest::mouseRelease(view, button, mods, points.back());
+}
+
+void EditorTest::clickTool(const char* name) {
+    auto* bar = panel->findChild<QToolBar*>(QStringLiteral("ToolBar"));
+    QWidget* button = bar->widgetForAction(find<QAction>(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void EditorTest::key(int k, Qt::KeyboardModifiers mods) {
+    QTest::keyClick(frame.get(), static_cast<Qt::Key>(k), mods);
+}
+
+}  // namespace rvk::test

@@ -1,0 +1,60 @@
+// A stand-in frame for the vehicle editor tests: a main window with the child-window
+// area, the tool panel on the right and the active vehicle window's Edit menu merged
+// into its menu bar; and an owner that records what the windows report.
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPoint>
+#include <QTest>
+#include <memory>
+#include <vector>
+
+#include "app/tool_panel.h"
+#include "editor/vehicle_form.h"
+#include "editor/vehicle_owner.h"
+#include "gui_test.h"
+#include "model/lang_table.h"
+
+namespace rvk::test {
+
+struct OwnerLog : VehicleOwner {
+    int modified = 0;
+    std::vector<VehicleForm*> removed;
+    void MarkModified() override { ++modified; }
+    void RemoveVehicleWindow(VehicleForm* window) override { removed.push_back(window); }
+};
+
+class EditorTest : public GuiTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens a vehicle window on rec and makes it the active child.
+    VehicleForm* open(VehicleRec& rec);
+    void activate(VehicleForm* form);
+    // The centre of cell (x, y) of a view in its paint box (visible-row coordinates).
+    static QPoint cell(VehicleForm* form, int x, int y);
+    // Press at the first point, move through the others, release at the last.
+    static void drag(QWidget* view, Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                     const std::vector<QPoint>& points);
+    static void click(QWidget* view, Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                      QPoint at) {
+        drag(view, button, mods, {at});
+    }
+    // Presses a tool bar button of the panel by its name.
+    void clickTool(const char* name);
+    void key(int key, Qt::KeyboardModifiers mods);
+    template <class T>
+    T* find(const char* name) const {
+        return panel->findChild<T*>(QLatin1String(name));
+    }
+
+    LangTexts texts;
+    OwnerLog owner;
+    std::unique_ptr<QMainWindow> frame;
+    QMdiArea* mdi = nullptr;
+    ToolPanel* panel = nullptr;
+};
+
+}  // namespace rvk::test

@@ -1,0 +1,271 @@
+// The tool panel: mouse colours and their types, zoom, selection info, single
+// selection and day/night, driven through its controls.
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QToolButton>
+
+#include "editor_test_host.h"
+
+namespace rvk {
+namespace {
+
+using test::EditorTest;
+
+class ToolPanelTest : public EditorTest {
+protected:
+    // Picks an item from the drop-down list as a user does.
+    void chooseType(const char* box, int item) {
+        auto* combo = find<QComboBox>(box);
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        const QRect r = list->visualRect(list->model()->index(item, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        ASSERT_EQ(combo->currentIndex(), item);
+    }
+    QString label(const char* name) { return find<QLabel>(name)->text(); }
+    bool enabled(const char* action) { return find<QAction>(action)->isEnabled(); }
+    // On the indicator: the rest of the button's width does not react.
+    void clickRadio(const char* name) {
+        auto* rb = find<QRadioButton>(name);
+        QTest::mouseClick(rb, Qt::LeftButton, {}, QPoint(6, rb->height() / 2));
+    }
+    void switchTab(VehicleForm* form, int index) {
+        auto* tabs = form->findChild<QTabBar*>(QStringLiteral("Tabs"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    }
+};
+
+TEST_F(ToolPanelTest, StartsWithWhiteAndTransparent) {
+    EXPECT_EQ(panel->MouseColor(0), 0x00FFFFFFu);
+    EXPECT_EQ(label("FGLabel"), "RGB = 255, 255, 255");
+    EXPECT_EQ(find<QComboBox>("bFG")->currentIndex(), 0);
+    EXPECT_EQ(panel->MouseColor(1), kTransparent);
+    EXPECT_EQ(label("BGLabel"), "RGB = 0, 112, 0");
+    EXPECT_EQ(find<QComboBox>("bBG")->currentIndex(), 1);
+    EXPECT_EQ(find<QWidget>("sBG")->grab().toImage().pixel(5, 5), qRgb(0, 112, 0));
+    EXPECT_EQ(panel->PressedTool(), PanelTool::Pen);
+    EXPECT_EQ(panel->CurrentNightLevel(), 0);
+}
+
+TEST_F(ToolPanelTest, ColourTypeChangesKeepTheLastRealColour) {
+    panel->SetMouseColor(0, 0x000000FF, true);
+    chooseType("bFG", 5);  // Lamp (red at night)
+    EXPECT_EQ(panel->MouseColor(0), 0x510000FFu);
+    chooseType("bFG", 1);  // Transparent
+    EXPECT_EQ(panel->MouseColor(0), kTransparent);
+    EXPECT_EQ(panel->SavedColor(0), 0x510000FFu);
+    EXPECT_EQ(label("FGLabel"), "RGB = 0, 112, 0");
+    chooseType("bFG", 2);  // Halftransparent keeps the saved colour
+    EXPECT_EQ(panel->MouseColor(0), kHalfTransparent);
+    EXPECT_EQ(panel->SavedColor(0), 0x510000FFu);
+    chooseType("bFG", 0);
+    EXPECT_EQ(panel->MouseColor(0), 0x000000FFu);
+    EXPECT_EQ(label("FGLabel"), "RGB = 255, 0, 0");
+
+    // The right button starts transparent; its saved colour is transparent too.
+    chooseType("bBG", 0);
+    EXPECT_EQ(panel->MouseColor(1), 0x00000001u);
+    EXPECT_EQ(label("BGLabel"), "RGB = 1, 0, 0");
+    chooseType("bBG", 11);
+    EXPECT_EQ(panel->MouseColor(1), 0x66000001u);
+}
+
+TEST_F(ToolPanelTest, ColourDialogKeepsTheTypeUnlessSeeThrough) {
+    chooseType("bFG", 4);  // Lamp (white at night)
+    prompts().answerColor(QColor(10, 20, 30));
+    QTest::mouseClick(find<QWidget>("sFG"), Qt::LeftButton);
+    EXPECT_EQ(panel->MouseColor(0), 0x501E140Au);
+    EXPECT_EQ(find<QComboBox>("bFG")->currentIndex(), 4);
+    ASSERT_EQ(prompts().callsOf(PromptKind::ChooseColor).size(), 1u);
+    EXPECT_EQ(prompts().calls().back().initial, QColor(255, 255, 255).name());
+
+    // A colour chosen while the type is transparent becomes a normal colour.
+    prompts().answerColor(QColor(1, 2, 3));
+    QTest::mouseClick(find<QWidget>("sBG"), Qt::RightButton);
+    EXPECT_EQ(panel->MouseColor(1), 0x00030201u);
+    EXPECT_EQ(find<QComboBox>("bBG")->currentIndex(), 0);
+    EXPECT_EQ(label("BGLabel"), "RGB = 1, 2, 3");
+
+    prompts().answerColor(std::nullopt);
+    QTest::mouseClick(find<QWidget>("sBG"), Qt::LeftButton);
+    EXPECT_EQ(panel->MouseColor(1), 0x00030201u);
+}
+
+TEST_F(ToolPanelTest, ZoomStepsOnBothTabs) {
+    EXPECT_FALSE(enabled("tbZoomIn"));
+    EXPECT_FALSE(enabled("tbZoomOut"));
+    VehicleRec rec;
+    rec.Zoom2Exists = true;
+    VehicleForm* form = open(rec);
+    EXPECT_EQ(form->Zoom(), 4);
+    EXPECT_TRUE(enabled("tbZoomIn"));
+    clickTool("tbZoomOut");
+    EXPECT_EQ(form->Zoom(), 2);
+    clickTool("tbZoomOut");
+    EXPECT_EQ(form->Zoom(), 1);
+    EXPECT_FALSE(enabled("tbZoomOut"));
+    std::vector<int> steps;
+    for (int i = 0; i < 9; ++i) {
+        clickTool("tbZoomIn");
+        steps.push_back(form->Zoom());
+    }
+    EXPECT_EQ(steps, (std::vector<int>{2, 4, 6, 8, 10, 12, 14, 16, 16}));
+    EXPECT_FALSE(enabled("tbZoomIn"));
+    EXPECT_EQ(form->View(1)->width(), 32 * 16);
+
+    switchTab(form, 1);  // 16 halves to 8, the Zoom2 limit
+    EXPECT_EQ(form->Zoom(), 8);
+    EXPECT_EQ(form->View(1)->width(), 64 * 8);
+    EXPECT_FALSE(enabled("tbZoomIn"));
+    clickTool("tbZoomOut");
+    EXPECT_EQ(form->Zoom(), 7);
+    for (int i = 0; i < 5; ++i) clickTool("tbZoomOut");
+    EXPECT_EQ(form->Zoom(), 2);
+    EXPECT_FALSE(enabled("tbZoomOut"));
+    clickTool("tbZoomIn");
+    EXPECT_EQ(form->Zoom(), 3);
+    switchTab(form, 0);
+    EXPECT_EQ(form->Zoom(), 6);
+    switchTab(form, 1);
+    EXPECT_EQ(form->Zoom(), 3);
+}
+
+TEST_F(ToolPanelTest, SelectionSizeAndTheButtonsItEnables) {
+    VehicleRec rec;
+    VehicleForm* form = open(rec);
+    auto* copy = find<QPushButton>("bCopy");
+    EXPECT_TRUE(label("SelLabel").isEmpty());
+    EXPECT_FALSE(copy->isEnabled());
+    click(form->View(1), Qt::LeftButton, Qt::ShiftModifier, cell(form, 3, 5));
+    click(form->View(1), Qt::RightButton, Qt::ShiftModifier, cell(form, 10, 2));
+    EXPECT_EQ(label("SelLabel"), "Selection: 8 x 4");
+    for (const char* name : {"bCopy", "bPaste", "bMirrorHor", "bMirrorVer", "bRotate"})
+        EXPECT_TRUE(find<QWidget>(name)->isEnabled()) << name;
+    click(form->View(0), Qt::RightButton, Qt::ShiftModifier, cell(form, 1, 1));
+    EXPECT_TRUE(label("SelLabel").isEmpty());
+    for (const char* name : {"bCopy", "bPaste", "bMirrorHor", "bMirrorVer", "bRotate"})
+        EXPECT_FALSE(find<QWidget>(name)->isEnabled()) << name;
+}
+
+TEST_F(ToolPanelTest, ActivatingAnotherWindowRefreshesTheInfo) {
+    VehicleRec a, b;
+    VehicleForm* first = open(a);
+    click(first->View(3), Qt::LeftButton, Qt::ShiftModifier, cell(first, 0, 0));
+    click(first->View(3), Qt::RightButton, Qt::ShiftModifier, cell(first, 1, 2));
+    EXPECT_EQ(label("SelLabel"), "Selection: 2 x 3");
+    VehicleForm* second = open(b);
+    EXPECT_TRUE(label("SelLabel").isEmpty());
+    clickTool("tbZoomIn");
+    EXPECT_EQ(second->Zoom(), 6);
+    EXPECT_EQ(first->Zoom(), 4);
+    activate(first);
+    EXPECT_EQ(label("SelLabel"), "Selection: 2 x 3");
+}
+
+TEST_F(ToolPanelTest, SingleSelectionShowsTheSameRectangleEverywhere) {
+    VehicleRec a, b;
+    VehicleForm* first = open(a);
+    click(first->View(2), Qt::LeftButton, Qt::ShiftModifier, cell(first, 1, 1));
+    click(first->View(2), Qt::RightButton, Qt::ShiftModifier, cell(first, 3, 4));
+    VehicleForm* second = open(b);
+    EXPECT_NE(second->Selection().SelView1, 2);
+
+    // Checking the box takes the selection of the first vehicle window.
+    QTest::mouseClick(find<QCheckBox>("cbSingleSel"), Qt::LeftButton);
+    ASSERT_TRUE(panel->SingleSelection());
+    EXPECT_EQ(second->SelectionRect(), first->SelectionRect());
+    EXPECT_EQ(second->Selection().SelView2, 2);
+
+    // From then on every selection change is copied to the other windows.
+    click(second->View(5), Qt::LeftButton, Qt::ShiftModifier, cell(second, 0, 0));
+    click(second->View(5), Qt::RightButton, Qt::ShiftModifier, cell(second, 5, 6));
+    EXPECT_EQ(first->Selection().SelView1, 5);
+    EXPECT_EQ(first->SelectionRect(), (CellRect{0, 0, 5, 6}));
+    EXPECT_EQ(first->RenderView(5).pixel(0, 0), qRgb(255, 255, 255));
+}
+
+// Counts the paints of every view of a window.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(VehicleForm* form) {
+        for (int v = 0; v < kViewCount; ++v) form->View(v)->installEventFilter(this);
+    }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST_F(ToolPanelTest, DayNightRepaintsEveryVehicleWindow) {
+    VehicleRec a, b;
+    a.Planes[3].set(0, 0, 0x000000FF);
+    b.Planes[3].set(0, 0, 0x000000FF);
+    VehicleForm* first = open(a);
+    VehicleForm* second = open(b);
+    QApplication::processEvents();
+    PaintCounter firstPaints(first), secondPaints(second);
+    clickRadio("rbNight0");
+    EXPECT_EQ(panel->CurrentNightLevel(), 1);
+    QApplication::processEvents();
+    EXPECT_GT(firstPaints.paints, 0);
+    EXPECT_GT(secondPaints.paints, 0);
+    EXPECT_EQ(first->RenderView(3).pixel(1, 1), qRgb(75, 75, 75));
+    clickRadio("rbNight012");
+    EXPECT_EQ(panel->CurrentNightLevel(), 3);
+    clickRadio("rbNight01");
+    EXPECT_EQ(panel->CurrentNightLevel(), 2);
+}
+
+TEST_F(ToolPanelTest, ToolButtonsSetTheCursorOfEveryView) {
+    VehicleRec a, b;
+    VehicleForm* first = open(a);
+    VehicleForm* second = open(b);
+    EXPECT_EQ(first->View(0)->cursor().shape(), Qt::ArrowCursor);
+    clickTool("tbFill");
+    EXPECT_EQ(panel->CurrentTool(), kCursorFill);
+    for (VehicleForm* form : {first, second})
+        for (int v = 0; v < kViewCount; ++v)
+            EXPECT_EQ(form->View(v)->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_FALSE(find<QAction>("tbPen")->isChecked());
+    // A window opened now starts with the pressed tool's cursor.
+    VehicleRec c;
+    EXPECT_EQ(open(c)->View(7)->cursor().shape(), Qt::BitmapCursor);
+    clickTool("tbPen");
+    EXPECT_EQ(second->View(4)->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(ToolPanelTest, PanelTextsAreAppliedOnce) {
+    panel->SetMouseColor(1, 0x5100FF00, true);
+    panel->applyTexts();
+    EXPECT_EQ(find<QPushButton>("bSave")->text(), "Save");
+    EXPECT_EQ(find<QToolButton>("bMirrorVer")->toolTip(), "Mirror vertically");
+    EXPECT_EQ(find<QAction>("tbColor")->toolTip(), "Pick colour");
+    EXPECT_EQ(find<QComboBox>("bBG")->itemText(11), "Window2 neon");
+    EXPECT_EQ(find<QComboBox>("bBG")->currentIndex(), 5);
+    EXPECT_EQ(find<QRadioButton>("rbNight0")->text(), "Night 0");
+    EXPECT_EQ(find<QCheckBox>("cbSingleSel")->text(), "Single selection");
+    // Taken out of the table; the selection label's text stays available.
+    EXPECT_EQ(texts.lookup(110), "#110");
+    EXPECT_EQ(texts.lookup(101), "Selection:");
+}
+
+TEST_F(ToolPanelTest, SaveButtonAsksTheFrame) {
+    int saves = 0;
+    QObject::connect(panel, &ToolPanel::saveRequested, [&] { ++saves; });
+    auto* save = find<QPushButton>("bSave");
+    EXPECT_FALSE(save->isEnabled());
+    panel->setSaveEnabled(true);
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(saves, 1);
+}
+
+}  // namespace
+}  // namespace rvk
