@@ -1,0 +1,132 @@
+// The vehicle window end to end: painting a whole view through its paint event, and a
+// pen stroke delivered as mouse events with the repaint of the view it touches.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <memory>
+
+#include "app/tool_panel.h"
+#include "editor/vehicle_form.h"
+#include "editor/vehicle_owner.h"
+#include "model/lang_table.h"
+
+namespace {
+
+using namespace rvk;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "editor_bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+struct NoOwner : VehicleOwner {
+    void MarkModified() override {}
+    void RemoveVehicleWindow(VehicleForm*) override {}
+};
+
+// A frame with the panel and one vehicle window on a long, busy vehicle.
+struct Editor {
+    explicit Editor(bool zoom2) {
+        rec.Length = 256;
+        for (Plane& plane : rec.Planes) FillBusy(plane);
+        for (Plane& plane : rec.Zoom2Planes) FillBusy(plane);
+        rec.Zoom2Exists = zoom2;
+        auto* central = new QWidget;
+        auto* row = new QHBoxLayout(central);
+        auto* mdi = new QMdiArea;
+        row->addWidget(mdi, 1);
+        panel = new ToolPanel(texts);
+        row->addWidget(panel);
+        frame.setCentralWidget(central);
+        panel->setMdiArea(mdi);
+        frame.resize(1200, 900);
+        frame.show();
+        form = VehicleForm::Create(&owner, &rec, panel);
+        QApplication::processEvents();
+    }
+    static void FillBusy(Plane& plane) {
+        PixelValue* w = plane.mutableData();
+        for (std::size_t i = 0; i < plane.size(); ++i)
+            w[i] = i % 7 == 0 ? kTransparent : static_cast<PixelValue>(0x00102030u * (i % 5) + i);
+    }
+
+    QApplication& app = App();  // before any widget
+    LangTexts texts;
+    NoOwner owner;
+    VehicleRec rec;
+    QMainWindow frame;
+    ToolPanel* panel = nullptr;
+    VehicleForm* form = nullptr;
+};
+
+// The whole view through its paint event into an image of the view's size.
+void PaintWholeView(benchmark::State& state, bool zoom2, int zoom) {
+    Editor editor(zoom2);
+    if (zoom2) editor.form->findChild<QTabBar*>(QStringLiteral("Tabs"))->setCurrentIndex(1);
+    editor.form->SetZoom(zoom);
+    editor.form->Relayout();
+    QWidget* view = editor.form->View(1);
+    QImage target(view->size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        view->render(&target, QPoint(), QRegion(), QWidget::DrawChildren);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+    state.counters["width"] = view->width();
+    state.counters["height"] = view->height();
+}
+
+void BM_PaintViewSide256x14Zoom16(benchmark::State& state) {
+    PaintWholeView(state, false, 16);
+}
+BENCHMARK(BM_PaintViewSide256x14Zoom16)->Unit(benchmark::kMillisecond);
+
+void BM_PaintViewZoom2Side512x28Zoom8(benchmark::State& state) {
+    PaintWholeView(state, true, 8);
+}
+BENCHMARK(BM_PaintViewZoom2Side512x28Zoom8)->Unit(benchmark::kMillisecond);
+
+void Send(QWidget* view, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+          QPoint at) {
+    QMouseEvent event(type, QPointF(at), view->mapToGlobal(QPointF(at)), button, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(view, &event);
+}
+
+// One stroke of 200 movements over a zoom 16 side view; each movement is delivered,
+// handled (undo recording, plane write, change mark) and its view repainted.
+void BM_PenStroke200MovesZoom16(benchmark::State& state) {
+    Editor editor(false);
+    editor.form->SetZoom(16);
+    editor.form->Relayout();
+    QWidget* view = editor.form->View(1);
+    QApplication::processEvents();
+    constexpr int kMoves = 200;
+    for (auto _ : state) {
+        Send(view, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, QPoint(8, 8));
+        for (int i = 0; i < kMoves; ++i) {
+            const QPoint at(8 + 16 * (i % 256), 8 + 16 * ((i / 256) % 14));
+            Send(view, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, at);
+            view->repaint();
+        }
+        Send(view, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, QPoint(8, 8));
+    }
+    // Seconds per movement.
+    state.counters["per_move"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * kMoves),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PenStroke200MovesZoom16)->Unit(benchmark::kMillisecond);
+
+}  // namespace
