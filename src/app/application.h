@@ -1,0 +1,20 @@
+// The application object: shows an exception escaping an event handler in an error box
+// and carries on, instead of ending the program.
+#pragma once
+
+#include <QApplication>
+
+namespace rvk {
+
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Shows the message of an exception (empty for one without a message).
+void ShowException(const char* what);
+
+}  // namespace rvk

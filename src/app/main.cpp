@@ -1,0 +1,24 @@
+// Program entry: the main window, then the dialogs, then the message loop.
+#include <exception>
+
+#include "app/application.h"
+#include "app/main_form.h"
+
+int main(int argc, char** argv) {
+    rvk::Application app(argc, argv);
+    try {
+        rvk::TMainForm mainForm;
+        if (!mainForm.ready()) return 1;
+        // The import, shift and steam-point dialogs are created here, in this order,
+        // after the main window: they take their captions from the language it loaded.
+        mainForm.show();
+        const QStringList args = QCoreApplication::arguments();
+        if (args.size() > 1 && !args[1].isEmpty()) mainForm.OpenDocument(args[1]);
+        return QApplication::exec();
+    } catch (const std::exception& e) {
+        rvk::ShowException(e.what());
+    } catch (...) {
+        rvk::ShowException("");
+    }
+    return 1;
+}

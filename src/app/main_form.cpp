@@ -1,0 +1,480 @@
+#include "app/main_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/child_form.h"
+#include "app/program_folder.h"
+#include "docwin/file_form.h"
+#include "fleet/fleet_form.h"
+#include "model/codepage.h"
+#include "model/file_io.h"
+#include "platform/settings_store.h"
+
+namespace rvk {
+
+namespace {
+
+constexpr char kAuthorCredit[] = "the RVK Editor team";
+constexpr char kDateText[] = "01-2008";
+
+QString FromCp1252(const std::string& bytes) {
+    return QString::fromUtf8(Cp1252ToUtf8(bytes));
+}
+
+QString FolderOf(const QString& path) {
+    return QFileInfo(path).absolutePath();
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    const QString title = QString::fromLatin1(kTitleText.data(), kTitleText.size());
+    setWindowTitle(title);
+    QGuiApplication::setApplicationDisplayName(title);
+    texts_.setMissingReport([this](const std::string& report) {
+        prompts().message(this, FromCp1252(report), QStringLiteral("RVK"), MsgIcon::Error,
+                          MsgButtons::Ok);
+    });
+
+    auto* central = new QWidget(this);
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    mdi_ = new QMdiArea(central);
+    mdi_->setObjectName(QStringLiteral("ClientArea"));
+    row->addWidget(mdi_, 1);
+    toolPanelHost_ = new QWidget(central);
+    toolPanelHost_->setObjectName(QStringLiteral("ToolPanelHost"));
+    toolPanelHost_->setFixedWidth(kToolPanelWidth);
+    auto* panelColumn = new QVBoxLayout(toolPanelHost_);
+    panelColumn->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(toolPanelHost_);
+    setCentralWidget(central);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::childActivated);
+
+    statusText_ = new QLabel(this);
+    statusText_->setObjectName(QStringLiteral("StatusText"));
+    statusBar()->addWidget(statusText_, 1);
+    statusBar()->setSizeGripEnabled(false);
+
+    buildMenus();
+
+    const ShellSettings settings = LoadShellSettings(ProgramFolder());
+    recent_ = RecentFiles(settings.recent);
+    documentFolder_ = settings.documentFolder;
+    importFolder_ = settings.importFolder;
+    langFile_ = settings.langFile;
+
+    LoadLanguage(false);
+    if (!ready_) return;
+
+    resize(870, 640);
+    if (settings.windowPos) {
+        setGeometry(settings.windowPos->normal);
+        if (settings.windowPos->maximised) setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    if (settings.singleSel) singleSel_ = *settings.singleSel;
+    setAcceptDrops(true);
+}
+
+TMainForm::~TMainForm() {
+    writeSettings();
+}
+
+void TMainForm::buildMenus() {
+    const auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                                void (TMainForm::*slot)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        if (slot) connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("* File"));
+    fileMenu_->setObjectName(QStringLiteral("mFile"));
+    newAction_ = addItem(fileMenu_, "iNew", QStringLiteral("* New"), nullptr);
+    connect(newAction_, &QAction::triggered, this, [this] { NewDocumentWindow(QString()); });
+    openAction_ = addItem(fileMenu_, "iOpen", QStringLiteral("* Open"), &TMainForm::openCommand);
+    openAction_->setShortcut(QKeySequence(Qt::Key_F3));
+    fileMenu_->addSeparator();
+    saveAction_ = addItem(fileMenu_, "iSave", QStringLiteral("* Save"), nullptr);
+    saveAction_->setShortcut(QKeySequence(Qt::Key_F2));
+    connect(saveAction_, &QAction::triggered, this, [this] {
+        if (TFileForm* doc = DocumentOfActiveWindow()) Save(doc);
+    });
+    saveAsAction_ = addItem(fileMenu_, "iSaveAs", QStringLiteral("* Save As..."), nullptr);
+    connect(saveAsAction_, &QAction::triggered, this, [this] {
+        if (TFileForm* doc = DocumentOfActiveWindow()) SaveAs(doc);
+    });
+    fileMenu_->addSeparator();
+    for (int i = 0; i < kRecentCount; ++i) {
+        QAction* item = fileMenu_->addAction(QStringLiteral("H%1").arg(i));
+        item->setObjectName(QStringLiteral("H%1").arg(i));
+        connect(item, &QAction::triggered, this, [this, i] { openRecent(i); });
+        recentActions_.push_back(item);
+    }
+    fileMenu_->addSeparator();
+    exitAction_ = addItem(fileMenu_, "iExit", QStringLiteral("* Exit"), nullptr);
+    exitAction_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+    connect(fileMenu_, &QMenu::aboutToShow, this, &TMainForm::fileMenuOpening);
+
+    optionsMenu_ = menuBar()->addMenu(QStringLiteral("* Options"));
+    optionsMenu_->setObjectName(QStringLiteral("mOptions"));
+    languageAction_ = addItem(optionsMenu_, "iLanguage", QStringLiteral("* Language"),
+                              &TMainForm::languageCommand);
+
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("* Window"));
+    windowMenu_->setObjectName(QStringLiteral("mWindow"));
+    tileAction_ = addItem(windowMenu_, "iTile", QStringLiteral("* Tile"), nullptr);
+    connect(tileAction_, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    cascadeAction_ = addItem(windowMenu_, "iCascade", QStringLiteral("* Cascade"), nullptr);
+    connect(cascadeAction_, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+    minimizeAction_ =
+        addItem(windowMenu_, "iMinimize", QStringLiteral("* MinimizeAll"), &TMainForm::minimizeAll);
+    arrangeAction_ =
+        addItem(windowMenu_, "iArrange", QStringLiteral("* Arrange"), &TMainForm::arrangeIcons);
+    connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::windowMenuOpening);
+
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("* Help"));
+    helpMenu_->setObjectName(QStringLiteral("mHelp"));
+    aboutAction_ =
+        addItem(helpMenu_, "iAbout", QStringLiteral("* About"), &TMainForm::aboutCommand);
+}
+
+// --- Language texts ---
+
+QString TMainForm::text(int number, bool removeAfterUse) {
+    return FromCp1252(texts_.lookup(number, removeAfterUse));
+}
+
+QString FormatQText(const QString& format, std::initializer_list<QVariant> args) {
+    // Formatting happens on UTF-8 so that a path keeps every character it has.
+    std::vector<TextArg> values;
+    for (const QVariant& a : args) {
+        if (a.typeId() == QMetaType::Int || a.typeId() == QMetaType::LongLong)
+            values.emplace_back(a.toLongLong());
+        else
+            values.emplace_back(a.toString().toStdString());
+    }
+    return QString::fromStdString(FormatText(format.toStdString(), values));
+}
+
+QString TMainForm::formatText(int number, std::initializer_list<QVariant> args) {
+    return FormatQText(text(number), args);
+}
+
+MsgAnswer TMainForm::message(QWidget* parent, const QString& text, int captionNumber, MsgIcon icon,
+                             MsgButtons buttons) {
+    return prompts().message(parent, text, this->text(captionNumber), icon, buttons);
+}
+
+void TMainForm::reportError(QWidget* parent, const Message& m) {
+    message(parent, formatText(m.text, {QString::fromStdString(m.arg)}), 544, MsgIcon::Error);
+}
+
+void TMainForm::LoadLanguage(bool isDefault) {
+    const QString path = ProgramFolder() + QLatin1Char('/') + langFile_;
+    std::optional<LangTable> table;
+    if (const auto bytes = ReadFileBytes(path.toStdString())) table = LangTable::Parse(*bytes);
+    if (!table) {
+        if (isDefault) {
+            prompts().message(this,
+                              QStringLiteral("Can't load default language file: ") +
+                                  QDir::toNativeSeparators(path) +
+                                  QStringLiteral(".\nProgram can't run without default "
+                                                 "language file."),
+                              QStringLiteral("Error"), MsgIcon::Error, MsgButtons::Ok);
+            ready_ = false;
+        } else if (languageLoaded_) {
+            message(this, formatText(567, {QFileInfo(langFile_).fileName()}), 544, MsgIcon::Error);
+        } else {
+            langFile_ = QString::fromLatin1(kDefaultLangFile.data(), kDefaultLangFile.size());
+            LoadLanguage(true);
+        }
+        return;
+    }
+    texts_.setTable(std::move(*table));
+    applyMainTexts();
+    for (TFileForm* doc : documents_) {
+        doc->applyTexts();
+        for (TFleetForm* fleet : doc->fleetWindows()) {
+            fleet->ApplyTexts(false);
+            for (TChildForm* vehicle : fleet->vehicleWindows()) vehicle->applyTexts();
+        }
+    }
+    // The tool panel refreshes its selection label here.
+    UpdateStatus();
+    languageLoaded_ = true;
+}
+
+void TMainForm::applyMainTexts() {
+    texts_.setMissingTextFormat(texts_.lookup(1, true));
+    fileMenu_->setTitle(text(5, true));
+    optionsMenu_->setTitle(text(7, true));
+    windowMenu_->setTitle(text(8, true));
+    helpMenu_->setTitle(text(9, true));
+    newAction_->setText(text(15, true));
+    openAction_->setText(text(16, true));
+    saveAction_->setText(text(17, true));
+    saveAsAction_->setText(text(18, true));
+    exitAction_->setText(text(20, true));
+    languageAction_->setText(text(30, true));
+    tileAction_->setText(text(40, true));
+    cascadeAction_->setText(text(41, true));
+    minimizeAction_->setText(text(42, true));
+    arrangeAction_->setText(text(43, true));
+    aboutAction_->setText(text(45, true));
+    // The tool panel's rows (110 .. 154 and 100) are applied here, between the menus
+    // and the save dialog.
+    saveFilter_ = text(510) + QStringLiteral("|*.rvk|") + text(511) + QStringLiteral("|*.*");
+    saveTitle_ = text(703);
+}
+
+void TMainForm::languageCommand() {
+    const QString folder = ProgramFolder();
+    const auto chosen = prompts().openFile(this, text(701), text(513) + QStringLiteral("|*.lng"),
+                                           folder, QStringLiteral("lng"));
+    if (!chosen) return;
+    const QFileInfo file(*chosen);
+    if (file.absolutePath() != folder) {
+        message(this, formatText(572, {folder}), 544, MsgIcon::Error);
+        return;
+    }
+    langFile_ = file.fileName();
+    LoadLanguage(false);
+}
+
+// --- Child windows ---
+
+TChildForm* TMainForm::activeChild() const {
+    QMdiSubWindow* sub = mdi_->currentSubWindow();
+    return sub ? qobject_cast<TChildForm*>(sub->widget()) : nullptr;
+}
+
+TFileForm* TMainForm::DocumentOfActiveWindow() const {
+    TChildForm* child = activeChild();
+    return child ? child->documentWindow() : nullptr;
+}
+
+QMdiSubWindow* TMainForm::addChildWindow(TChildForm* form) {
+    QMdiSubWindow* sub = mdi_->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    return sub;
+}
+
+void TMainForm::childActivated(QMdiSubWindow* window) {
+    // A deactivated frame reports no window; the current child keeps its menu then.
+    QMdiSubWindow* current = window ? window : mdi_->currentSubWindow();
+    auto* child = current ? qobject_cast<TChildForm*>(current->widget()) : nullptr;
+    QMenu* edit = child ? child->editMenu() : nullptr;
+    if (edit == mergedEditMenu_) return;
+    if (mergedEditMenu_) menuBar()->removeAction(mergedEditMenu_->menuAction());
+    mergedEditMenu_ = edit;
+    if (edit) menuBar()->insertAction(optionsMenu_->menuAction(), edit->menuAction());
+}
+
+void TMainForm::minimizeAll() {
+    for (QMdiSubWindow* sub : mdi_->subWindowList()) sub->showMinimized();
+}
+
+void TMainForm::arrangeIcons() {
+    // Minimised windows line up along the bottom edge, left to right, in rows upwards.
+    int x = 0;
+    int y = mdi_->viewport()->height();
+    int rowHeight = 0;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isMinimized()) continue;
+        const QSize size = sub->size();
+        if (x > 0 && x + size.width() > mdi_->viewport()->width()) {
+            x = 0;
+            y -= rowHeight;
+            rowHeight = 0;
+        }
+        rowHeight = std::max(rowHeight, size.height());
+        sub->move(x, y - size.height());
+        x += size.width();
+    }
+}
+
+void TMainForm::windowMenuOpening() {
+    for (QAction* a : windowListActions_) delete a;
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) return;
+    windowListActions_.push_back(windowMenu_->addSeparator());
+    int number = 1;
+    for (QMdiSubWindow* sub : windows) {
+        QString caption = sub->windowTitle();
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
+        item->setCheckable(true);
+        item->setChecked(sub == mdi_->currentSubWindow());
+        connect(item, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+        windowListActions_.push_back(item);
+    }
+}
+
+// --- Documents ---
+
+int TMainForm::NewDocumentWindow(const QString& path) {
+    const int index = static_cast<int>(documents_.size());
+    auto* doc = new TFileForm(*this, index);
+    documents_.push_back(doc);
+    addChildWindow(doc);
+    doc->SetPath(path);
+    UpdateStatus();
+    return index;
+}
+
+void TMainForm::OpenDocument(const QString& path) {
+    for (TFileForm* doc : documents_) {
+        if (doc->path() == path) {
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(doc->parentWidget()))
+                mdi_->setActiveSubWindow(sub);
+            return;
+        }
+    }
+    TFileForm* doc = documents_[static_cast<std::size_t>(NewDocumentWindow(path))];
+    doc->SetPath(path);
+    if (doc->Load()) AddRecentFile(path);
+}
+
+void TMainForm::AddRecentFile(const QString& path) {
+    documentFolder_ = FolderOf(path);
+    recent_.add(path);
+}
+
+bool TMainForm::Save(TFileForm* doc) {
+    if (!doc->document().named) return SaveAs(doc);
+    SaveResult result = SaveDocument(doc->document());
+    for (const Message& m : result.messages) reportError(doc, m);
+    doc->RefreshCaption();
+    return result.ok();
+}
+
+bool TMainForm::SaveAs(TFileForm* doc) {
+    const auto chosen =
+        prompts().saveFile(this, saveTitle_, saveFilter_, documentFolder_, QStringLiteral("rvk"));
+    if (!chosen) return false;
+    documentFolder_ = FolderOf(*chosen);
+    doc->SetPath(*chosen);
+    AddRecentFile(*chosen);
+    doc->document().KnownZoom2Files.clear();
+    return Save(doc);
+}
+
+void TMainForm::RemoveDocument(TFileForm* doc) {
+    std::erase(documents_, doc);
+    UpdateStatus();
+}
+
+void TMainForm::UpdateStatus() {
+    const bool any = !documents_.empty();
+    statusText_->setText(text(102) + QLatin1Char(' ') + QString::number(documents_.size()));
+    // Kept current here too, so that F2 works whenever a document is open.
+    saveAction_->setEnabled(any);
+    saveAsAction_->setEnabled(any);
+}
+
+void TMainForm::fileMenuOpening() {
+    for (int i = 0; i < kRecentCount; ++i) {
+        QAction* item = recentActions_[static_cast<std::size_t>(i)];
+        const QString& path = recent_.at(i);
+        item->setVisible(!path.isEmpty());
+        if (!path.isEmpty())
+            item->setText(QStringLiteral("&%1 ").arg(i + 1) +
+                          QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    }
+    saveAction_->setEnabled(!documents_.empty());
+    saveAsAction_->setEnabled(!documents_.empty());
+}
+
+void TMainForm::openRecent(int i) {
+    const QString path = recent_.at(i);
+    if (path.isEmpty()) return;
+    if (FileExists(path.toStdString())) {
+        OpenDocument(path);
+        return;
+    }
+    recent_.removeAt(i);
+    message(this, formatText(kTextCannotOpen, {path}), 544, MsgIcon::Error);
+}
+
+void TMainForm::openCommand() {
+    const auto chosen =
+        prompts().openFile(this, text(702), saveFilter_, documentFolder_, QStringLiteral("rvk"));
+    if (chosen) OpenDocument(*chosen);
+}
+
+void TMainForm::aboutCommand() {
+    const QString title = QString::fromLatin1(kTitleText.data(), kTitleText.size());
+    message(
+        this,
+        title + QStringLiteral("\n\n") +
+            formatText(741, {QString::fromLatin1(kAuthorCredit), QString::fromLatin1(kDateText)}),
+        740, MsgIcon::Information);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+        if (path.endsWith(QStringLiteral(".rvk"), Qt::CaseInsensitive)) OpenDocument(path);
+    }
+    event->acceptProposedAction();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Every document may veto first; only then does any window close.
+    const std::vector<TFileForm*> docs = documents_;
+    for (TFileForm* doc : docs) {
+        if (!doc->CloseQuery()) {
+            event->ignore();
+            return;
+        }
+    }
+    for (TFileForm* doc : docs) {
+        doc->skipCloseQuery();
+        doc->closeWindow();
+    }
+    event->accept();
+}
+
+void TMainForm::writeSettings() {
+    ShellSettings values;
+    values.recent = recent_.entries();
+    values.documentFolder = documentFolder_;
+    values.importFolder = importFolder_;
+    values.langFile = langFile_;
+    // A window that never came up keeps the stored placement and selection mode.
+    if (ready_) {
+        values.singleSel = singleSel_;
+        values.windowPos = WindowPlacement{normalGeometry(), isMaximized()};
+    }
+    SettingsStore().write(values);
+}
+
+}  // namespace rvk

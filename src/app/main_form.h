@@ -1,0 +1,147 @@
+// The main frame: document list, File / Options / Window / Help menus, recent files,
+// settings, language texts and the place of the tool panel.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+#include "app/recent_files.h"
+#include "model/document.h"
+#include "model/lang_table.h"
+#include "platform/prompts.h"
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace rvk {
+
+class TChildForm;
+class TFileForm;
+
+// A language text formatted printf-style; an int argument fills %i / %d, anything else
+// is text.
+QString FormatQText(const QString& format, std::initializer_list<QVariant> args);
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kToolPanelWidth = 206;
+
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // False when not even the default language file could be loaded: the program
+    // must end without using this window (the settings are still written back).
+    bool ready() const { return ready_; }
+
+    // --- State shared with the child windows and the tool panel ---
+    LangTexts& texts() { return texts_; }
+    QString text(int number, bool removeAfterUse = false);
+    // Language text number formatted with FormatQText.
+    QString formatText(int number, std::initializer_list<QVariant> args);
+    MsgAnswer message(QWidget* parent, const QString& text, int captionNumber, MsgIcon icon,
+                      MsgButtons buttons = MsgButtons::Ok);
+    // Shows a message of the core (text 555 and the like) as an error box, caption 544.
+    void reportError(QWidget* parent, const Message& m);
+
+    const std::vector<TFileForm*>& documents() const { return documents_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    // The empty container on the right edge that holds the tool panel.
+    QWidget* toolPanelHost() const { return toolPanelHost_; }
+    TChildForm* activeChild() const;
+    TFileForm* DocumentOfActiveWindow() const;
+    // Puts a child window into the frame, shows and activates it.
+    QMdiSubWindow* addChildWindow(TChildForm* form);
+
+    // Numbers the generated names of new documents, from 1 on in each program run.
+    int takeNewDocumentNumber() { return newDocumentNumber_++; }
+
+    const RecentFiles& recentFiles() const { return recent_; }
+    const QString& documentFolder() const { return documentFolder_; }
+    const QString& importFolder() const { return importFolder_; }
+    void setImportFolder(const QString& folder) { importFolder_ = folder; }
+    const QString& langFile() const { return langFile_; }
+    // The single-selection mode the tool panel shows; restored from and written to the settings.
+    bool singleSelection() const { return singleSel_; }
+    void setSingleSelection(bool on) { singleSel_ = on; }
+
+    // --- Document commands ---
+    int NewDocumentWindow(const QString& path);
+    void OpenDocument(const QString& path);
+    // Saves at the document's path, or through Save As when it never was saved. True
+    // when every file was written.
+    bool Save(TFileForm* doc);
+    bool SaveAs(TFileForm* doc);
+    void AddRecentFile(const QString& path);
+    void UpdateStatus();
+    // A closing document window leaves the list.
+    void RemoveDocument(TFileForm* doc);
+
+    // Reads the language file named by langFile() and applies its texts everywhere.
+    void LoadLanguage(bool isDefault);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildMenus();
+    void applyMainTexts();
+    void fileMenuOpening();
+    void windowMenuOpening();
+    void openRecent(int i);
+    void openCommand();
+    void languageCommand();
+    void aboutCommand();
+    void minimizeAll();
+    void arrangeIcons();
+    void childActivated(QMdiSubWindow* window);
+    void writeSettings();
+
+    bool ready_ = true;
+    bool languageLoaded_ = false;
+    std::vector<TFileForm*> documents_;
+    LangTexts texts_;
+    RecentFiles recent_;
+    QString documentFolder_;
+    QString importFolder_;
+    QString langFile_;
+    bool singleSel_ = false;
+    int newDocumentNumber_ = 1;
+    QString saveFilter_ =
+        QStringLiteral("Vehicle data, new format (*.rvk)|*.rvk|Any file (*.*)|*.*");
+    QString saveTitle_;
+
+    QMdiArea* mdi_ = nullptr;
+    QWidget* toolPanelHost_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* optionsMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* newAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* languageAction_ = nullptr;
+    QAction* tileAction_ = nullptr;
+    QAction* cascadeAction_ = nullptr;
+    QAction* minimizeAction_ = nullptr;
+    QAction* arrangeAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    std::vector<QAction*> windowListActions_;
+    QPointer<QMenu> mergedEditMenu_;
+};
+
+}  // namespace rvk

@@ -1,0 +1,358 @@
+#include "docwin/file_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/main_form.h"
+#include "docwin/fleet_payload.h"
+#include "fleet/fleet_form.h"
+#include "model/codepage.h"
+#include "platform/clipboard.h"
+
+namespace rvk {
+
+namespace {
+
+constexpr int kFleetItemHeight = 16;
+constexpr int kMaxFleetNameLength = static_cast<int>(kFleetNameCapacity) - 1;
+
+QString FromCp1252(const std::string& bytes) {
+    return QString::fromUtf8(Cp1252ToUtf8(bytes));
+}
+
+std::string ToName(const QString& text) {
+    return Utf8ToCp1252(text.toStdString()).substr(0, kFleetNameCapacity - 1);
+}
+
+// The memo shows lines with LF; the document keeps them with CR LF.
+QString InfoForDisplay(const std::string& info) {
+    return FromCp1252(info).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+TFileForm::TFileForm(TMainForm& main, int kindTag)
+    : TChildForm(kindTag),
+      main_(main),
+      fleetBox_(new QListWidget(this)),
+      label1_(new QLabel(QStringLiteral("File infotext"), this)),
+      infoMemo_(new QPlainTextEdit(this)),
+      popup_(new QMenu(this)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    fleetBox_->setObjectName(QStringLiteral("FleetBox"));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+    font.setBold(true);
+    fleetBox_->setFont(font);
+    fleetBox_->setSelectionMode(QAbstractItemView::SingleSelection);
+    fleetBox_->setContextMenuPolicy(Qt::CustomContextMenu);
+    fleetBox_->viewport()->installEventFilter(this);
+    connect(fleetBox_, &QListWidget::itemDoubleClicked, this, &TFileForm::pEditClick);
+    connect(fleetBox_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { popup_->exec(fleetBox_->viewport()->mapToGlobal(pos)); });
+
+    infoMemo_->setObjectName(QStringLiteral("InfoMemo"));
+    infoMemo_->setFixedHeight(78);
+    connect(infoMemo_, &QPlainTextEdit::textChanged, this, &TFileForm::infoChanged);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addWidget(fleetBox_, 1);
+    column->addWidget(label1_);
+    column->addWidget(infoMemo_);
+
+    popup_->setObjectName(QStringLiteral("FilePopupMenu"));
+    const auto addItem = [this](const char* name, const char* caption, void (TFileForm::*slot)()) {
+        QAction* action = popup_->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    pEdit_ = addItem("pEdit", "Edit", &TFileForm::pEditClick);
+    popup_->setDefaultAction(pEdit_);
+    popup_->addSeparator();
+    pNew_ = addItem("pNew", "New", &TFileForm::pNewClick);
+    pRename_ = addItem("pRename", "Rename", &TFileForm::pRenameClick);
+    popup_->addSeparator();
+    pCut_ = addItem("pCut", "Cut", &TFileForm::pCutClick);
+    pCopy_ = addItem("pCopy", "Copy", &TFileForm::pCopyClick);
+    pPaste_ = addItem("pPaste", "Paste", &TFileForm::pPasteClick);
+    popup_->addSeparator();
+    pDelete_ = addItem("pDelete", "Delete", &TFileForm::pDeleteClick);
+    // The Edit menu offers the very same items, so captions and commands always agree.
+    editMenu()->addActions(popup_->actions());
+    connect(popup_, &QMenu::aboutToShow, this, &TFileForm::updateEnabling);
+    connect(editMenu(), &QMenu::aboutToShow, this, &TFileForm::updateEnabling);
+
+    applyTexts();
+}
+
+QString TFileForm::fileName() const {
+    return QFileInfo(path()).fileName();
+}
+
+void TFileForm::applyTexts() {
+    editMenu()->setTitle(main_.text(6));
+    pEdit_->setText(main_.text(50));
+    pNew_->setText(main_.text(51));
+    pRename_->setText(main_.text(52));
+    pCut_->setText(main_.text(53));
+    pCopy_->setText(main_.text(54));
+    pPaste_->setText(main_.text(55));
+    pDelete_->setText(main_.text(56));
+    label1_->setText(main_.text(170));
+}
+
+void TFileForm::SetPath(const QString& path) {
+    QString newPath = path;
+    if (newPath.isEmpty()) {
+        newPath = FormatQText(main_.text(501) + QStringLiteral("%02d.rvk"),
+                              {main_.takeNewDocumentNumber()});
+        const QString title = QString::fromLatin1(kTitleText.data(), kTitleText.size());
+        doc_.info = Utf8ToCp1252(main_.formatText(505, {title}).toStdString());
+        // The generated info text is no change by the user.
+        const QSignalBlocker quiet(infoMemo_);
+        infoMemo_->setPlainText(InfoForDisplay(doc_.info));
+    } else {
+        doc_.named = true;
+    }
+    if (newPath == this->path()) return;
+    doc_.path = newPath.toStdString();
+    RefreshCaption();
+    for (TFleetForm* fleet : fleetWindows_) fleet->RefreshCaption();
+}
+
+void TFileForm::RefreshCaption() {
+    setWindowTitle(fileName() + (doc_.modified ? QStringLiteral(" *") : QString()));
+}
+
+void TFileForm::SetModified(bool modified) {
+    if (doc_.loading || doc_.modified == modified) return;
+    doc_.modified = modified;
+    RefreshCaption();
+}
+
+bool TFileForm::Load() {
+    const LoadResult result = LoadDocument(doc_);
+    if (!result.ok) {
+        main_.reportError(this, result.error.value_or(Message{kTextCannotOpen, doc_.path}));
+        closeWindow();
+        return false;
+    }
+    doc_.loading = true;  // showing the info text is no change
+    infoMemo_->setPlainText(InfoForDisplay(doc_.info));
+    FillFleetList();
+    doc_.loading = false;
+    RefreshCaption();
+    return true;
+}
+
+void TFileForm::infoChanged() {
+    if (doc_.loading) return;
+    doc_.info = Utf8ToCp1252(
+        infoMemo_->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString());
+    SetModified(true);
+}
+
+void TFileForm::addFleetItem(int row, const std::string& name) {
+    auto* item = new QListWidgetItem(FromCp1252(name));
+    item->setSizeHint(QSize(0, kFleetItemHeight));
+    fleetBox_->insertItem(row, item);
+}
+
+void TFileForm::FillFleetList() {
+    fleetBox_->clear();
+    for (std::size_t i = 0; i < doc_.fleets.size(); ++i)
+        addFleetItem(static_cast<int>(i), doc_.fleets[i]->name);
+}
+
+int TFileForm::selectedFleet() const {
+    const QList<QListWidgetItem*> selected = fleetBox_->selectedItems();
+    return selected.isEmpty() ? -1 : fleetBox_->row(selected.first());
+}
+
+void TFileForm::selectFleet(int index) {
+    if (index < 0) {
+        fleetBox_->clearSelection();
+        return;
+    }
+    fleetBox_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+int TFileForm::InsertFleet(int index, std::unique_ptr<FleetRec> fleet) {
+    const int count = static_cast<int>(doc_.fleets.size());
+    if (count >= kMaxFleets) return -1;
+    if (index < 0 || index > count) index = count;
+    addFleetItem(index, fleet->name);
+    doc_.fleets.insert(doc_.fleets.begin() + index, std::move(fleet));
+    return index;
+}
+
+bool TFileForm::DeleteFleet(int index) {
+    if (index < 0 || index >= static_cast<int>(doc_.fleets.size())) return false;
+    const FleetRec* fleet = doc_.fleets[static_cast<std::size_t>(index)].get();
+    if (TFleetForm* window = fleetWindowOf(fleet)) {
+        window->closeWindow();
+        // Never destroy a fleet that a window still shows.
+        if (fleetWindowOf(fleet)) return false;
+    }
+    delete fleetBox_->takeItem(index);
+    doc_.fleets.erase(doc_.fleets.begin() + index);
+    fleetBox_->clearSelection();
+    return true;
+}
+
+void TFileForm::RemoveFleetWindow(TFleetForm* window) {
+    std::erase(fleetWindows_, window);
+}
+
+TFleetForm* TFileForm::fleetWindowOf(const FleetRec* fleet) const {
+    for (TFleetForm* window : fleetWindows_)
+        if (&window->fleet() == fleet) return window;
+    return nullptr;
+}
+
+void TFileForm::updateEnabling() {
+    const bool selected = selectedFleet() >= 0;
+    const bool room = static_cast<int>(doc_.fleets.size()) < kMaxFleets;
+    pEdit_->setEnabled(selected);
+    pRename_->setEnabled(selected);
+    pCut_->setEnabled(selected);
+    pCopy_->setEnabled(selected);
+    pDelete_->setEnabled(selected);
+    pNew_->setEnabled(room);
+    pPaste_->setEnabled(room);
+}
+
+void TFileForm::pEditClick() {
+    const int index = selectedFleet();
+    if (index < 0) return;
+    FleetRec* fleet = doc_.fleets[static_cast<std::size_t>(index)].get();
+    if (TFleetForm* window = fleetWindowOf(fleet)) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+            main_.mdiArea()->setActiveSubWindow(sub);
+        return;
+    }
+    auto* window = new TFleetForm(*this, *fleet);
+    fleetWindows_.push_back(window);
+    main_.addChildWindow(window)->resize(TFleetForm::kDefaultSize);
+}
+
+void TFileForm::pNewClick() {
+    if (static_cast<int>(doc_.fleets.size()) >= kMaxFleets) return;
+    const auto name = prompts().nameInput(this, main_.text(546), main_.text(547), main_.text(500),
+                                          main_.text(521), kMaxFleetNameLength);
+    if (!name) return;
+    if (name->isEmpty()) {
+        main_.message(this, main_.text(548), 544, MsgIcon::Error);
+        return;
+    }
+    const int index = InsertFleet(selectedFleet(), CreateFleet(ToName(*name)));
+    if (index < 0) return;
+    selectFleet(index);
+    SetModified(true);
+}
+
+void TFileForm::pRenameClick() {
+    const int index = selectedFleet();
+    if (index < 0) return;
+    FleetRec& fleet = *doc_.fleets[static_cast<std::size_t>(index)];
+    const auto name =
+        prompts().nameInput(this, main_.text(550), main_.text(547), FromCp1252(fleet.name),
+                            main_.text(521), kMaxFleetNameLength);
+    if (!name || name->isEmpty()) return;
+    const std::string newName = ToName(*name);
+    if (newName == fleet.name) return;
+    fleet.name = newName;
+    fleetBox_->item(index)->setText(FromCp1252(newName));
+    if (TFleetForm* window = fleetWindowOf(&fleet)) window->RefreshCaption();
+    SetModified(true);
+}
+
+void TFileForm::pCopyClick() {
+    const int index = selectedFleet();
+    if (index < 0) return;
+    clipboard().put(ClipFormat::Fleet,
+                    EncodeFleetPayload(*doc_.fleets[static_cast<std::size_t>(index)]));
+}
+
+void TFileForm::pCutClick() {
+    const int index = selectedFleet();
+    if (index < 0) return;
+    pCopyClick();
+    if (DeleteFleet(index)) SetModified(true);
+}
+
+void TFileForm::pPasteClick() {
+    const auto block = clipboard().block(ClipFormat::Fleet);
+    if (!block) return;
+    auto fleet = DecodeFleetPayload(*block);
+    if (!fleet) return;
+    const int index = InsertFleet(selectedFleet(), std::move(fleet));
+    if (index < 0) return;
+    selectFleet(index);
+    SetModified(true);
+}
+
+void TFileForm::pDeleteClick() {
+    const int index = selectedFleet();
+    if (index < 0) return;
+    if (main_.message(this, main_.text(549), 541, MsgIcon::Warning, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
+        return;
+    if (DeleteFleet(index)) SetModified(true);
+}
+
+bool TFileForm::CloseQuery() {
+    if (!doc_.modified) return true;
+    switch (main_.message(this, main_.formatText(545, {fileName()}), 542, MsgIcon::Warning,
+                          MsgButtons::YesNoCancel)) {
+        case MsgAnswer::Yes:
+            return main_.Save(this);
+        case MsgAnswer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TFileForm::closeEvent(QCloseEvent* event) {
+    if (!closeQueried_ && !CloseQuery()) {
+        event->ignore();
+        return;
+    }
+    closeQueried_ = true;
+    const std::vector<TFleetForm*> fleets = fleetWindows_;
+    for (TFleetForm* fleet : fleets) fleet->closeWindow();
+    if (!fleetWindows_.empty()) {
+        closeQueried_ = false;
+        event->ignore();
+        return;
+    }
+    main_.RemoveDocument(this);
+    event->accept();
+}
+
+bool TFileForm::eventFilter(QObject* watched, QEvent* event) {
+    // A click below the last fleet clears the selection, so that New and Paste append.
+    if (watched == fleetBox_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && !fleetBox_->itemAt(mouse->position().toPoint()))
+            fleetBox_->clearSelection();
+    }
+    return TChildForm::eventFilter(watched, event);
+}
+
+}  // namespace rvk

@@ -1,0 +1,102 @@
+// The document window: the fleets of one document as a list, its info text, the fleet
+// commands and the question to save on closing.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "app/child_form.h"
+#include "model/document.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+
+namespace rvk {
+
+class TFleetForm;
+class TMainForm;
+
+class TFileForm : public TChildForm {
+    Q_OBJECT
+public:
+    TFileForm(TMainForm& main, int kindTag);
+
+    TMainForm& mainForm() const { return main_; }
+    FileDoc& document() { return doc_; }
+    QString path() const { return QString::fromStdString(doc_.path); }
+    // The file name part of the path.
+    QString fileName() const;
+
+    TFileForm* documentWindow() override { return this; }
+    void applyTexts() override;
+
+    // An empty path names a new document from the program-wide counter and gives it
+    // the new-document info text.
+    void SetPath(const QString& path);
+    void SetModified(bool modified);
+    void RefreshCaption();
+    // Reads the document at its path; on failure tells the user, closes the window
+    // and returns false.
+    bool Load();
+
+    // Inserts before index (at the end for -1); -1 when the document is full.
+    int InsertFleet(int index, std::unique_ptr<FleetRec> fleet);
+    // Closes the fleet's window, then destroys the fleet. False when the window stayed open.
+    bool DeleteFleet(int index);
+    void FillFleetList();
+    int selectedFleet() const;
+    void selectFleet(int index);
+
+    const std::vector<TFleetForm*>& fleetWindows() const { return fleetWindows_; }
+    void RemoveFleetWindow(TFleetForm* window);
+    TFleetForm* fleetWindowOf(const FleetRec* fleet) const;
+
+    // Asks to save a modified document. False keeps the window open: Cancel, or a save
+    // that was cancelled or failed.
+    bool CloseQuery();
+    // The frame has asked already (on exit); closing goes ahead without asking again.
+    void skipCloseQuery() { closeQueried_ = true; }
+
+    QListWidget* fleetBox() const { return fleetBox_; }
+    QMenu* popupMenu() const { return popup_; }
+    QPlainTextEdit* infoMemo() const { return infoMemo_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void updateEnabling();
+    void infoChanged();
+    void pEditClick();
+    void pNewClick();
+    void pRenameClick();
+    void pCutClick();
+    void pCopyClick();
+    void pPasteClick();
+    void pDeleteClick();
+    void addFleetItem(int row, const std::string& name);
+
+    TMainForm& main_;
+    FileDoc doc_;
+    std::vector<TFleetForm*> fleetWindows_;
+    bool closeQueried_ = false;
+
+    QListWidget* fleetBox_;
+    QLabel* label1_;
+    QPlainTextEdit* infoMemo_;
+    QMenu* popup_;
+    QAction* pEdit_;
+    QAction* pNew_;
+    QAction* pRename_;
+    QAction* pCut_;
+    QAction* pCopy_;
+    QAction* pPaste_;
+    QAction* pDelete_;
+};
+
+}  // namespace rvk

@@ -1,0 +1,240 @@
+#include "fleet/fleet_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+#include "app/main_form.h"
+#include "docwin/file_form.h"
+#include "model/codepage.h"
+#include "platform/clipboard.h"
+
+namespace rvk {
+
+namespace {
+
+constexpr int kLineHeight = 13;
+constexpr int kMaxNameLength = static_cast<int>(kInfoCapacity) - 1;
+
+QString FromCp1252(const std::string& bytes) {
+    return QString::fromUtf8(Cp1252ToUtf8(bytes));
+}
+
+}  // namespace
+
+TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
+    : TChildForm(kFleetKind),
+      file_(fileForm),
+      fleet_(fleet),
+      vehicleBox_(new QListWidget(this)),
+      popup_(new QMenu(this)) {
+    vehicleBox_->setObjectName(QStringLiteral("VehicleBox"));
+    vehicleBox_->setSelectionMode(QAbstractItemView::SingleSelection);
+    vehicleBox_->setContextMenuPolicy(Qt::CustomContextMenu);
+    vehicleBox_->viewport()->installEventFilter(this);
+    connect(vehicleBox_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { popup_->exec(vehicleBox_->viewport()->mapToGlobal(pos)); });
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(vehicleBox_);
+
+    popup_->setObjectName(QStringLiteral("FleetPopupMenu"));
+    const auto addItem = [this](const char* name, const char* caption, void (TFleetForm::*slot)()) {
+        QAction* action = popup_->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    pNew_ = addItem("pNew", "New", &TFleetForm::pNewClick);
+    popup_->addSeparator();
+    pCut_ = addItem("pCut", "Cut", &TFleetForm::pCutClick);
+    pCopy_ = addItem("pCopy", "Copy", &TFleetForm::pCopyClick);
+    pPaste_ = addItem("pPaste", "Paste", &TFleetForm::pPasteClick);
+    popup_->addSeparator();
+    pDelete_ = addItem("pDelete", "Delete", &TFleetForm::pDeleteClick);
+    connect(popup_, &QMenu::aboutToShow, this, &TFleetForm::updateEnabling);
+    connect(editMenu(), &QMenu::aboutToShow, this, &TFleetForm::updateEnabling);
+
+    ApplyTexts(true);
+    RefreshCaption();
+    for (std::size_t i = 0; i < fleet_.vehicles.size(); ++i)
+        addVehicleLine(static_cast<int>(i), *fleet_.vehicles[i]);
+}
+
+TMainForm& TFleetForm::mainForm() const {
+    return file_.mainForm();
+}
+
+void TFleetForm::ApplyTexts(bool build) {
+    TMainForm& main = mainForm();
+    editMenu()->setTitle(main.text(6));
+    pNew_->setText(main.text(61));
+    pCut_->setText(main.text(62));
+    pCopy_->setText(main.text(63));
+    pPaste_->setText(main.text(64));
+    pDelete_->setText(main.text(65));
+    // The Edit menu offers the very same items, so later caption changes reach it too.
+    if (build) editMenu()->addActions(popup_->actions());
+}
+
+void TFleetForm::RefreshCaption() {
+    setWindowTitle(QStringLiteral("[") + file_.fileName() + QStringLiteral("] - ") +
+                   FromCp1252(fleet_.name));
+}
+
+void TFleetForm::addVehicleLine(int row, const VehicleRec& rec) {
+    auto* item = new QListWidgetItem(FromCp1252(rec.Info[0]));
+    item->setSizeHint(QSize(0, kLineHeight));
+    vehicleBox_->insertItem(row, item);
+}
+
+int TFleetForm::InsertVehicle(int position, std::unique_ptr<VehicleRec> rec) {
+    const int count = static_cast<int>(fleet_.vehicles.size());
+    if (count >= kMaxVehicles) return -1;
+    if (position < 0 || position > count) position = count;
+    addVehicleLine(position, *rec);
+    fleet_.vehicles.insert(fleet_.vehicles.begin() + position, std::move(rec));
+    return position;
+}
+
+void TFleetForm::MarkModified() {
+    file_.SetModified(true);
+}
+
+void TFleetForm::UpdateVehicleLine(const VehicleRec* rec) {
+    for (std::size_t i = 0; i < fleet_.vehicles.size(); ++i) {
+        if (fleet_.vehicles[i].get() == rec) {
+            vehicleBox_->item(static_cast<int>(i))->setText(FromCp1252(rec->Info[0]));
+            return;
+        }
+    }
+}
+
+int TFleetForm::selectedVehicle() const {
+    const QList<QListWidgetItem*> selected = vehicleBox_->selectedItems();
+    return selected.isEmpty() ? -1 : vehicleBox_->row(selected.first());
+}
+
+void TFleetForm::selectVehicle(int index) {
+    if (index < 0) {
+        vehicleBox_->clearSelection();
+        return;
+    }
+    vehicleBox_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void TFleetForm::RemoveVehicleWindow(TChildForm* window) {
+    std::erase(vehicleWindows_, window);
+}
+
+TChildForm* TFleetForm::vehicleWindowOf(const VehicleRec* rec) const {
+    for (TChildForm* window : vehicleWindows_)
+        if (window->editedVehicle() == rec) return window;
+    return nullptr;
+}
+
+bool TFleetForm::removeVehicle(int index) {
+    const VehicleRec* rec = fleet_.vehicles[static_cast<std::size_t>(index)].get();
+    if (TChildForm* window = vehicleWindowOf(rec)) {
+        window->closeWindow();
+        // Never destroy a record that a window still edits.
+        if (vehicleWindowOf(rec)) return false;
+    }
+    delete vehicleBox_->takeItem(index);
+    fleet_.vehicles.erase(fleet_.vehicles.begin() + index);
+    vehicleBox_->clearSelection();
+    return true;
+}
+
+void TFleetForm::updateEnabling() {
+    const bool selected = selectedVehicle() >= 0;
+    const bool room = static_cast<int>(fleet_.vehicles.size()) < kMaxVehicles;
+    pNew_->setEnabled(room);
+    pPaste_->setEnabled(room);
+    pCut_->setEnabled(selected);
+    pCopy_->setEnabled(selected);
+    pDelete_->setEnabled(selected);
+}
+
+void TFleetForm::pNewClick() {
+    if (static_cast<int>(fleet_.vehicles.size()) >= kMaxVehicles) return;
+    TMainForm& main = mainForm();
+    const auto name = prompts().nameInput(this, main.text(551), main.text(552), main.text(500),
+                                          main.text(521), kMaxNameLength);
+    if (!name) return;
+    if (name->isEmpty()) {
+        main.message(this, main.text(553), 544, MsgIcon::Error);
+        return;
+    }
+    auto rec = std::make_unique<VehicleRec>();
+    InitVehicle(*rec);
+    rec->Info[0] = Utf8ToCp1252(name->toStdString()).substr(0, kInfoCapacity - 1);
+    const int index = InsertVehicle(selectedVehicle(), std::move(rec));
+    if (index < 0) return;
+    selectVehicle(index);
+    MarkModified();
+}
+
+void TFleetForm::pCopyClick() {
+    const int index = selectedVehicle();
+    if (index < 0) return;
+    const std::vector<std::uint8_t> image =
+        VehicleToImage(*fleet_.vehicles[static_cast<std::size_t>(index)]);
+    clipboard().put(ClipFormat::Vehicle, QByteArray(reinterpret_cast<const char*>(image.data()),
+                                                    static_cast<qsizetype>(image.size())));
+}
+
+void TFleetForm::pCutClick() {
+    const int index = selectedVehicle();
+    if (index < 0) return;
+    pCopyClick();
+    if (removeVehicle(index)) MarkModified();
+}
+
+void TFleetForm::pPasteClick() {
+    const auto block = clipboard().block(ClipFormat::Vehicle);
+    if (!block || block->size() < static_cast<qsizetype>(kVehicleImageSize)) return;
+    auto rec = std::make_unique<VehicleRec>();
+    InitVehicle(*rec);
+    const std::span<const std::uint8_t> image(
+        reinterpret_cast<const std::uint8_t*>(block->constData()), kVehicleImageSize);
+    if (!VehicleFromImage(image, *rec)) return;
+    if (InsertVehicle(selectedVehicle(), std::move(rec)) < 0) return;
+    MarkModified();
+}
+
+void TFleetForm::pDeleteClick() {
+    const int index = selectedVehicle();
+    if (index < 0) return;
+    TMainForm& main = mainForm();
+    if (main.message(this, main.text(554), 541, MsgIcon::Warning, MsgButtons::YesNo) !=
+        MsgAnswer::Yes)
+        return;
+    if (removeVehicle(index)) MarkModified();
+}
+
+void TFleetForm::closeEvent(QCloseEvent* event) {
+    const std::vector<TChildForm*> windows = vehicleWindows_;
+    for (TChildForm* window : windows) window->closeWindow();
+    if (!vehicleWindows_.empty()) {
+        event->ignore();
+        return;
+    }
+    file_.RemoveFleetWindow(this);
+    event->accept();
+}
+
+bool TFleetForm::eventFilter(QObject* watched, QEvent* event) {
+    // A click below the last line clears the selection, so that New and Paste append.
+    if (watched == vehicleBox_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && !vehicleBox_->itemAt(mouse->position().toPoint()))
+            vehicleBox_->clearSelection();
+    }
+    return TChildForm::eventFilter(watched, event);
+}
+
+}  // namespace rvk

@@ -1,0 +1,82 @@
+// The fleet window: the vehicles of one fleet as a list of their names, and the
+// vehicle commands. It shows records owned by the document and never owns them.
+#pragma once
+
+#include <QSize>
+#include <memory>
+#include <vector>
+
+#include "app/child_form.h"
+#include "model/vehicle.h"
+
+class QAction;
+class QListWidget;
+class QMenu;
+
+namespace rvk {
+
+class TFileForm;
+class TMainForm;
+
+class TFleetForm : public TChildForm {
+    Q_OBJECT
+public:
+    static constexpr QSize kDefaultSize{537, 439};
+
+    TFleetForm(TFileForm& fileForm, FleetRec& fleet);
+
+    FleetRec& fleet() const { return fleet_; }
+    TFileForm& fileForm() const { return file_; }
+    TMainForm& mainForm() const;
+
+    TFileForm* documentWindow() override { return &file_; }
+    void applyTexts() override { ApplyTexts(false); }
+    // With build the Edit menu is filled from the popup menu; otherwise only captions change.
+    void ApplyTexts(bool build);
+    void RefreshCaption();
+
+    // Adds a record at position (-1: at the end) without selecting it or marking the
+    // document modified. -1 and nothing added when the fleet is full.
+    int InsertVehicle(int position, std::unique_ptr<VehicleRec> rec);
+    void MarkModified();
+    void UpdateVehicleLine(const VehicleRec* rec);
+    int selectedVehicle() const;
+    void selectVehicle(int index);
+
+    // The vehicle windows opened from here, in order of opening.
+    const std::vector<TChildForm*>& vehicleWindows() const { return vehicleWindows_; }
+    void AddVehicleWindow(TChildForm* window) { vehicleWindows_.push_back(window); }
+    void RemoveVehicleWindow(TChildForm* window);
+    TChildForm* vehicleWindowOf(const VehicleRec* rec) const;
+
+    QListWidget* vehicleBox() const { return vehicleBox_; }
+    QMenu* popupMenu() const { return popup_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void updateEnabling();
+    bool removeVehicle(int index);
+    void addVehicleLine(int row, const VehicleRec& rec);
+    void pNewClick();
+    void pCutClick();
+    void pCopyClick();
+    void pPasteClick();
+    void pDeleteClick();
+
+    TFileForm& file_;
+    FleetRec& fleet_;
+    std::vector<TChildForm*> vehicleWindows_;
+
+    QListWidget* vehicleBox_;
+    QMenu* popup_;
+    QAction* pNew_;
+    QAction* pCut_;
+    QAction* pCopy_;
+    QAction* pPaste_;
+    QAction* pDelete_;
+};
+
+}  // namespace rvk

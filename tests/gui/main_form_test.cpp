@@ -1,0 +1,307 @@
+#include <QAction>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QUrl>
+
+#include "app/main_form.h"
+#include "app/recent_files.h"
+#include "docwin/file_form.h"
+#include "fleet/fleet_form.h"
+#include "model/file_io.h"
+#include "shell_test.h"
+
+namespace rvk {
+namespace {
+
+using test::ShellTest;
+
+QString StatusText(TMainForm& main) {
+    return main.findChild<QLabel*>("StatusText")->text();
+}
+
+std::vector<QString> Recent(const TMainForm& main) {
+    const auto& e = main.recentFiles().entries();
+    return {e.begin(), e.end()};
+}
+
+TEST(RecentFilesTest, NewestFirstSevenSlotsCaseInsensitiveMoves) {
+    RecentFiles r;
+    for (int i = 1; i <= 8; ++i) r.add(QStringLiteral("/d/f%1.rvk").arg(i));
+    EXPECT_EQ(r.at(0), "/d/f8.rvk");
+    EXPECT_EQ(r.at(6), "/d/f2.rvk");  // f1 dropped out
+
+    // Reopening index 3 moves it to the top in its new spelling; 0..2 shift down, 4..6 stay.
+    r.add("/D/F5.RVK");
+    EXPECT_EQ(r.at(0), "/D/F5.RVK");
+    EXPECT_EQ(r.at(1), "/d/f8.rvk");
+    EXPECT_EQ(r.at(3), "/d/f6.rvk");
+    EXPECT_EQ(r.at(4), "/d/f4.rvk");
+    EXPECT_EQ(r.at(6), "/d/f2.rvk");
+
+    r.removeAt(1);
+    EXPECT_EQ(r.at(1), "/d/f7.rvk");
+    EXPECT_EQ(r.at(5), "/d/f2.rvk");
+    EXPECT_TRUE(r.at(6).isEmpty());
+}
+
+TEST_F(ShellTest, FirstRunMenusTextsAndStatus) {
+    auto main = startMain();
+    ASSERT_TRUE(main->ready());
+    EXPECT_EQ(main->size(), QSize(870, 640));
+    EXPECT_EQ(main->windowTitle(), "RVK Editor 3.0 Beta2");
+    EXPECT_EQ(main->toolPanelHost()->width(), 206);
+    EXPECT_EQ(StatusText(*main), "E102 0");
+
+    QStringList titles;
+    for (QAction* a : main->menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, QStringList({"E5", "E7", "E8", "E9"}));
+    QMenu* file = menu(main.get(), "mFile");
+    EXPECT_EQ(item(file, "iOpen")->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_EQ(item(file, "iSave")->shortcut(), QKeySequence(Qt::Key_F2));
+    EXPECT_EQ(item(file, "iExit")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+
+    // First run: no recent entries, and nothing to save.
+    emit file->aboutToShow();
+    for (int i = 0; i < 7; ++i)
+        EXPECT_FALSE(item(file, QStringLiteral("H%1").arg(i).toLatin1().constData())->isVisible());
+    EXPECT_FALSE(item(file, "iSave")->isEnabled());
+    EXPECT_FALSE(item(file, "iSaveAs")->isEnabled());
+
+    // The menu texts were taken once: a second lookup misses; message texts stay.
+    prompts().answerMessage(MsgAnswer::Ok);
+    EXPECT_EQ(main->text(5), "#5");
+    EXPECT_EQ(prompts().calls().back().text, "E-missing #5");
+    EXPECT_EQ(prompts().calls().back().caption, "RVK");
+    EXPECT_EQ(main->text(544), "E544");
+    EXPECT_EQ(main->text(99999), "#99999");  // reported once per run only
+    EXPECT_EQ(prompts().calls().size(), 1u);
+    endMain(main);
+
+    QSettings raw("DUR", "RVK 3.0");
+    EXPECT_EQ(raw.value("P1").toString(), programFolder());
+    EXPECT_EQ(raw.value("LangFile").toString(), "rvk3b2.lng");
+}
+
+TEST_F(ShellTest, MaximisedWindowComesBackMaximisedOverItsNormalRectangle) {
+    auto main = startMain();
+    const QRect normal(40, 50, 700, 500);
+    main->setGeometry(normal);
+    main->showMaximized();
+    endMain(main);
+    const QByteArray stored = QSettings("DUR", "RVK 3.0").value("WindowPos").toByteArray();
+    ASSERT_EQ(stored.size(), 17);
+    EXPECT_EQ(stored[16], '\1');
+
+    main = startMain();
+    EXPECT_TRUE(main->isMaximized());
+    main->showNormal();
+    EXPECT_EQ(main->geometry(), normal);
+    endMain(main);
+    EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("WindowPos").toByteArray()[16], '\0');
+}
+
+TEST_F(ShellTest, OpenSameFileTwiceAndInOtherLetterCase) {
+    const QString lower = writeDocument("trams.rvk", 2);
+    const QString upper = writeDocument("TRAMS.rvk", 1);  // another file on this file system
+    auto main = startMain();
+    main->OpenDocument(lower);
+    main->OpenDocument(writeDocument("other.rvk", 0));
+    ASSERT_EQ(main->documents().size(), 2u);
+    main->OpenDocument(lower);
+    EXPECT_EQ(main->documents().size(), 2u);
+    EXPECT_EQ(main->DocumentOfActiveWindow(), main->documents()[0]);
+    EXPECT_EQ(main->recentFiles().at(0), dataPath("other.rvk"));  // untouched by the re-open
+
+    main->OpenDocument(upper);
+    EXPECT_EQ(main->documents().size(), 3u);
+    EXPECT_EQ(Recent(*main)[0], upper);
+    EXPECT_EQ(Recent(*main)[1], dataPath("other.rvk"));
+    EXPECT_TRUE(Recent(*main)[2].isEmpty());  // one entry for both spellings
+    EXPECT_EQ(main->documents()[0]->fleetBox()->count(), 2);
+    EXPECT_EQ(main->documents()[0]->windowTitle(), "trams.rvk");
+    endMain(main);
+}
+
+TEST_F(ShellTest, UnreadableFileIsReportedAndItsWindowCloses) {
+    const QString bad = dataPath("broken.rvk");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a document");
+    f.close();
+    auto main = startMain();
+    prompts().answerMessage(MsgAnswer::Ok);
+    prompts().answerMessage(MsgAnswer::Ok);
+    main->OpenDocument(bad);
+    main->OpenDocument(dataPath("missing.rvk"));
+    ASSERT_EQ(prompts().calls().size(), 2u);
+    EXPECT_EQ(prompts().calls()[0].text, "E-cannot open " + bad);
+    EXPECT_EQ(prompts().calls()[0].caption, "E544");
+    EXPECT_EQ(prompts().calls()[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(main->documents().empty());
+    EXPECT_TRUE(main->recentFiles().at(0).isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main->mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(StatusText(*main), "E102 0");
+    endMain(main);
+}
+
+TEST_F(ShellTest, RecentItemsOpenAndAVanishedFileLeavesTheList) {
+    const QString a = writeDocument("a.rvk", 1);
+    const QString b = writeDocument("b.rvk", 1);
+    const QString c = writeDocument("c.rvk", 1);
+    auto main = startMain();
+    for (const QString& p : {a, b, c}) main->OpenDocument(p);
+    for (TFileForm* doc : std::vector<TFileForm*>(main->documents())) doc->closeWindow();
+    ASSERT_TRUE(main->documents().empty());
+
+    QMenu* file = menu(main.get(), "mFile");
+    emit file->aboutToShow();
+    EXPECT_EQ(item(file, "H0")->text(), "&1 " + c);
+    EXPECT_EQ(item(file, "H2")->text(), "&3 " + a);
+    EXPECT_FALSE(item(file, "H3")->isVisible());
+
+    ASSERT_TRUE(QFile::remove(b));
+    prompts().answerMessage(MsgAnswer::Ok);
+    EXPECT_TRUE(trigger(file, "H1"));
+    EXPECT_EQ(prompts().calls().at(0).text, "E-cannot open " + b);
+    EXPECT_EQ(Recent(*main)[0], c);
+    EXPECT_EQ(Recent(*main)[1], a);
+    EXPECT_TRUE(Recent(*main)[2].isEmpty());
+    emit file->aboutToShow();
+    EXPECT_FALSE(item(file, "H2")->isVisible());
+
+    EXPECT_TRUE(trigger(file, "H1"));
+    ASSERT_EQ(main->documents().size(), 1u);
+    EXPECT_EQ(main->documents()[0]->path(), a);
+    EXPECT_EQ(Recent(*main)[0], a);
+    endMain(main);
+}
+
+TEST_F(ShellTest, SaveOnANewDocumentRunsSaveAs) {
+    auto main = startMain();
+    QMenu* file = menu(main.get(), "mFile");
+    EXPECT_TRUE(trigger(file, "iNew"));
+    EXPECT_TRUE(trigger(file, "iNew"));
+    EXPECT_TRUE(trigger(file, "iNew"));
+    TFileForm* doc = main->documents().at(2);
+    EXPECT_EQ(doc->path(), "New03.rvk");
+    EXPECT_EQ(doc->windowTitle(), "New03.rvk");
+    EXPECT_EQ(doc->document().info, "E-info RVK Editor 3.0 Beta2");
+    EXPECT_FALSE(doc->document().modified);
+
+    doc->document().modified = true;
+    prompts().answerText(std::nullopt);
+    EXPECT_TRUE(trigger(file, "iSave"));
+    EXPECT_EQ(prompts().calls().at(0).kind, PromptKind::SaveFile);
+    EXPECT_EQ(prompts().calls().at(0).caption, "E703");
+    EXPECT_EQ(prompts().calls().at(0).filter, "E510|*.rvk|E511|*.*");
+    EXPECT_FALSE(doc->document().named);
+    EXPECT_TRUE(doc->document().modified);
+
+    const QString target = dataPath("saved.rvk");
+    prompts().answerText(target);
+    EXPECT_TRUE(trigger(file, "iSave"));
+    EXPECT_TRUE(FileExists(target.toStdString()));
+    EXPECT_TRUE(doc->document().named);
+    EXPECT_FALSE(doc->document().modified);
+    EXPECT_EQ(doc->windowTitle(), "saved.rvk");
+    EXPECT_EQ(main->recentFiles().at(0), target);
+    EXPECT_EQ(main->documentFolder(), dataFolder());
+    endMain(main);
+}
+
+TEST_F(ShellTest, SaveAsFromAFleetWindowSavesItsDocument) {
+    auto main = startMain();
+    main->OpenDocument(writeDocument("first.rvk", 1));
+    main->OpenDocument(writeDocument("second.rvk", 2, 1));
+    TFileForm* second = main->documents()[1];
+    TFleetForm* fleet = openFleet(second, 1);
+    ASSERT_NE(fleet, nullptr);
+    EXPECT_EQ(fleet->windowTitle(), "[second.rvk] - Fleet 1");
+    EXPECT_EQ(main->activeChild(), fleet);
+    EXPECT_EQ(StatusText(*main), "E102 2");  // documents, not windows
+
+    const QString target = dataPath("copy.rvk");
+    prompts().answerText(target);
+    EXPECT_TRUE(trigger(menu(main.get(), "mFile"), "iSaveAs"));
+    EXPECT_EQ(second->path(), target);
+    EXPECT_EQ(fleet->windowTitle(), "[copy.rvk] - Fleet 1");
+    FileDoc back;
+    back.path = target.toStdString();
+    ASSERT_TRUE(LoadDocument(back).ok);
+    EXPECT_EQ(back.fleets.size(), 2u);
+    endMain(main);
+}
+
+TEST_F(ShellTest, ChildEditMenuSitsBetweenFileAndOptions) {
+    auto main = startMain();
+    main->OpenDocument(writeDocument("m.rvk", 1));
+    TFileForm* doc = main->documents()[0];
+    const auto titles = [&main] {
+        QStringList t;
+        for (QAction* a : main->menuBar()->actions()) t << a->text();
+        return t;
+    };
+    EXPECT_EQ(titles(), QStringList({"E5", "E6", "E7", "E8", "E9"}));
+    TFleetForm* fleet = openFleet(doc, 0);
+    EXPECT_EQ(main->menuBar()->actions().at(1), fleet->editMenu()->menuAction());
+    fleet->closeWindow();
+    EXPECT_EQ(main->menuBar()->actions().at(1), doc->editMenu()->menuAction());
+    doc->closeWindow();
+    EXPECT_EQ(titles(), QStringList({"E5", "E7", "E8", "E9"}));
+    endMain(main);
+}
+
+TEST_F(ShellTest, DroppedDocumentsOpenOthersAreIgnored) {
+    const QString doc = writeDocument("Dropped.RVK", 1);
+    auto main = startMain();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dataPath("notes.txt")), QUrl::fromLocalFile(doc)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(main.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(main.get(), &drop);
+    ASSERT_EQ(main->documents().size(), 1u);
+    EXPECT_EQ(main->documents()[0]->path(), doc);
+    endMain(main);
+}
+
+TEST_F(ShellTest, AboutBoxAndWindowCommands) {
+    auto main = startMain();
+    prompts().answerMessage(MsgAnswer::Ok);
+    EXPECT_TRUE(trigger(menu(main.get(), "mHelp"), "iAbout"));
+    const PromptCall about = prompts().calls().at(0);
+    EXPECT_TRUE(about.text.startsWith("RVK Editor 3.0 Beta2\n\nE-by "));
+    EXPECT_TRUE(about.text.endsWith(", 01-2008"));
+    EXPECT_EQ(about.caption, "E740");
+    EXPECT_EQ(about.icon, MsgIcon::Information);
+
+    main->OpenDocument(writeDocument("w.rvk", 1));
+    openFleet(main->documents()[0], 0);
+    QMenu* window = menu(main.get(), "mWindow");
+    EXPECT_TRUE(trigger(window, "iMinimize"));
+    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList()) EXPECT_TRUE(sub->isMinimized());
+    EXPECT_TRUE(trigger(window, "iArrange"));
+    const auto subs = main->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    EXPECT_EQ(subs[0]->x(), 0);
+    EXPECT_EQ(subs[1]->x(), subs[0]->width());
+    EXPECT_EQ(subs[0]->geometry().bottom() + 1, main->mdiArea()->viewport()->height());
+    for (QMdiSubWindow* sub : subs) sub->showNormal();
+    EXPECT_TRUE(trigger(window, "iCascade"));
+    EXPECT_GT(subs[1]->x(), subs[0]->x());
+    EXPECT_GT(subs[1]->y(), subs[0]->y());
+    endMain(main);
+}
+
+}  // namespace
+}  // namespace rvk

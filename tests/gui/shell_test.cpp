@@ -1,0 +1,133 @@
+#include "shell_test.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <QListWidget>
+#include "app/main_form.h"
+#include "app/program_folder.h"
+#include "docwin/file_form.h"
+#include "fleet/fleet_form.h"
+#include "model/document.h"
+
+namespace rvk::test {
+
+namespace {
+
+// The numbers the shell looks up, and those with placeholders get their own texts.
+constexpr int kPlainNumbers[] = {
+    5,   6,   7,   8,   9,   15,  16,  17,  18,  19,  20,  30,  40,  41,  42,  43,  45,  50,  51,
+    52,  53,  54,  55,  56,  60,  61,  62,  63,  64,  65,  66,  102, 170, 500, 510, 511, 513, 521,
+    541, 542, 543, 544, 546, 547, 548, 549, 550, 551, 552, 553, 554, 701, 702, 703, 740};
+
+QByteArray Texts(char prefix) {
+    QByteArray out = "RVK30b2lng\r\n";
+    const auto add = [&out](int number, const QByteArray& text) {
+        out += QByteArray::number(number) + "\r\n" + text + "\r\n";
+    };
+    add(1, prefix + QByteArray("-missing #%i"));
+    for (int n : kPlainNumbers) add(n, prefix + QByteArray::number(n));
+    add(501, prefix == 'E' ? "New" : "Neu");
+    add(505, prefix + QByteArray("-info %s"));
+    add(545, prefix + QByteArray("-save %s?"));
+    add(555, prefix + QByteArray("-cannot open %s"));
+    add(567, prefix + QByteArray("-unusable %s"));
+    add(572, prefix + QByteArray("-only in %s"));
+    add(741, prefix + QByteArray("-by %s, %s"));
+    return out;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+}  // namespace
+
+QByteArray LangFile(std::initializer_list<std::pair<int, const char*>> entries) {
+    QByteArray out = "RVK30b2lng\n";
+    for (const auto& [number, text] : entries)
+        out += QByteArray::number(number) + "\n" + text + "\n";
+    return out;
+}
+
+QByteArray EnglishTexts() {
+    return Texts('E');
+}
+QByteArray GermanTexts() {
+    return Texts('D');
+}
+
+void ShellTest::SetUp() {
+    GuiTest::SetUp();
+    ClearSettings();
+    SetProgramFolder(programDir_.path());
+    WriteFile(programDir_.filePath("rvk3b2.lng"), EnglishTexts());
+    WriteFile(programDir_.filePath("deutsch.lng"), GermanTexts());
+}
+
+void ShellTest::TearDown() {
+    SetProgramFolder(QString());
+    GuiTest::TearDown();
+}
+
+std::unique_ptr<TMainForm> ShellTest::startMain() {
+    auto main = std::make_unique<TMainForm>();
+    if (main->ready()) main->show();
+    return main;
+}
+
+void ShellTest::endMain(std::unique_ptr<TMainForm>& main) {
+    main->close();
+    main.reset();
+}
+
+QString ShellTest::writeDocument(const QString& name, int fleets, int vehicles) {
+    FileDoc doc;
+    doc.path = dataPath(name).toStdString();
+    doc.info = "test document";
+    for (int f = 0; f < fleets; ++f) {
+        auto fleet = CreateFleet("Fleet " + std::to_string(f));
+        for (int k = 0; k < vehicles; ++k) {
+            auto rec = std::make_unique<VehicleRec>();
+            InitVehicle(*rec);
+            rec->Info[0] = fleet->name + "/" + std::to_string(k);
+            rec->Planes[0].set(k, 3, 0x00112233u + static_cast<PixelValue>(f));
+            fleet->vehicles.push_back(std::move(rec));
+        }
+        doc.fleets.push_back(std::move(fleet));
+    }
+    EXPECT_TRUE(SaveDocument(doc).ok());
+    return QString::fromStdString(doc.path);
+}
+
+QAction* ShellTest::item(QMenu* menu, const char* name) {
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String(name)) return a;
+    return nullptr;
+}
+
+QMenu* ShellTest::menu(QWidget* owner, const char* name) {
+    return owner->findChild<QMenu*>(QLatin1String(name));
+}
+
+bool ShellTest::trigger(QMenu* menu, const char* name) {
+    emit menu->aboutToShow();
+    QAction* action = item(menu, name);
+    EXPECT_NE(action, nullptr) << name;
+    if (!action || !action->isEnabled()) return false;
+    action->trigger();
+    return true;
+}
+
+TFleetForm* ShellTest::openFleet(TFileForm* doc, int index) {
+    doc->selectFleet(index);
+    trigger(doc->popupMenu(), "pEdit");
+    return doc->fleetWindowOf(doc->document().fleets[static_cast<std::size_t>(index)].get());
+}
+
+}  // namespace rvk::test
