@@ -1,0 +1,13 @@
+// The subcommands of rvktool.
+#pragma once
+
+#include "cli/tool_support.h"
+
+namespace rvk::tool {
+
+extern const Subcommand kInfoCommand;
+extern const Subcommand kDumpCommand;
+extern const Subcommand kBuildCommand;
+extern const Subcommand kRenderCommand;
+
+}  // namespace rvk::tool

@@ -1,0 +1,58 @@
+// rvktool: the command-line companion of the editor. Reads and writes the same
+// documents without a window.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/tool_support.h"
+
+namespace {
+
+using rvk::tool::Subcommand;
+
+const Subcommand* const kCommands[] = {&rvk::tool::kInfoCommand, &rvk::tool::kDumpCommand,
+                                       &rvk::tool::kBuildCommand, &rvk::tool::kRenderCommand};
+
+void PrintOverview(std::FILE* out) {
+    std::fputs("usage: rvktool COMMAND [ARGUMENTS]\n\ncommands:\n", out);
+    for (const Subcommand* c : kCommands) std::fprintf(out, "  %-8s %s\n", c->name, c->summary);
+    std::fputs(
+        "\n'rvktool COMMAND --help' describes a command.\n"
+        "Exit status: 0 success, 1 bad input, 2 wrong usage.\n",
+        out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        PrintOverview(stderr);
+        return rvk::tool::kExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintOverview(stdout);
+        return rvk::tool::kExitOk;
+    }
+    const Subcommand* command = nullptr;
+    for (const Subcommand* c : kCommands)
+        if (args[0] == c->name) command = c;
+    if (!command) {
+        std::fprintf(stderr, "rvktool: unknown command '%s'\n", args[0].c_str());
+        PrintOverview(stderr);
+        return rvk::tool::kExitUsage;
+    }
+    try {
+        return command->run(std::vector<std::string>(args.begin() + 1, args.end()));
+    } catch (const rvk::tool::Failure& failure) {
+        std::fprintf(stderr, "rvktool %s: %s\n", command->name, failure.message.c_str());
+        if (failure.status == rvk::tool::kExitUsage) std::fputs(command->usage, stderr);
+        return failure.status;
+    } catch (const std::exception& e) {
+        // Only exhaustion of memory or the like ends up here.
+        std::fprintf(stderr, "rvktool %s: %s\n", command->name, e.what());
+        return rvk::tool::kExitBadInput;
+    }
+}

@@ -1,0 +1,124 @@
+#include "cli/tool_support.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "model/file_io.h"
+#include "model/zoom2_file.h"
+
+namespace rvk::tool {
+
+void FailInput(const std::string& file, const std::string& fault) {
+    throw Failure{kExitBadInput, file + ": " + fault};
+}
+
+void FailUsage(const std::string& message) {
+    throw Failure{kExitUsage, message};
+}
+
+Arguments::Arguments(const std::vector<std::string>& args,
+                     const std::set<std::string>& valueOptions,
+                     const std::set<std::string>& flags) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            help_ = true;
+            continue;
+        }
+        if (arg.size() < 2 || arg[0] != '-') {
+            positional_.push_back(arg);
+            continue;
+        }
+        std::string name = arg;
+        std::optional<std::string> inlineValue;
+        if (const auto eq = arg.find('='); eq != std::string::npos)
+            name = arg.substr(0, eq), inlineValue = arg.substr(eq + 1);
+        if (flags.count(name) && !inlineValue) {
+            flags_.insert(name);
+        } else if (valueOptions.count(name)) {
+            if (!inlineValue) {
+                if (i + 1 >= args.size()) FailUsage("option " + name + " needs a value");
+                inlineValue = args[++i];
+            }
+            if (values_.count(name)) FailUsage("option " + name + " given twice");
+            values_[name] = *inlineValue;
+        } else {
+            FailUsage("unknown option " + arg);
+        }
+    }
+}
+
+const std::vector<std::string>& Arguments::expectPositional(std::size_t count,
+                                                            const char* what) const {
+    if (positional_.size() != count)
+        FailUsage("expected " + std::string(what) + ", got " + std::to_string(positional_.size()) +
+                  " argument" + (positional_.size() == 1 ? "" : "s"));
+    return positional_;
+}
+
+std::optional<std::string> Arguments::value(const std::string& name) const {
+    const auto it = values_.find(name);
+    if (it == values_.end()) return std::nullopt;
+    return it->second;
+}
+
+int Arguments::integer(const std::string& name, int low, int high,
+                       std::optional<int> fallback) const {
+    const auto text = value(name);
+    if (!text) {
+        if (!fallback) FailUsage("option " + name + " is required");
+        return *fallback;
+    }
+    int v = 0;
+    const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), v);
+    if (ec != std::errc{} || end != text->data() + text->size() || v < low || v > high)
+        FailUsage("option " + name + " takes a whole number from " + std::to_string(low) + " to " +
+                  std::to_string(high) + ", not '" + *text + "'");
+    return v;
+}
+
+bool HelpShown(const Arguments& args, const Subcommand& command) {
+    if (!args.helpWanted()) return false;
+    std::fputs(command.usage, stdout);
+    return true;
+}
+
+namespace {
+
+std::string Zoom2Fault(int code, const VehicleRec& vehicle) {
+    switch (code) {
+        case kZoom2CannotOpen:
+            return "cannot be read";
+        case kZoom2BadFormat:
+            return "is not a Zoom2 graphics file or is damaged";
+        case kZoom2WrongLength:
+            return "does not match its vehicle (its length is not twice " +
+                   std::to_string(vehicle.Length) + ")";
+        default:
+            return "cannot be used (code " + std::to_string(code) + ")";
+    }
+}
+
+}  // namespace
+
+FileDoc OpenDocument(const std::string& path) {
+    if (!FileExists(path)) FailInput(path, "no such file");
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) FailInput(path, "cannot be read");
+    FileDoc doc;
+    if (!DecodeDocument(*bytes, doc)) FailInput(path, "is not a vehicle document or is damaged");
+    doc.path = path;
+    doc.named = true;
+    for (std::size_t i = 0; i < doc.fleets.size(); ++i)
+        for (std::size_t j = 0; j < doc.fleets[i]->vehicles.size(); ++j) {
+            VehicleRec& vehicle = *doc.fleets[i]->vehicles[j];
+            const std::string name = Zoom2FileName(path, static_cast<int>(i), static_cast<int>(j));
+            if (!FileExists(name)) continue;
+            if (const int code = ReadZoom2File(vehicle, name); code != kZoom2Ok)
+                FailInput(name, Zoom2Fault(code, vehicle));
+            doc.KnownZoom2Files.push_back(name);
+        }
+    return doc;
+}
+
+}  // namespace rvk::tool

@@ -1,0 +1,66 @@
+// What every rvktool subcommand shares: its failures with their exit status, the
+// parsing of its arguments, and opening a document with its companion files.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "model/document.h"
+
+namespace rvk::tool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitBadInput = 1;
+inline constexpr int kExitUsage = 2;
+
+// A subcommand stops with this; main prints it as one line on stderr.
+struct Failure {
+    int status = kExitBadInput;
+    std::string message;
+};
+
+// Bad input: "FILE: fault".
+[[noreturn]] void FailInput(const std::string& file, const std::string& fault);
+[[noreturn]] void FailUsage(const std::string& message);
+
+struct Subcommand {
+    const char* name;
+    const char* summary;  // one line for the overview
+    const char* usage;    // the --help text
+    int (*run)(const std::vector<std::string>& args);
+};
+
+// Options of the form "--name value" or "--name=value", flags "--name", and positional
+// arguments. Anything else is a usage error.
+class Arguments {
+public:
+    Arguments(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+              const std::set<std::string>& flags);
+
+    bool helpWanted() const { return help_; }
+    const std::vector<std::string>& positional() const { return positional_; }
+    // The positional arguments, exactly `count` of them.
+    const std::vector<std::string>& expectPositional(std::size_t count, const char* what) const;
+    bool flag(const std::string& name) const { return flags_.count(name) != 0; }
+    std::optional<std::string> value(const std::string& name) const;
+    // An integer option within [low, high]; `fallback` when absent.
+    int integer(const std::string& name, int low, int high, std::optional<int> fallback) const;
+
+private:
+    bool help_ = false;
+    std::vector<std::string> positional_;
+    std::set<std::string> flags_;
+    std::map<std::string, std::string> values_;
+};
+
+// Prints the command's usage when --help was given; true then.
+bool HelpShown(const Arguments& args, const Subcommand& command);
+
+// Reads a .rvk file and every companion Zoom2 file beside it. A companion file that
+// exists but cannot be read is a fault of the input, not something to pass over.
+FileDoc OpenDocument(const std::string& path);
+
+}  // namespace rvk::tool

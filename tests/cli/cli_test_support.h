@@ -1,0 +1,114 @@
+// Running the built rvktool and looking at what it wrote.
+#pragma once
+
+#include <png.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace rvk::clitest {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed again at the end.
+class TempDir {
+public:
+    TempDir() {
+        static int counter = 0;
+        path_ = fs::temp_directory_path() /
+                ("rvk_cli_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+    // The one line that a failure prints.
+    bool oneErrorLine() const {
+        return !err.empty() && err.back() == '\n' && err.find('\n') == err.size() - 1;
+    }
+};
+
+// Runs a program with arguments (already quoted where needed) in a shell.
+inline ToolRun RunProgram(const std::string& program, const std::string& args) {
+    TempDir io;
+    const std::string out = io / "out", err = io / "err";
+    const std::string command = "'" + program + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    const int rc = std::system(command.c_str());
+    ToolRun run;
+    run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    run.out = ReadText(out);
+    run.err = ReadText(err);
+    return run;
+}
+
+inline ToolRun Tool(const std::string& args) {
+    return RunProgram(RVKTOOL_PATH, args);
+}
+
+inline std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+    // As a raster word 0xffRRGGBB.
+    std::uint32_t at(int x, int y) const {
+        const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+        return 0xff000000u | (std::uint32_t{rgb[i]} << 16) | (std::uint32_t{rgb[i + 1]} << 8) |
+               rgb[i + 2];
+    }
+};
+
+inline std::optional<Picture> ReadPng(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return std::nullopt;
+    image.format = PNG_FORMAT_RGB;
+    Picture picture;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return std::nullopt;
+    }
+    return picture;
+}
+
+}  // namespace rvk::clitest
