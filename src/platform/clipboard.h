@@ -37,7 +37,8 @@ void setClipboard(Clipboard* c);
 
 class SystemClipboard : public Clipboard {
 public:
-    void put(ClipFormat format, const QByteArray& block, const QImage& bitmap) override;
+    void put(ClipFormat format, const QByteArray& block,
+             const QImage& bitmap = QImage()) override;
     std::optional<QByteArray> block(ClipFormat format) const override;
     std::optional<QImage> bitmap() const override;
 };
@@ -45,7 +46,8 @@ public:
 // Keeps the content inside the process, for tests.
 class MemoryClipboard : public Clipboard {
 public:
-    void put(ClipFormat format, const QByteArray& block, const QImage& bitmap) override;
+    void put(ClipFormat format, const QByteArray& block,
+             const QImage& bitmap = QImage()) override;
     std::optional<QByteArray> block(ClipFormat format) const override;
     std::optional<QImage> bitmap() const override;
 
