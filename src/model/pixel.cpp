@@ -90,11 +90,6 @@ RgbColor DisplayColor(PixelValue pixel, NightLevel level) {
     return MakeRgb(g, g, g);
 }
 
-PixelValue SwapRB(PixelValue pixel) {
-    if (pixel == kTransparent) return pixel;
-    return (pixel & 0xFF00FF00u) | ((pixel & 0xFFu) << 16) | ((pixel >> 16) & 0xFFu);
-}
-
 PixelValue HostPalette(std::uint8_t code) { return kHostPalette[code]; }
 
 }  // namespace rvk

@@ -28,7 +28,11 @@ ColorType ColorTypeOf(PixelValue pixel);
 // see-through types ignore the colour.
 PixelValue PixelOfType(ColorType type, RgbColor color);
 RgbColor DisplayColor(PixelValue pixel, NightLevel level);
-PixelValue SwapRB(PixelValue pixel);
+// Inline: the plane codings apply it to every pixel of a file.
+inline constexpr PixelValue SwapRB(PixelValue pixel) {
+    if (pixel == kTransparent) return pixel;
+    return (pixel & 0xFF00FF00u) | ((pixel & 0xFFu) << 16) | ((pixel >> 16) & 0xFFu);
+}
 PixelValue HostPalette(std::uint8_t code);
 
 inline constexpr std::uint8_t RedOf(RgbColor c) { return static_cast<std::uint8_t>(c); }

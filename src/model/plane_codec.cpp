@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define RVK_SSE2 1
+#endif
 
 namespace rvk {
 
@@ -38,6 +44,11 @@ PixelValue Storable(PixelValue v) {
     return IsRunWord(v) ? v & 0x00FFFFFFu : v;
 }
 
+// The largest view: a Zoom2 side view.
+constexpr std::size_t kMaxViewPixels = 512 * 28;
+// Words stored at once for a run, whatever its length.
+constexpr std::size_t kBlock = 8;
+
 // Where the pixels of a view's visible area lie in its plane, in scan order: `lines`
 // lines of `lineLen` pixels; pixel i of line k is word first + k * lineStep + i * pixStep.
 struct Scan {
@@ -70,73 +81,91 @@ bool ScanOf(const VehicleRec& vehicle, int view, bool zoom2, bool columnOrder, S
     return true;
 }
 
-// Decodes one view from [p, end); p moves past the words used.
-bool DecodeRleView(const std::uint8_t*& p, const std::uint8_t* end, Plane& plane, const Scan& s) {
-    if (s.lines == 0 || s.lineLen == 0) return true;
-    // Storage is allocated only once a visible pixel is not transparent.
-    PixelValue* base = plane.allocated() ? plane.mutableData() : nullptr;
-    int line = 0;
-    int x = 0;
-    while (line < s.lines) {
+// Places pixels given in scan order into the plane.
+void ScatterView(const PixelValue* pixels, Plane& plane, const Scan& s) {
+    PixelValue* base = plane.mutableData();
+    for (int line = 0; line < s.lines; ++line, pixels += s.lineLen) {
+        PixelValue* d = base + s.at(line, 0);
+        if (s.pixStep == 1) {
+            std::copy_n(pixels, s.lineLen, d);
+        } else {
+            for (int x = 0; x < s.lineLen; ++x) d[x * s.pixStep] = pixels[x];
+        }
+    }
+}
+
+// Copies up to `limit` literal words from p to out, stopping at the first run word;
+// gives the number copied. `seen` collects every pixel XOR transparent.
+std::size_t CopyLiterals(const std::uint8_t* p, PixelValue* out, std::size_t limit,
+                         PixelValue& seen) {
+    std::size_t k = 0;
+#ifdef RVK_SSE2
+    // Four words at a time: detailed graphics are mostly single pixels.
+    const __m128i typeMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i runType = _mm_set1_epi32(static_cast<int>(kRunMarker));
+    const __m128i keep = _mm_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m128i low = _mm_set1_epi32(0xFF);
+    const __m128i transparent = _mm_set1_epi32(static_cast<int>(kTransparent));
+    __m128i any = _mm_setzero_si128();
+    for (; k + 4 <= limit; k += 4) {
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * k));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(w, typeMask), runType))) break;
+        // SwapRB, which leaves the transparent value as it is.
+        const __m128i swapped = _mm_or_si128(
+            _mm_and_si128(w, keep), _mm_or_si128(_mm_slli_epi32(_mm_and_si128(w, low), 16),
+                                                 _mm_and_si128(_mm_srli_epi32(w, 16), low)));
+        const __m128i isTransparent = _mm_cmpeq_epi32(w, transparent);
+        const __m128i v =
+            _mm_or_si128(_mm_and_si128(isTransparent, w), _mm_andnot_si128(isTransparent, swapped));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), v);
+        any = _mm_or_si128(any, _mm_xor_si128(v, transparent));
+    }
+    alignas(16) PixelValue lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), any);
+    seen |= lanes[0] | lanes[1] | lanes[2] | lanes[3];
+#endif
+    for (; k < limit; ++k) {
+        const std::uint32_t w = LoadLE(p + 4 * k);
+        if (IsRunWord(w)) break;
+        out[k] = SwapRB(w);
+        seen |= out[k] ^ kTransparent;
+    }
+    return k;
+}
+
+// Decodes `count` pixels in scan order from [p, end) into out; p moves past the words
+// used. `opaque` tells whether any pixel is not transparent.
+bool DecodeRlePixels(const std::uint8_t*& p, const std::uint8_t* end, PixelValue* out,
+                     std::size_t count, bool& opaque) {
+    std::size_t i = 0;
+    PixelValue seen = 0;
+    while (i < count) {
         if (end - p < 4) return false;
         const std::uint32_t word = LoadLE(p);
         if (!IsRunWord(word)) {
-            const PixelValue value = SwapRB(word);
-            if (!base && value == kTransparent) {
-                p += 4;
-                if (++x == s.lineLen) x = 0, ++line;
-                continue;
-            }
-            if (!base) base = plane.mutableData();
-            // Literal runs are the common case of detailed graphics: place them in a
-            // tight loop up to the end of the line.
-            PixelValue* d = base + s.at(line, x);
-            const auto room = static_cast<std::size_t>(s.lineLen - x);
-            const std::size_t limit = std::min(room, static_cast<std::size_t>(end - p) / 4);
-            std::size_t i = 0;
-            if (s.pixStep == 1) {
-                for (; i < limit; ++i) {
-                    const std::uint32_t w = LoadLE(p + 4 * i);
-                    if (IsRunWord(w)) break;
-                    d[i] = SwapRB(w);
-                }
-            } else {
-                for (; i < limit; ++i) {
-                    const std::uint32_t w = LoadLE(p + 4 * i);
-                    if (IsRunWord(w)) break;
-                    d[i * s.pixStep] = SwapRB(w);
-                }
-            }
-            p += 4 * i;
-            x += static_cast<int>(i);
-            if (x == s.lineLen) x = 0, ++line;
+            const std::size_t limit = std::min(count - i, static_cast<std::size_t>(end - p) / 4);
+            const std::size_t k = CopyLiterals(p, out + i, limit, seen);
+            p += 4 * k;
+            i += k;
             continue;
         }
         p += 4;
-        int n = static_cast<int>(word & 0xFF) + 2;
         PixelValue value = kTransparent;
         if (!(word & kTransparentRunBit)) {
             if (end - p < 4) return false;
             value = SwapRB(LoadLE(p));
             p += 4;
         }
-        if (!base && value != kTransparent) base = plane.mutableData();
+        seen |= value ^ kTransparent;
         // A run reaching past the last pixel of the view is cut there.
-        while (n > 0 && line < s.lines) {
-            const int k = std::min(n, s.lineLen - x);
-            if (base) {
-                PixelValue* d = base + s.at(line, x);
-                if (s.pixStep == 1) {
-                    std::fill_n(d, k, value);
-                } else {
-                    for (int i = 0; i < k; ++i) d[i * s.pixStep] = value;
-                }
-            }
-            n -= k;
-            x += k;
-            if (x == s.lineLen) x = 0, ++line;
-        }
+        const std::size_t placed = std::min<std::size_t>((word & 0xFF) + 2, count - i);
+        // Short runs, the common case, as one block store into the room behind the
+        // pixels; the rest of a longer run after it.
+        for (std::size_t k = 0; k < kBlock; ++k) out[i + k] = value;
+        if (placed > kBlock) std::fill(out + i + kBlock, out + i + placed, value);
+        i += placed;
     }
+    opaque = seen != 0;
     return true;
 }
 
@@ -185,13 +214,17 @@ bool DecodePlanes(ByteReader& in, VehicleRec& vehicle, bool eightViews, bool zoo
     const auto rest = in.bytes(in.remaining());
     const std::uint8_t* p = rest.data();
     const std::uint8_t* end = p + rest.size();
-    bool ok = true;
-    for (int view = 0; view < (eightViews ? 8 : 6) && ok; ++view) {
+    const auto scratch = std::make_unique_for_overwrite<PixelValue[]>(kMaxViewPixels + kBlock);
+    for (int view = 0; view < (eightViews ? 8 : 6); ++view) {
         Scan s;
-        ok = ScanOf(vehicle, view, zoom2, IsRoofView(view), s) &&
-             DecodeRleView(p, end, *PlaneOf(&vehicle, view, zoom2).plane, s);
+        if (!ScanOf(vehicle, view, zoom2, IsRoofView(view), s)) return in.fail();
+        Plane& plane = *PlaneOf(&vehicle, view, zoom2).plane;
+        bool opaque = false;
+        if (!DecodeRlePixels(p, end, scratch.get(), std::size_t(s.lines) * s.lineLen, opaque))
+            return in.fail();
+        // A view without a visible pixel leaves an empty plane without storage.
+        if (opaque || plane.allocated()) ScatterView(scratch.get(), plane, s);
     }
-    if (!ok) return in.fail();
     return in.seek(startPos + static_cast<std::size_t>(p - rest.data()));
 }
 

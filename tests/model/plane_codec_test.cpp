@@ -104,6 +104,25 @@ TEST(PlaneRle, DecodingCutsOverlongRunsAndStartsEachViewFresh) {
     EXPECT_EQ(v.Planes[5].at(3, 1), 0x40330000u);
 }
 
+TEST(PlaneRle, LiteralsOfEveryKindKeepTheirValues) {
+    VehicleRec v;
+    v.Length = 9;  // side views of 9 x 1, every other view empty
+    v.HeightS = 1;
+    v.Width = 0;
+    v.HeightF = 0;
+    const std::vector<std::uint32_t> literals = {0x00010203, 0x80000001, 0x80010000,
+                                                 0x80000000, 0x40102030, 0x00000000,
+                                                 0x61FFFFFF, 0x12345678, 0x80000001};
+    ByteWriter w;
+    for (std::uint32_t word : literals) w.u32(word);
+    w.u32(0xC0010007);  // view 1: nine transparent pixels
+    ByteReader in(w.data());
+    ASSERT_TRUE(DecodePlanes(in, v, true, false));
+    EXPECT_TRUE(in.atEnd());
+    for (int x = 0; x < 9; ++x) EXPECT_EQ(v.Planes[0].at(x, 13), SwapRB(literals[x])) << x;
+    EXPECT_FALSE(v.Planes[1].allocated());
+}
+
 TEST(PlaneRle, TruncatedInputFailsCleanly) {
     VehicleRec src = testing::VariedVehicle(7, true);
     ByteWriter out;
