@@ -33,7 +33,8 @@ QApplication& App() {
 
 struct NoOwner : VehicleOwner {
     void MarkModified() override {}
-    void RemoveVehicleWindow(VehicleForm*) override {}
+    void RemoveVehicleWindow(TChildForm*) override {}
+    TFileForm* documentWindow() override { return nullptr; }
 };
 
 // A frame with the panel and one vehicle window on a long, busy vehicle.

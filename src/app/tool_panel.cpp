@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -21,7 +22,7 @@
 #include <QToolButton>
 #include <cstdlib>
 
-#include "editor/lang_qt.h"
+#include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
 #include "platform/prompts.h"
 
@@ -42,6 +43,7 @@ constexpr int kLeft = 8;
 constexpr int kInnerWidth = 193;
 constexpr int kBottomPanelHeight = 145;
 constexpr int kFirstTypeText = 131;
+constexpr int kToolButtonSize = 23;
 
 QPixmap Image(const char* name) {
     InitPanelResources();
@@ -50,10 +52,6 @@ QPixmap Image(const char* name) {
 
 // Cursor images keep their hot spot at the crosshair's centre.
 constexpr int kCursorHotSpot = 7;
-
-QColor ScreenColor(RgbColor c) {
-    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
-}
 
 }  // namespace
 
@@ -68,8 +66,9 @@ QCursor ToolCursor(int number) {
 
 VehicleForm* VehicleFormOf(QMdiSubWindow* sub) {
     if (!sub) return nullptr;
-    auto* form = qobject_cast<VehicleForm*>(sub->widget());
-    return form && form->kindTag() == VehicleForm::kKindTag ? form : nullptr;
+    auto* child = qobject_cast<TChildForm*>(sub->widget());
+    return child && child->kindTag() == TChildForm::kVehicleKind ? static_cast<VehicleForm*>(child)
+                                                                 : nullptr;
 }
 
 ToolPanel::ToolPanel(LangTexts& texts, QWidget* parent) : QWidget(parent), texts_(texts) {
@@ -192,6 +191,14 @@ void ToolPanel::buildToolBar() {
     zoomOut_->setObjectName(QStringLiteral("tbZoomOut"));
     zoomOut_->setToolTip(QStringLiteral("Zoom out"));
     connect(zoomOut_, &QAction::triggered, this, &ToolPanel::ZoomOut);
+
+    // Eight buttons and the gap must fit the bar's 193 pixels, or some would end up in
+    // an overflow menu.
+    toolBar_->layout()->setSpacing(0);
+    toolBar_->layout()->setContentsMargins(0, 0, 0, 0);
+    for (QAction* a : toolBar_->actions())
+        if (auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(a)))
+            button->setFixedSize(kToolButtonSize, kToolButtonSize);
 }
 
 void ToolPanel::buildDaylightGroup() {

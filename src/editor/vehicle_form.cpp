@@ -21,7 +21,7 @@
 #include <algorithm>
 
 #include "app/tool_panel.h"
-#include "editor/lang_qt.h"
+#include "editor/qt_support.h"
 #include "editor/vehicle_owner.h"
 #include "model/render.h"
 
@@ -35,10 +35,6 @@ constexpr RgbColor kWhite = MakeRgb(0xFF, 0xFF, 0xFF);
 constexpr int kPropsPanelHeight = 139;
 constexpr int kShowStripHeight = 15;
 constexpr int kInfoButtonSize = 15;
-
-QColor ScreenColor(RgbColor c) {
-    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
-}
 
 // A small filled triangle centred in r, pointing by (dx, dy).
 void DrawArrow(QPainter& p, const QRect& r, int dx, int dy) {
@@ -128,7 +124,7 @@ VehicleForm* VehicleForm::Create(VehicleOwner* owner, VehicleRec* record, ToolPa
 }
 
 VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel)
-    : owner_(owner), record_(record), panel_(panel) {
+    : TChildForm(kVehicleKind), owner_(owner), record_(record), panel_(panel) {
     setObjectName(QStringLiteral("VehicleForm"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -257,13 +253,12 @@ void VehicleForm::buildMenus() {
         });
     }
 
-    editMenu_ = new QMenu(QStringLiteral("* Edit"), this);
-    editMenu_->setObjectName(QStringLiteral("mEdit"));
-    undoAction_ = editMenu_->addAction(QStringLiteral("* Undo"));
+    editMenu()->setTitle(QStringLiteral("* Edit"));
+    undoAction_ = editMenu()->addAction(QStringLiteral("* Undo"));
     undoAction_->setObjectName(QStringLiteral("iUndo"));
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     connect(undoAction_, &QAction::triggered, this, &VehicleForm::Undo);
-    redoAction_ = editMenu_->addAction(QStringLiteral("* Redo"));
+    redoAction_ = editMenu()->addAction(QStringLiteral("* Redo"));
     redoAction_->setObjectName(QStringLiteral("iRedo"));
     redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     connect(redoAction_, &QAction::triggered, this, &VehicleForm::Redo);
@@ -280,11 +275,8 @@ void VehicleForm::placeInfoButtons() {
     hideButton_->move(right - 2 * kInfoButtonSize, 0);
 }
 
-void VehicleForm::CloseWindow() {
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+TFileForm* VehicleForm::documentWindow() {
+    return owner_->documentWindow();
 }
 
 void VehicleForm::closeEvent(QCloseEvent* event) {
@@ -397,7 +389,7 @@ void VehicleForm::UpdateCaption() {
 
 void VehicleForm::ApplyTexts() {
     LangTexts& texts = panel_->texts();
-    editMenu_->setTitle(LookupQText(texts, 6));
+    editMenu()->setTitle(LookupQText(texts, 6));
     undoAction_->setText(LookupQText(texts, 70));
     redoAction_->setText(LookupQText(texts, 71));
     tabs_->setTabText(0, LookupQText(texts, 200));

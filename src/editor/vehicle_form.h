@@ -4,10 +4,10 @@
 #pragma once
 
 #include <QImage>
-#include <QWidget>
 #include <array>
 #include <optional>
 
+#include "app/child_form.h"
 #include "model/draw_tools.h"
 #include "model/undo_history.h"
 #include "model/view_layout.h"
@@ -37,22 +37,20 @@ struct VehicleSelection {
     CellPoint SelPoint2{0, 0};
 };
 
-class VehicleForm : public QWidget {
+class VehicleForm : public TChildForm {
     Q_OBJECT
 
 public:
-    static constexpr int kKindTag = -2;
-
     // Opens the window for record in the panel's child-window area. The owner is told
     // about every change and when the window closes.
     static VehicleForm* Create(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel);
     ~VehicleForm() override;
 
-    int kindTag() const { return kKindTag; }
     VehicleRec* Record() const { return record_; }
     VehicleOwner* OwnerFleetWindow() const { return owner_; }
-    // Closes the child window holding this form.
-    void CloseWindow();
+    TFileForm* documentWindow() override;
+    void applyTexts() override { ApplyTexts(); }
+    const VehicleRec* editedVehicle() const override { return record_; }
 
     int Zoom() const { return zoom_; }
     // Takes effect at the next Relayout.
@@ -79,8 +77,6 @@ public:
     void Undo();
     void Redo();
 
-    // Merged into the frame's menu bar while the window is active.
-    QMenu* EditMenu() const { return editMenu_; }
     QWidget* View(int view) const;
     const VehicleLayout& Layout() const { return layout_; }
     // The vehicle as view `view` shows it now, as PaintView draws it.
@@ -140,7 +136,6 @@ private:
     QMenu* layoutMenu_ = nullptr;
     QAction* layout1_ = nullptr;
     QAction* layout2_ = nullptr;
-    QMenu* editMenu_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
 };

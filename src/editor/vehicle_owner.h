@@ -3,14 +3,17 @@
 
 namespace rvk {
 
-class VehicleForm;
+class TChildForm;
+class TFileForm;
 
 class VehicleOwner {
 public:
     // Marks the document of the edited vehicle modified.
     virtual void MarkModified() = 0;
     // The window is closing and leaves the owner's list.
-    virtual void RemoveVehicleWindow(VehicleForm* window) = 0;
+    virtual void RemoveVehicleWindow(TChildForm* window) = 0;
+    // The document window the vehicle belongs to.
+    virtual TFileForm* documentWindow() = 0;
 
 protected:
     ~VehicleOwner() = default;

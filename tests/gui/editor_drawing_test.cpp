@@ -267,9 +267,9 @@ TEST_F(EditorTest, CaptionIsTheVehicleName) {
 TEST_F(EditorTest, ClosingLeavesTheOwnerList) {
     VehicleRec rec;
     VehicleForm* form = open(rec);
-    form->CloseWindow();
+    form->closeWindow();
     QApplication::processEvents();
-    EXPECT_EQ(owner.removed, (std::vector<VehicleForm*>{form}));
+    EXPECT_EQ(owner.removed, (std::vector<TChildForm*>{form}));
     EXPECT_TRUE(mdi->subWindowList().isEmpty());
 }
 

@@ -46,7 +46,7 @@ void EditorTest::SetUp() {
     panel->setMdiArea(mdi);
     QObject::connect(mdi, &QMdiArea::subWindowActivated, frame.get(), [this](QMdiSubWindow* sub) {
         frame->menuBar()->clear();
-        if (VehicleForm* form = VehicleFormOf(sub)) frame->menuBar()->addMenu(form->EditMenu());
+        if (VehicleForm* form = VehicleFormOf(sub)) frame->menuBar()->addMenu(form->editMenu());
     });
     frame->resize(1100, 800);
     frame->show();

@@ -20,9 +20,10 @@ namespace rvk::test {
 
 struct OwnerLog : VehicleOwner {
     int modified = 0;
-    std::vector<VehicleForm*> removed;
+    std::vector<TChildForm*> removed;
     void MarkModified() override { ++modified; }
-    void RemoveVehicleWindow(VehicleForm* window) override { removed.push_back(window); }
+    void RemoveVehicleWindow(TChildForm* window) override { removed.push_back(window); }
+    TFileForm* documentWindow() override { return nullptr; }
 };
 
 class EditorTest : public GuiTest {

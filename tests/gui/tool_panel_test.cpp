@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
+#include <QToolBar>
 #include <QToolButton>
 
 #include "editor_test_host.h"
@@ -50,6 +51,16 @@ TEST_F(ToolPanelTest, StartsWithWhiteAndTransparent) {
     EXPECT_EQ(find<QWidget>("sBG")->grab().toImage().pixel(5, 5), qRgb(0, 112, 0));
     EXPECT_EQ(panel->PressedTool(), PanelTool::Pen);
     EXPECT_EQ(panel->CurrentNightLevel(), 0);
+}
+
+TEST_F(ToolPanelTest, EveryToolButtonFitsTheBar) {
+    auto* bar = find<QToolBar>("ToolBar");
+    for (const char* name : {"tbPen", "tbLine", "tbRect", "tbFill", "tbSelect", "tbColor",
+                             "tbZoomIn", "tbZoomOut"}) {
+        QWidget* button = bar->widgetForAction(find<QAction>(name));
+        EXPECT_TRUE(button->isVisible()) << name;
+        EXPECT_TRUE(bar->rect().contains(button->geometry())) << name;
+    }
 }
 
 TEST_F(ToolPanelTest, ColourTypeChangesKeepTheLastRealColour) {
