@@ -62,7 +62,6 @@ bool AlreadyExists() {
     return errno == EEXIST;
 }
 void KeepModeOf(const fs::path&, int) {}
-void SyncDirectory(const fs::path&) {}
 #else
 int ProcessId() {
     return static_cast<int>(getpid());
@@ -92,13 +91,6 @@ bool AlreadyExists() {
 void KeepModeOf(const fs::path& target, int fd) {
     struct stat st;
     if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
-}
-// Makes the rename itself durable; a failure here loses nothing already written.
-void SyncDirectory(const fs::path& dir) {
-    const int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
 }
 #endif
 
@@ -151,6 +143,7 @@ bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> byte
     if (fd < 0) return false;
     KeepModeOf(target, fd);
 
+    // On disk before the rename: after a crash the file is the old or the whole new one.
     bool ok = WriteAll(fd, bytes) && SyncFile(fd);
     ok = CloseFile(fd) && ok;
     std::error_code ec;
@@ -162,7 +155,6 @@ bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> byte
         fs::remove(temp, ec);
         return false;
     }
-    SyncDirectory(dir);
     return true;
 }
 
