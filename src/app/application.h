@@ -3,16 +3,20 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 namespace rvk {
 
 class Application : public QApplication {
     Q_OBJECT
 public:
-    Application(int& argc, char** argv) : QApplication(argc, argv) {}
+    Application(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// The program's icon: a small tram, painted so that no image file is needed.
+QIcon AppIcon();
 
 // Shows the message of an exception (empty for one without a message).
 void ShowException(const char* what);

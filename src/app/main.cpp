@@ -1,4 +1,6 @@
 // Program entry: the main window, then the dialogs, then the message loop.
+#include <QDir>
+#include <QFileInfo>
 #include <exception>
 
 #include "app/application.h"
@@ -13,7 +15,9 @@ int main(int argc, char** argv) {
         // after the main window: they take their captions from the language it loaded.
         mainForm.show();
         const QStringList args = QCoreApplication::arguments();
-        if (args.size() > 1 && !args[1].isEmpty()) mainForm.OpenDocument(args[1]);
+        // A relative path would not lead back to the file from the recent-file list.
+        if (args.size() > 1 && !args[1].isEmpty())
+            mainForm.OpenDocument(QDir::toNativeSeparators(QFileInfo(args[1]).absoluteFilePath()));
         return QApplication::exec();
     } catch (const std::exception& e) {
         rvk::ShowException(e.what());

@@ -327,8 +327,9 @@ void TMainForm::windowMenuOpening() {
         QString caption = sub->windowTitle();
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* item = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
-        item->setCheckable(true);
-        item->setChecked(sub == mdi_->currentSubWindow());
+        // Only the active window carries the check mark.
+        item->setCheckable(sub == mdi_->currentSubWindow());
+        item->setChecked(item->isCheckable());
         connect(item, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
         windowListActions_.push_back(item);
     }
@@ -340,7 +341,7 @@ int TMainForm::NewDocumentWindow(const QString& path) {
     const int index = static_cast<int>(documents_.size());
     auto* doc = new TFileForm(*this, index);
     documents_.push_back(doc);
-    addChildWindow(doc);
+    addChildWindow(doc)->resize(TFileForm::kDefaultSize);
     doc->SetPath(path);
     UpdateStatus();
     return index;

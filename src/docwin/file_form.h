@@ -2,6 +2,7 @@
 // commands and the question to save on closing.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -23,6 +24,8 @@ class TMainForm;
 class TFileForm : public TChildForm {
     Q_OBJECT
 public:
+    static constexpr QSize kDefaultSize{330, 400};
+
     TFileForm(TMainForm& main, int kindTag);
 
     TMainForm& mainForm() const { return main_; }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/child_form.h"
+#include "editor/vehicle_owner.h"
 #include "model/vehicle.h"
 
 class QAction;
@@ -18,7 +19,7 @@ namespace rvk {
 class TFileForm;
 class TMainForm;
 
-class TFleetForm : public TChildForm {
+class TFleetForm : public TChildForm, public VehicleOwner {
     Q_OBJECT
 public:
     static constexpr QSize kDefaultSize{537, 439};
@@ -38,7 +39,7 @@ public:
     // Adds a record at position (-1: at the end) without selecting it or marking the
     // document modified. -1 and nothing added when the fleet is full.
     int InsertVehicle(int position, std::unique_ptr<VehicleRec> rec);
-    void MarkModified();
+    void MarkModified() override;
     void UpdateVehicleLine(const VehicleRec* rec);
     int selectedVehicle() const;
     void selectVehicle(int index);
@@ -46,7 +47,7 @@ public:
     // The vehicle windows opened from here, in order of opening.
     const std::vector<TChildForm*>& vehicleWindows() const { return vehicleWindows_; }
     void AddVehicleWindow(TChildForm* window) { vehicleWindows_.push_back(window); }
-    void RemoveVehicleWindow(TChildForm* window);
+    void RemoveVehicleWindow(TChildForm* window) override;
     TChildForm* vehicleWindowOf(const VehicleRec* rec) const;
 
     QListWidget* vehicleBox() const { return vehicleBox_; }

@@ -273,6 +273,8 @@ TEST_F(ShellTest, DroppedDocumentsOpenOthersAreIgnored) {
     QCoreApplication::sendEvent(main.get(), &drop);
     ASSERT_EQ(main->documents().size(), 1u);
     EXPECT_EQ(main->documents()[0]->path(), doc);
+    // F2 works at once, without the File menu having been opened.
+    EXPECT_TRUE(item(menu(main.get(), "mFile"), "iSave")->isEnabled());
     endMain(main);
 }
 
