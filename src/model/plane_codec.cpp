@@ -84,12 +84,19 @@ bool ScanOf(const VehicleRec& vehicle, int view, bool zoom2, bool columnOrder, S
 // Places pixels given in scan order into the plane.
 void ScatterView(const PixelValue* pixels, Plane& plane, const Scan& s) {
     PixelValue* base = plane.mutableData();
-    for (int line = 0; line < s.lines; ++line, pixels += s.lineLen) {
-        PixelValue* d = base + s.at(line, 0);
-        if (s.pixStep == 1) {
-            std::copy_n(pixels, s.lineLen, d);
-        } else {
-            for (int x = 0; x < s.lineLen; ++x) d[x * s.pixStep] = pixels[x];
+    if (s.pixStep == 1) {
+        for (int line = 0; line < s.lines; ++line)
+            std::copy_n(pixels + std::size_t(line) * s.lineLen, s.lineLen, base + s.at(line, 0));
+        return;
+    }
+    // Columns in bands of eight, so each plane row gets eight words in order.
+    constexpr int kBand = 8;
+    for (int first = 0; first < s.lines; first += kBand) {
+        const int band = std::min(kBand, s.lines - first);
+        for (int y = 0; y < s.lineLen; ++y) {
+            PixelValue* d = base + s.at(first, y);
+            const PixelValue* src = pixels + std::size_t(first) * s.lineLen + y;
+            for (int k = 0; k < band; ++k) d[k] = src[std::size_t(k) * s.lineLen];
         }
     }
 }
