@@ -73,4 +73,15 @@ inline VehicleRec LargestVehicle(std::uint32_t seed) {
     return v;
 }
 
+// Every pixel of every plane at both scales differs from its neighbours: the worst
+// case of the run-length coding, one literal word per pixel.
+inline void FillWithNoise(VehicleRec& v, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    for (auto* planes : {&v.Planes, &v.Zoom2Planes})
+        for (Plane& plane : *planes) {
+            PixelValue* d = plane.mutableData();
+            for (std::size_t i = 0; i < plane.size(); ++i) d[i] = rng() & 0x00FFFFFF;
+        }
+}
+
 }  // namespace rvk::bench

@@ -52,6 +52,8 @@ constexpr double kMemoryBudget = 1.5 * 160 * 243992;
 // Where the files go: the temporary folder on disk, where every file's flush to disk
 // takes the storage's time, or a memory file system, which leaves the program's own.
 enum class Folder { Disk, Memory };
+// Graphics shaped like real drawings, or noise: the largest files there can be.
+enum class Content { Drawing, Noise };
 
 std::filesystem::path Base(Folder folder) {
     std::error_code ec;
@@ -62,15 +64,18 @@ std::filesystem::path Base(Folder folder) {
 
 class LargestDocument {
 public:
-    explicit LargestDocument(Folder folder) {
+    LargestDocument(Folder folder, Content content) {
         dir_ = Base(folder) / ("rvk-document-bench-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(dir_);
         doc.path = (dir_ / "largest.rvk").string();
         for (int i = 0; i < kFleets; ++i) {
             doc.fleets.push_back(rvk::CreateFleet("Fleet " + std::to_string(i)));
-            for (int j = 0; j < kVehicles; ++j)
-                doc.fleets.back()->vehicles.push_back(std::make_unique<rvk::VehicleRec>(
-                    rvk::bench::LargestVehicle(static_cast<std::uint32_t>(i * kVehicles + j))));
+            for (int j = 0; j < kVehicles; ++j) {
+                const auto seed = static_cast<std::uint32_t>(i * kVehicles + j);
+                auto v = std::make_unique<rvk::VehicleRec>(rvk::bench::LargestVehicle(seed));
+                if (content == Content::Noise) rvk::bench::FillWithNoise(*v, seed);
+                doc.fleets.back()->vehicles.push_back(std::move(v));
+            }
         }
     }
     ~LargestDocument() {
@@ -96,8 +101,8 @@ private:
     std::filesystem::path dir_;
 };
 
-void BM_SaveLargestDocument(benchmark::State& state, Folder folder) {
-    LargestDocument largest(folder);
+void BM_SaveLargestDocument(benchmark::State& state, Folder folder, Content content) {
+    LargestDocument largest(folder, content);
     double peak = 0;
     for (auto _ : state) {
         largest.touchAll();
@@ -110,17 +115,17 @@ void BM_SaveLargestDocument(benchmark::State& state, Folder folder) {
     state.counters["peak_MB"] = peak / 1e6;
     state.counters["peak_vs_budget"] = peak / kMemoryBudget;
 }
-BENCHMARK_CAPTURE(BM_SaveLargestDocument, disk, Folder::Disk)
+BENCHMARK_CAPTURE(BM_SaveLargestDocument, disk, Folder::Disk, Content::Drawing)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_SaveLargestDocument, memory, Folder::Memory)
+BENCHMARK_CAPTURE(BM_SaveLargestDocument, memory, Folder::Memory, Content::Drawing)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 
-void BM_LoadLargestDocument(benchmark::State& state, Folder folder) {
-    LargestDocument largest(folder);
+void BM_LoadLargestDocument(benchmark::State& state, Content content) {
+    LargestDocument largest(Folder::Disk, content);
     largest.touchAll();
     if (!rvk::SaveDocument(largest.doc).ok()) state.SkipWithError("save failed");
     largest.doc.fleets.clear();
@@ -138,10 +143,19 @@ void BM_LoadLargestDocument(benchmark::State& state, Folder folder) {
         loaded.fleets.clear();
         state.ResumeTiming();
     }
+    state.counters["files_MB"] = static_cast<double>(largest.bytesOnDisk()) / 1e6;
     state.counters["peak_MB"] = peak / 1e6;
     state.counters["peak_vs_budget"] = peak / kMemoryBudget;
 }
-BENCHMARK_CAPTURE(BM_LoadLargestDocument, disk, Folder::Disk)
+BENCHMARK_CAPTURE(BM_SaveLargestDocument, disk_noise, Folder::Disk, Content::Noise)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LoadLargestDocument, drawing, Content::Drawing)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LoadLargestDocument, noise, Content::Noise)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

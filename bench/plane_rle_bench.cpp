@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <ctime>
-#include <random>
 #include <vector>
 
 #include "bench_vehicles.h"
@@ -22,13 +21,7 @@ enum class Content { Drawing, Noise };
 // case (one literal word per pixel).
 VehicleRec FullVehicle(Content content) {
     VehicleRec v = rvk::bench::LargestVehicle(42);
-    if (content == Content::Noise) {
-        std::mt19937 rng(42);
-        for (rvk::Plane& plane : v.Zoom2Planes) {
-            PixelValue* d = plane.mutableData();
-            for (std::size_t i = 0; i < plane.size(); ++i) d[i] = rng() & 0x00FFFFFF;
-        }
-    }
+    if (content == Content::Noise) rvk::bench::FillWithNoise(v, 42);
     return v;
 }
 
