@@ -64,10 +64,10 @@ Bytes PaletteDocument() {
     w.text("A");
     for (int i = 0; i < 5; ++i) w.u8(0);
     w.u8(0);
-    for (std::uint16_t s : {4, 2, 2, 2}) w.u16(s);
+    for (int s : {4, 2, 2, 2}) w.u16(static_cast<std::uint16_t>(s));
     w.u32(rvk::kMotorized);
     w.u8(1);
-    for (std::uint16_t s : {1, 2, 3}) w.u16(s);
+    for (int s : {1, 2, 3}) w.u16(static_cast<std::uint16_t>(s));
     for (int i = 0; i < 8 + 8 + 4 + 4 + 4 + 4; ++i) w.u8(static_cast<std::uint8_t>(i * 9));
     return w.data();
 }
@@ -79,7 +79,7 @@ Bytes PaletteZoom2() {
     w.u8(0x1A);
     w.bytes(Bytes{0x46, 0x5A, 0x47, 0x32, 0x03, 0x83});
     w.u8(2);
-    for (std::uint16_t s : {16, 4, 8, 2, 0}) w.u16(s);
+    for (int s : {16, 4, 8, 2, 0}) w.u16(static_cast<std::uint16_t>(s));
     w.u8(0);
     for (int i = 0; i < 2 * 64 + 2 * 64 + 2 * 16; ++i) w.u8(static_cast<std::uint8_t>(i * 7));
     return w.data();
