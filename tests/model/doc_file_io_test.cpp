@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "doc_test_util.h"
@@ -44,15 +42,12 @@ TEST(FileIo, FailedWritesLeaveTheOldFileAndNoTemporary) {
     // A write that fails part-way (the file size limit stands in for a full disk).
     const std::string path = dir.file("doc.rvk");
     ASSERT_TRUE(WriteFileAtomic(path, Bytes{7, 7}));
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = WriteFileAtomic(path, Bytes(5000, 1));
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = true;
+    {
+        testing::FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.active());
+        written = WriteFileAtomic(path, Bytes(5000, 1));
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadFileBytes(path), (Bytes{7, 7}));
     EXPECT_EQ(EntriesIn(dir.path()), 2);

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "model/byte_io.h"
 #include "model/document.h"
@@ -41,6 +44,31 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// While it lives, a write that makes a file larger than `bytes` fails, as on a full
+// disk; unlike folder permissions this holds for root too.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    rlimit old_{};
+    void (*handler_)(int) = nullptr;
+    bool active_ = false;
 };
 
 // A value of the given colour type byte; never a run marker.
