@@ -25,6 +25,7 @@
 #include "fleet/fleet_form.h"
 #include "model/codepage.h"
 #include "model/file_io.h"
+#include "platform/cp1252_text.h"
 #include "platform/settings_store.h"
 
 namespace rvk {
@@ -33,10 +34,6 @@ namespace {
 
 constexpr char kAuthorCredit[] = "the RVK Editor team";
 constexpr char kDateText[] = "01-2008";
-
-QString FromCp1252(const std::string& bytes) {
-    return QString::fromUtf8(Cp1252ToUtf8(bytes));
-}
 
 QString FolderOf(const QString& path) {
     return QFileInfo(path).absolutePath();

@@ -5,20 +5,19 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/main_form.h"
 #include "docwin/fleet_payload.h"
+#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
-#include "model/codepage.h"
 #include "platform/clipboard.h"
+#include "platform/cp1252_text.h"
 
 namespace rvk {
 
@@ -26,14 +25,6 @@ namespace {
 
 constexpr int kFleetItemHeight = 16;
 constexpr int kMaxFleetNameLength = static_cast<int>(kFleetNameCapacity) - 1;
-
-QString FromCp1252(const std::string& bytes) {
-    return QString::fromUtf8(Cp1252ToUtf8(bytes));
-}
-
-std::string ToName(const QString& text) {
-    return Utf8ToCp1252(text.toStdString()).substr(0, kFleetNameCapacity - 1);
-}
 
 // The memo shows lines with LF; the document keeps them with CR LF.
 QString InfoForDisplay(const std::string& info) {
@@ -45,22 +36,17 @@ QString InfoForDisplay(const std::string& info) {
 TFileForm::TFileForm(TMainForm& main, int kindTag)
     : TChildForm(kindTag),
       main_(main),
-      fleetBox_(new QListWidget(this)),
+      popup_(new QMenu(this)),
+      fleetBox_(new NameListBox(kFleetItemHeight, popup_, this)),
       label1_(new QLabel(QStringLiteral("File infotext"), this)),
-      infoMemo_(new QPlainTextEdit(this)),
-      popup_(new QMenu(this)) {
+      infoMemo_(new QPlainTextEdit(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     fleetBox_->setObjectName(QStringLiteral("FleetBox"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(13);
     font.setBold(true);
     fleetBox_->setFont(font);
-    fleetBox_->setSelectionMode(QAbstractItemView::SingleSelection);
-    fleetBox_->setContextMenuPolicy(Qt::CustomContextMenu);
-    fleetBox_->viewport()->installEventFilter(this);
     connect(fleetBox_, &QListWidget::itemDoubleClicked, this, &TFileForm::pEditClick);
-    connect(fleetBox_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { popup_->exec(fleetBox_->viewport()->mapToGlobal(pos)); });
 
     infoMemo_->setObjectName(QStringLiteral("InfoMemo"));
     infoMemo_->setFixedHeight(78);
@@ -166,36 +152,17 @@ void TFileForm::infoChanged() {
     SetModified(true);
 }
 
-void TFileForm::addFleetItem(int row, const std::string& name) {
-    auto* item = new QListWidgetItem(FromCp1252(name));
-    item->setSizeHint(QSize(0, kFleetItemHeight));
-    fleetBox_->insertItem(row, item);
-}
-
 void TFileForm::FillFleetList() {
     fleetBox_->clear();
     for (std::size_t i = 0; i < doc_.fleets.size(); ++i)
-        addFleetItem(static_cast<int>(i), doc_.fleets[i]->name);
-}
-
-int TFileForm::selectedFleet() const {
-    const QList<QListWidgetItem*> selected = fleetBox_->selectedItems();
-    return selected.isEmpty() ? -1 : fleetBox_->row(selected.first());
-}
-
-void TFileForm::selectFleet(int index) {
-    if (index < 0) {
-        fleetBox_->clearSelection();
-        return;
-    }
-    fleetBox_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
+        fleetBox_->insertLine(static_cast<int>(i), FromCp1252(doc_.fleets[i]->name));
 }
 
 int TFileForm::InsertFleet(int index, std::unique_ptr<FleetRec> fleet) {
     const int count = static_cast<int>(doc_.fleets.size());
     if (count >= kMaxFleets) return -1;
     if (index < 0 || index > count) index = count;
-    addFleetItem(index, fleet->name);
+    fleetBox_->insertLine(index, FromCp1252(fleet->name));
     doc_.fleets.insert(doc_.fleets.begin() + index, std::move(fleet));
     return index;
 }
@@ -225,7 +192,7 @@ TFleetForm* TFileForm::fleetWindowOf(const FleetRec* fleet) const {
 }
 
 void TFileForm::updateEnabling() {
-    const bool selected = selectedFleet() >= 0;
+    const bool selected = fleetBox_->selectedRow() >= 0;
     const bool room = static_cast<int>(doc_.fleets.size()) < kMaxFleets;
     pEdit_->setEnabled(selected);
     pRename_->setEnabled(selected);
@@ -237,7 +204,7 @@ void TFileForm::updateEnabling() {
 }
 
 void TFileForm::pEditClick() {
-    const int index = selectedFleet();
+    const int index = fleetBox_->selectedRow();
     if (index < 0) return;
     FleetRec* fleet = doc_.fleets[static_cast<std::size_t>(index)].get();
     if (TFleetForm* window = fleetWindowOf(fleet)) {
@@ -259,21 +226,22 @@ void TFileForm::pNewClick() {
         main_.message(this, main_.text(548), 544, MsgIcon::Error);
         return;
     }
-    const int index = InsertFleet(selectedFleet(), CreateFleet(ToName(*name)));
+    const int index =
+        InsertFleet(fleetBox_->selectedRow(), CreateFleet(ToCp1252(*name, kFleetNameCapacity)));
     if (index < 0) return;
-    selectFleet(index);
+    fleetBox_->selectRow(index);
     SetModified(true);
 }
 
 void TFileForm::pRenameClick() {
-    const int index = selectedFleet();
+    const int index = fleetBox_->selectedRow();
     if (index < 0) return;
     FleetRec& fleet = *doc_.fleets[static_cast<std::size_t>(index)];
     const auto name =
         prompts().nameInput(this, main_.text(550), main_.text(547), FromCp1252(fleet.name),
                             main_.text(521), kMaxFleetNameLength);
     if (!name || name->isEmpty()) return;
-    const std::string newName = ToName(*name);
+    const std::string newName = ToCp1252(*name, kFleetNameCapacity);
     if (newName == fleet.name) return;
     fleet.name = newName;
     fleetBox_->item(index)->setText(FromCp1252(newName));
@@ -282,14 +250,14 @@ void TFileForm::pRenameClick() {
 }
 
 void TFileForm::pCopyClick() {
-    const int index = selectedFleet();
+    const int index = fleetBox_->selectedRow();
     if (index < 0) return;
     clipboard().put(ClipFormat::Fleet,
                     EncodeFleetPayload(*doc_.fleets[static_cast<std::size_t>(index)]));
 }
 
 void TFileForm::pCutClick() {
-    const int index = selectedFleet();
+    const int index = fleetBox_->selectedRow();
     if (index < 0) return;
     pCopyClick();
     if (DeleteFleet(index)) SetModified(true);
@@ -300,14 +268,14 @@ void TFileForm::pPasteClick() {
     if (!block) return;
     auto fleet = DecodeFleetPayload(*block);
     if (!fleet) return;
-    const int index = InsertFleet(selectedFleet(), std::move(fleet));
+    const int index = InsertFleet(fleetBox_->selectedRow(), std::move(fleet));
     if (index < 0) return;
-    selectFleet(index);
+    fleetBox_->selectRow(index);
     SetModified(true);
 }
 
 void TFileForm::pDeleteClick() {
-    const int index = selectedFleet();
+    const int index = fleetBox_->selectedRow();
     if (index < 0) return;
     if (main_.message(this, main_.text(549), 541, MsgIcon::Warning, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
@@ -343,16 +311,6 @@ void TFileForm::closeEvent(QCloseEvent* event) {
     }
     main_.RemoveDocument(this);
     event->accept();
-}
-
-bool TFileForm::eventFilter(QObject* watched, QEvent* event) {
-    // A click below the last fleet clears the selection, so that New and Paste append.
-    if (watched == fleetBox_->viewport() && event->type() == QEvent::MouseButtonPress) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && !fleetBox_->itemAt(mouse->position().toPoint()))
-            fleetBox_->clearSelection();
-    }
-    return TChildForm::eventFilter(watched, event);
 }
 
 }  // namespace rvk

@@ -12,12 +12,12 @@
 
 class QAction;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QPlainTextEdit;
 
 namespace rvk {
 
+class NameListBox;
 class TFleetForm;
 class TMainForm;
 
@@ -51,8 +51,6 @@ public:
     // Closes the fleet's window, then destroys the fleet. False when the window stayed open.
     bool DeleteFleet(int index);
     void FillFleetList();
-    int selectedFleet() const;
-    void selectFleet(int index);
 
     const std::vector<TFleetForm*>& fleetWindows() const { return fleetWindows_; }
     void RemoveFleetWindow(TFleetForm* window);
@@ -64,13 +62,12 @@ public:
     // The frame has asked already (on exit); closing goes ahead without asking again.
     void skipCloseQuery() { closeQueried_ = true; }
 
-    QListWidget* fleetBox() const { return fleetBox_; }
+    NameListBox* fleetBox() const { return fleetBox_; }
     QMenu* popupMenu() const { return popup_; }
     QPlainTextEdit* infoMemo() const { return infoMemo_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateEnabling();
@@ -82,17 +79,16 @@ private:
     void pCopyClick();
     void pPasteClick();
     void pDeleteClick();
-    void addFleetItem(int row, const std::string& name);
 
     TMainForm& main_;
     FileDoc doc_;
     std::vector<TFleetForm*> fleetWindows_;
     bool closeQueried_ = false;
 
-    QListWidget* fleetBox_;
+    QMenu* popup_;
+    NameListBox* fleetBox_;
     QLabel* label1_;
     QPlainTextEdit* infoMemo_;
-    QMenu* popup_;
     QAction* pEdit_;
     QAction* pNew_;
     QAction* pRename_;

@@ -2,15 +2,14 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QListWidget>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QVBoxLayout>
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
-#include "model/codepage.h"
+#include "docwin/name_list_box.h"
 #include "platform/clipboard.h"
+#include "platform/cp1252_text.h"
 
 namespace rvk {
 
@@ -19,19 +18,19 @@ namespace {
 constexpr int kLineHeight = 13;
 constexpr int kMaxNameLength = static_cast<int>(kInfoCapacity) - 1;
 
-QString FromCp1252(const std::string& bytes) {
-    return QString::fromUtf8(Cp1252ToUtf8(bytes));
-}
-
 }  // namespace
 
 TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
     : TChildForm(kFleetKind),
       file_(fileForm),
       fleet_(fleet),
-      vehicleBox_(new QListWidget(this)),
-      popup_(new QMenu(this)) {
+      popup_(new QMenu(this)),
+      vehicleBox_(new NameListBox(kLineHeight, popup_, this)) {
     vehicleBox_->setObjectName(QStringLiteral("VehicleBox"));
+    // A font that fits the 13-pixel lines.
+    QFont font = vehicleBox_->font();
+    font.setPixelSize(kLineHeight - 2);
+    vehicleBox_->setFont(font);
     vehicleBox_->setSelectionMode(QAbstractItemView::SingleSelection);
     vehicleBox_->setContextMenuPolicy(Qt::CustomContextMenu);
     vehicleBox_->viewport()->installEventFilter(this);
@@ -61,7 +60,7 @@ TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
     ApplyTexts(true);
     RefreshCaption();
     for (std::size_t i = 0; i < fleet_.vehicles.size(); ++i)
-        addVehicleLine(static_cast<int>(i), *fleet_.vehicles[i]);
+        vehicleBox_->insertLine(static_cast<int>(i), FromCp1252(fleet_.vehicles[i]->Info[0]));
 }
 
 TMainForm& TFleetForm::mainForm() const {
@@ -85,17 +84,11 @@ void TFleetForm::RefreshCaption() {
                    FromCp1252(fleet_.name));
 }
 
-void TFleetForm::addVehicleLine(int row, const VehicleRec& rec) {
-    auto* item = new QListWidgetItem(FromCp1252(rec.Info[0]));
-    item->setSizeHint(QSize(0, kLineHeight));
-    vehicleBox_->insertItem(row, item);
-}
-
 int TFleetForm::InsertVehicle(int position, std::unique_ptr<VehicleRec> rec) {
     const int count = static_cast<int>(fleet_.vehicles.size());
     if (count >= kMaxVehicles) return -1;
     if (position < 0 || position > count) position = count;
-    addVehicleLine(position, *rec);
+    vehicleBox_->insertLine(position, FromCp1252(rec->Info[0]));
     fleet_.vehicles.insert(fleet_.vehicles.begin() + position, std::move(rec));
     return position;
 }
@@ -111,19 +104,6 @@ void TFleetForm::UpdateVehicleLine(const VehicleRec* rec) {
             return;
         }
     }
-}
-
-int TFleetForm::selectedVehicle() const {
-    const QList<QListWidgetItem*> selected = vehicleBox_->selectedItems();
-    return selected.isEmpty() ? -1 : vehicleBox_->row(selected.first());
-}
-
-void TFleetForm::selectVehicle(int index) {
-    if (index < 0) {
-        vehicleBox_->clearSelection();
-        return;
-    }
-    vehicleBox_->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
 }
 
 void TFleetForm::RemoveVehicleWindow(TChildForm* window) {
@@ -150,7 +130,7 @@ bool TFleetForm::removeVehicle(int index) {
 }
 
 void TFleetForm::updateEnabling() {
-    const bool selected = selectedVehicle() >= 0;
+    const bool selected = vehicleBox_->selectedRow() >= 0;
     const bool room = static_cast<int>(fleet_.vehicles.size()) < kMaxVehicles;
     pNew_->setEnabled(room);
     pPaste_->setEnabled(room);
@@ -171,15 +151,15 @@ void TFleetForm::pNewClick() {
     }
     auto rec = std::make_unique<VehicleRec>();
     InitVehicle(*rec);
-    rec->Info[0] = Utf8ToCp1252(name->toStdString()).substr(0, kInfoCapacity - 1);
-    const int index = InsertVehicle(selectedVehicle(), std::move(rec));
+    rec->Info[0] = ToCp1252(*name, kInfoCapacity);
+    const int index = InsertVehicle(vehicleBox_->selectedRow(), std::move(rec));
     if (index < 0) return;
-    selectVehicle(index);
+    vehicleBox_->selectRow(index);
     MarkModified();
 }
 
 void TFleetForm::pCopyClick() {
-    const int index = selectedVehicle();
+    const int index = vehicleBox_->selectedRow();
     if (index < 0) return;
     const std::vector<std::uint8_t> image =
         VehicleToImage(*fleet_.vehicles[static_cast<std::size_t>(index)]);
@@ -188,7 +168,7 @@ void TFleetForm::pCopyClick() {
 }
 
 void TFleetForm::pCutClick() {
-    const int index = selectedVehicle();
+    const int index = vehicleBox_->selectedRow();
     if (index < 0) return;
     pCopyClick();
     if (removeVehicle(index)) MarkModified();
@@ -202,12 +182,12 @@ void TFleetForm::pPasteClick() {
     const std::span<const std::uint8_t> image(
         reinterpret_cast<const std::uint8_t*>(block->constData()), kVehicleImageSize);
     if (!VehicleFromImage(image, *rec)) return;
-    if (InsertVehicle(selectedVehicle(), std::move(rec)) < 0) return;
+    if (InsertVehicle(vehicleBox_->selectedRow(), std::move(rec)) < 0) return;
     MarkModified();
 }
 
 void TFleetForm::pDeleteClick() {
-    const int index = selectedVehicle();
+    const int index = vehicleBox_->selectedRow();
     if (index < 0) return;
     TMainForm& main = mainForm();
     if (main.message(this, main.text(554), 541, MsgIcon::Warning, MsgButtons::YesNo) !=
@@ -225,16 +205,6 @@ void TFleetForm::closeEvent(QCloseEvent* event) {
     }
     file_.RemoveFleetWindow(this);
     event->accept();
-}
-
-bool TFleetForm::eventFilter(QObject* watched, QEvent* event) {
-    // A click below the last line clears the selection, so that New and Paste append.
-    if (watched == vehicleBox_->viewport() && event->type() == QEvent::MouseButtonPress) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && !vehicleBox_->itemAt(mouse->position().toPoint()))
-            vehicleBox_->clearSelection();
-    }
-    return TChildForm::eventFilter(watched, event);
 }
 
 }  // namespace rvk

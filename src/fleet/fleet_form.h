@@ -11,11 +11,11 @@
 #include "model/vehicle.h"
 
 class QAction;
-class QListWidget;
 class QMenu;
 
 namespace rvk {
 
+class NameListBox;
 class TFileForm;
 class TMainForm;
 
@@ -41,8 +41,6 @@ public:
     int InsertVehicle(int position, std::unique_ptr<VehicleRec> rec);
     void MarkModified() override;
     void UpdateVehicleLine(const VehicleRec* rec);
-    int selectedVehicle() const;
-    void selectVehicle(int index);
 
     // The vehicle windows opened from here, in order of opening.
     const std::vector<TChildForm*>& vehicleWindows() const { return vehicleWindows_; }
@@ -50,17 +48,15 @@ public:
     void RemoveVehicleWindow(TChildForm* window) override;
     TChildForm* vehicleWindowOf(const VehicleRec* rec) const;
 
-    QListWidget* vehicleBox() const { return vehicleBox_; }
+    NameListBox* vehicleBox() const { return vehicleBox_; }
     QMenu* popupMenu() const { return popup_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateEnabling();
     bool removeVehicle(int index);
-    void addVehicleLine(int row, const VehicleRec& rec);
     void pNewClick();
     void pCutClick();
     void pCopyClick();
@@ -71,8 +67,8 @@ private:
     FleetRec& fleet_;
     std::vector<TChildForm*> vehicleWindows_;
 
-    QListWidget* vehicleBox_;
     QMenu* popup_;
+    NameListBox* vehicleBox_;
     QAction* pNew_;
     QAction* pCut_;
     QAction* pCopy_;

@@ -57,7 +57,9 @@ QString QtFileFilter(const QString& pipeFilter) {
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        const QString shown = QStringLiteral("(") + patterns + QLatin1Char(')');
+        // A description that already names its patterns is shown as it is.
+        filters << (parts[i].endsWith(shown) ? parts[i] : parts[i] + QLatin1Char(' ') + shown);
     }
     return filters.join(QStringLiteral(";;"));
 }

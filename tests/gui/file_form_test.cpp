@@ -2,10 +2,12 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTest>
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "docwin/fleet_payload.h"
+#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
 #include "model/file_io.h"
 #include "shell_test.h"
@@ -34,7 +36,7 @@ protected:
 
 TEST_F(FileFormTest, NewFleetAskedByNameAndInsertedBeforeTheSelection) {
     TFileForm* doc = open("f.rvk", 2);
-    doc->selectFleet(1);
+    doc->fleetBox()->selectRow(1);
     prompts().answerText(QStringLiteral("Straßenbahn"));
     EXPECT_TRUE(trigger(doc->popupMenu(), "pNew"));
     const PromptCall& ask = prompts().calls().at(0);
@@ -49,7 +51,7 @@ TEST_F(FileFormTest, NewFleetAskedByNameAndInsertedBeforeTheSelection) {
               "Stra\xdf"
               "enbahn");  // stored as Windows-1252
     EXPECT_EQ(doc->fleetBox()->item(1)->text(), "Straßenbahn");
-    EXPECT_EQ(doc->selectedFleet(), 1);
+    EXPECT_EQ(doc->fleetBox()->selectedRow(), 1);
     EXPECT_EQ(doc->windowTitle(), "f.rvk *");
 
     // An empty name is refused; Cancel does nothing.
@@ -62,8 +64,10 @@ TEST_F(FileFormTest, NewFleetAskedByNameAndInsertedBeforeTheSelection) {
     EXPECT_EQ(prompts().calls().at(2).caption, "E544");
     EXPECT_EQ(doc->document().fleets.size(), 3u);
 
-    // Nothing selected: appended at the end.
-    doc->selectFleet(-1);
+    // A click below the last fleet clears the selection: appended at the end.
+    QTest::mouseClick(doc->fleetBox()->viewport(), Qt::LeftButton, {},
+                      QPoint(5, doc->fleetBox()->viewport()->height() - 3));
+    EXPECT_EQ(doc->fleetBox()->selectedRow(), -1);
     prompts().answerText(QStringLiteral("Last"));
     EXPECT_TRUE(trigger(doc->popupMenu(), "pNew"));
     EXPECT_EQ(doc->document().fleets.back()->name, "Last");
@@ -74,7 +78,7 @@ TEST_F(FileFormTest, NewFleetAskedByNameAndInsertedBeforeTheSelection) {
 TEST_F(FileFormTest, RenameDeleteAndTheirRefusals) {
     TFileForm* doc = open("r.rvk", 2);
     TFleetForm* window = openFleet(doc, 0);
-    doc->selectFleet(0);
+    doc->fleetBox()->selectRow(0);
     prompts().answerText(QStringLiteral("Fleet 0"));  // unchanged
     prompts().answerText(QString());                  // empty
     EXPECT_TRUE(trigger(doc->popupMenu(), "pRename"));
@@ -90,7 +94,7 @@ TEST_F(FileFormTest, RenameDeleteAndTheirRefusals) {
     EXPECT_TRUE(doc->document().modified);
 
     doc->document().modified = false;
-    doc->selectFleet(0);
+    doc->fleetBox()->selectRow(0);
     prompts().answerMessage(MsgAnswer::No);
     EXPECT_TRUE(trigger(doc->popupMenu(), "pDelete"));
     EXPECT_EQ(prompts().calls().back().text, "E549");
@@ -119,7 +123,7 @@ TEST_F(FileFormTest, TenFleetLimitAndMenuEnabling) {
     auto eleventh = CreateFleet("extra");
     EXPECT_EQ(doc->InsertFleet(-1, std::move(eleventh)), -1);
 
-    doc->selectFleet(4);
+    doc->fleetBox()->selectRow(4);
     EXPECT_TRUE(trigger(doc->popupMenu(), "pCut"));
     EXPECT_EQ(doc->document().fleets.size(), 9u);
     emit edit->aboutToShow();
@@ -133,7 +137,7 @@ TEST_F(FileFormTest, TenFleetLimitAndMenuEnabling) {
 
 TEST_F(FileFormTest, FleetPayloadOfThreeVehiclesAndEqualPaste) {
     TFileForm* doc = open("p.rvk", 2, 3);
-    doc->selectFleet(0);
+    doc->fleetBox()->selectRow(0);
     EXPECT_TRUE(trigger(doc->popupMenu(), "pCopy"));
     const auto block = clip().block(ClipFormat::Fleet);
     ASSERT_TRUE(block.has_value());
@@ -142,12 +146,12 @@ TEST_F(FileFormTest, FleetPayloadOfThreeVehiclesAndEqualPaste) {
     EXPECT_EQ(block->at(33), 3);
     EXPECT_FALSE(doc->document().modified);  // copying changes nothing
 
-    doc->selectFleet(1);
+    doc->fleetBox()->selectRow(1);
     EXPECT_TRUE(trigger(doc->popupMenu(), "pPaste"));
     const auto& fleets = doc->document().fleets;
     ASSERT_EQ(fleets.size(), 3u);
     EXPECT_EQ(fleets[1]->name, "Fleet 0");  // before the selected fleet
-    EXPECT_EQ(doc->selectedFleet(), 1);
+    EXPECT_EQ(doc->fleetBox()->selectedRow(), 1);
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(VehicleToImage(*fleets[1]->vehicles[k]), VehicleToImage(*fleets[0]->vehicles[k]));
     EXPECT_NE(fleets[1]->vehicles[0].get(), fleets[0]->vehicles[0].get());

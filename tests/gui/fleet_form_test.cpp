@@ -7,6 +7,7 @@
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
+#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
 #include "shell_test.h"
 
@@ -60,10 +61,10 @@ TEST_F(FleetFormTest, NewVehicleByNameAtTheSelectionOrAtTheEnd) {
     EXPECT_EQ(ask.cancelText, "E521");
     EXPECT_EQ(ask.maxLength, 80);
     EXPECT_EQ(fleet->fleet().vehicles.back()->Info[0], "Tw 1");
-    EXPECT_EQ(fleet->selectedVehicle(), 2);
+    EXPECT_EQ(fleet->vehicleBox()->selectedRow(), 2);
     EXPECT_EQ(doc_->windowTitle(), "v0.rvk *");
 
-    fleet->selectVehicle(0);
+    fleet->vehicleBox()->selectRow(0);
     prompts().answerText(QStringLiteral("Front"));
     EXPECT_TRUE(trigger(fleet->editMenu(), "pNew"));
     EXPECT_EQ(fleet->fleet().vehicles[0]->Info[0], "Front");
@@ -78,18 +79,18 @@ TEST_F(FleetFormTest, NewVehicleByNameAtTheSelectionOrAtTheEnd) {
 
 TEST_F(FleetFormTest, SixteenVehicleLimitAndMenuEnabling) {
     TFleetForm* fleet = openWith(15);
-    fleet->selectVehicle(3);
+    fleet->vehicleBox()->selectRow(3);
     EXPECT_TRUE(trigger(fleet->popupMenu(), "pCopy"));
     EXPECT_TRUE(trigger(fleet->popupMenu(), "pPaste"));
     EXPECT_EQ(fleet->fleet().vehicles.size(), 16u);
 
     QMenu* edit = fleet->editMenu();
-    fleet->selectVehicle(-1);
+    fleet->vehicleBox()->selectRow(-1);
     emit edit->aboutToShow();
     EXPECT_FALSE(item(edit, "pNew")->isEnabled());
     EXPECT_FALSE(item(edit, "pPaste")->isEnabled());
     EXPECT_FALSE(item(edit, "pCut")->isEnabled());
-    fleet->selectVehicle(0);
+    fleet->vehicleBox()->selectRow(0);
     emit edit->aboutToShow();
     EXPECT_TRUE(item(edit, "pCut")->isEnabled());
     EXPECT_TRUE(item(edit, "pCopy")->isEnabled());
@@ -103,14 +104,14 @@ TEST_F(FleetFormTest, SixteenVehicleLimitAndMenuEnabling) {
 
 TEST_F(FleetFormTest, VehiclePayloadAndIndependentCopies) {
     TFleetForm* fleet = openWith(2);
-    fleet->selectVehicle(1);
+    fleet->vehicleBox()->selectRow(1);
     EXPECT_TRUE(trigger(fleet->popupMenu(), "pCopy"));
     const auto block = clip().block(ClipFormat::Vehicle);
     ASSERT_TRUE(block.has_value());
     EXPECT_EQ(block->size(), 243992);
     EXPECT_FALSE(doc_->document().modified);
 
-    fleet->selectVehicle(0);
+    fleet->vehicleBox()->selectRow(0);
     EXPECT_TRUE(trigger(fleet->popupMenu(), "pPaste"));
     EXPECT_TRUE(trigger(fleet->popupMenu(), "pPaste"));
     const auto& v = fleet->fleet().vehicles;
@@ -141,7 +142,7 @@ TEST_F(FleetFormTest, PasteWithoutAFullVehicleBlockDoesNothing) {
 
 TEST_F(FleetFormTest, CutAndDeleteWithConfirmation) {
     TFleetForm* fleet = openWith(3);
-    fleet->selectVehicle(1);
+    fleet->vehicleBox()->selectRow(1);
     prompts().answerMessage(MsgAnswer::No);
     EXPECT_TRUE(trigger(fleet->popupMenu(), "pDelete"));
     EXPECT_EQ(prompts().calls().at(0).text, "E554");
@@ -154,7 +155,7 @@ TEST_F(FleetFormTest, CutAndDeleteWithConfirmation) {
     EXPECT_EQ(fleet->vehicleBox()->count(), 2);
     EXPECT_EQ(fleet->fleet().vehicles[1]->Info[0], "Fleet 0/2");
 
-    fleet->selectVehicle(0);
+    fleet->vehicleBox()->selectRow(0);
     EXPECT_TRUE(trigger(fleet->popupMenu(), "pCut"));
     EXPECT_EQ(fleet->fleet().vehicles.size(), 1u);
     ASSERT_TRUE(clip().block(ClipFormat::Vehicle).has_value());

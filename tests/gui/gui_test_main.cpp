@@ -24,7 +24,9 @@ MemoryClipboard& Clipboard() {
     return memory;
 }
 
-void ClearSettings() { QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0")).clear(); }
+void ClearSettings() {
+    QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0")).clear();
+}
 
 void GuiTest::SetUp() {
     Prompts().reset();

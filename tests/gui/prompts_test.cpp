@@ -14,6 +14,7 @@ using test::GuiTest;
 TEST(QtFileFilterTest, PipeFormBecomesQtFilters) {
     EXPECT_EQ(QtFileFilter("RVK files|*.rvk|All files|*.*"), "RVK files (*.rvk);;All files (*.*)");
     EXPECT_EQ(QtFileFilter("Pictures|*.bmp;*.png"), "Pictures (*.bmp *.png)");
+    EXPECT_EQ(QtFileFilter("Language files (*.lng)|*.lng"), "Language files (*.lng)");
     // A trailing description without a pattern is dropped rather than shown broken.
     EXPECT_EQ(QtFileFilter("Lang|*.lng|dangling"), "Lang (*.lng)");
 }

@@ -10,6 +10,7 @@
 #include "app/main_form.h"
 #include "app/program_folder.h"
 #include "docwin/file_form.h"
+#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
 #include "model/document.h"
 
@@ -125,7 +126,7 @@ bool ShellTest::trigger(QMenu* menu, const char* name) {
 }
 
 TFleetForm* ShellTest::openFleet(TFileForm* doc, int index) {
-    doc->selectFleet(index);
+    doc->fleetBox()->selectRow(index);
     trigger(doc->popupMenu(), "pEdit");
     return doc->fleetWindowOf(doc->document().fleets[static_cast<std::size_t>(index)].get());
 }
