@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "app/main_form.h"
@@ -40,7 +41,6 @@ TFileForm::TFileForm(TMainForm& main, int kindTag)
       fleetBox_(new NameListBox(kFleetItemHeight, popup_, this)),
       label1_(new QLabel(QStringLiteral("File infotext"), this)),
       infoMemo_(new QPlainTextEdit(this)) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
     fleetBox_->setObjectName(QStringLiteral("FleetBox"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(13);
@@ -147,8 +147,18 @@ bool TFileForm::Load() {
 
 void TFileForm::infoChanged() {
     if (doc_.loading) return;
-    doc_.info = Utf8ToCp1252(
+    std::string info = Utf8ToCp1252(
         infoMemo_->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdString());
+    if (info.size() > kDocInfoLimit) {
+        // The file gives back no more than this: refuse the rest now rather than
+        // lose it silently on the next load.
+        info.resize(kDocInfoLimit);
+        if (info.back() == '\r') info.pop_back();
+        const QSignalBlocker quiet(infoMemo_);
+        infoMemo_->setPlainText(InfoForDisplay(info));
+        infoMemo_->moveCursor(QTextCursor::End);
+    }
+    doc_.info = std::move(info);
     SetModified(true);
 }
 

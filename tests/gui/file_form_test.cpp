@@ -193,6 +193,13 @@ TEST_F(FileFormTest, InfoTextEditsMarkTheDocument) {
     doc->infoMemo()->setPlainText("line 1\nline 2");
     EXPECT_EQ(doc->document().info, "line 1\r\nline 2");
     EXPECT_EQ(doc->windowTitle(), "i.rvk *");
+
+    // No more than the file can give back: 2047 bytes, a line break counting two.
+    doc->infoMemo()->setPlainText(QString(2045, 'a') + "\nbcd");
+    EXPECT_EQ(doc->document().info, std::string(2045, 'a') + "\r\n");
+    doc->infoMemo()->setPlainText(QString(2046, 'a') + "\nb");
+    EXPECT_EQ(doc->document().info, std::string(2046, 'a'));  // no half line break
+    EXPECT_EQ(doc->infoMemo()->toPlainText(), QString(2046, 'a'));
     doc->document().modified = false;
 }
 

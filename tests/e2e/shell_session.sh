@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Starts the editor in an X server the way a user does and checks what it leaves
+# behind: the settings written at exit (recent file, language, window placement), a
+# clean end on Alt+X, and the refusal to run without the default language file.
+#
+#   shell_session.sh BIN_DIR SOURCE_DIR
+set -euo pipefail
+
+if [ "${1:-}" = "--inside" ]; then
+    inside=1
+    shift
+else
+    inside=0
+fi
+bin=$(cd "$1" && pwd)
+src=$(cd "$2" && pwd)
+
+fail() {
+    echo "shell_session: FAIL: $*" >&2
+    exit 1
+}
+
+if [ "$inside" = 0 ]; then
+    if ! command -v xvfb-run >/dev/null; then
+        echo "shell_session: SKIPPED: xvfb-run is not installed"
+        exit 0
+    fi
+    command -v xdotool >/dev/null || fail "xdotool is not installed"
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    cp "$src"/examples/trams.rvk "$src"/examples/trams-*.fzz "$work"/
+    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside "$bin" "$src" ||
+        fail "the session failed"
+    echo "shell_session: settings written, Alt+X ends, no language file refused"
+    exit 0
+fi
+
+# ---- inside the X server ----
+work=$WORK
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+settings="$XDG_CONFIG_HOME/DUR/RVK 3.0.conf"
+
+# Waits for the program to end; prints its exit status.
+wait_end() {
+    for _ in $(seq 50); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.2
+    done
+    kill -0 "$1" 2>/dev/null && {
+        kill "$1"
+        fail "$2 did not end the program"
+    }
+    local status=0
+    wait "$1" || status=$?
+    echo "$status"
+}
+
+# 1. A first run on a document from a relative path, ended with Alt+X.
+(cd "$work" && exec "$bin/rvkedit" trams.rvk) &
+editor=$!
+win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
+    fail "the main window did not appear"
+sleep 1
+# No window manager: give the window the keyboard, then type as a user does.
+xdotool windowfocus --sync "$win"
+xdotool key alt+x
+[ "$(wait_end $editor "Alt+X")" = 0 ] || fail "the editor ended with an error"
+[ -f "$settings" ] || fail "no settings were written"
+grep -qx "H0=$work/trams.rvk" "$settings" || fail "the opened document is not the first recent file"
+grep -qx "H1=" "$settings" || fail "a first run should know one recent file only"
+grep -qx "LangFile=rvk3b2.lng" "$settings" || fail "the language file was not written back"
+grep -qx "P1=$work" "$settings" || fail "the document folder is not the opened file's folder"
+grep -q '^WindowPos=@ByteArray(' "$settings" || fail "no window placement was written"
+
+# 2. A chosen language file that is gone: the default is used and written back.
+sed -i 's/^LangFile=.*/LangFile=gone.lng/' "$settings"
+"$bin/rvkedit" &
+editor=$!
+win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
+    fail "the main window did not appear with an unusable language choice"
+sleep 1
+xdotool windowfocus --sync "$win"
+xdotool key alt+x
+[ "$(wait_end $editor "Alt+X")" = 0 ] || fail "the editor ended with an error"
+grep -qx "LangFile=rvk3b2.lng" "$settings" || fail "the default language file was not written back"
+
+# 3. Without the default language file the program says so and ends.
+lonely="$work/lonely"
+mkdir -p "$lonely"
+cp "$bin/rvkedit" "$lonely/"
+"$lonely/rvkedit" &
+editor=$!
+box=$(timeout 30 xdotool search --sync --onlyvisible --name "^Error$" | head -1) ||
+    fail "no message about the missing language file"
+sleep 1
+xdotool windowfocus --sync "$box"
+xdotool key Return
+status=$(wait_end $editor "the message box")
+[ "$status" = 1 ] || fail "the program ended with status $status instead of 1"
+exit 0
