@@ -389,7 +389,8 @@ void TMainForm::RemoveDocument(TFileForm* doc) {
 void TMainForm::UpdateStatus() {
     const bool any = !documents_.empty();
     statusText_->setText(text(102) + QLatin1Char(' ') + QString::number(documents_.size()));
-    // Kept current here too, so that F2 works whenever a document is open.
+    // Kept current here too, so that F2 works whenever a document is open. The tool
+    // panel's Save button follows the same count here.
     saveAction_->setEnabled(any);
     saveAsAction_->setEnabled(any);
 }
