@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QComboBox>
 #include <QEvent>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -107,7 +108,7 @@ void ToolPanel::buildColorGroup() {
     const char* boxNames[] = {"bFG", "bBG"};
     const QRect swatchPlaces[] = {{8, 21, 49, 25}, {136, 85, 49, 25}};
     // BGLabel is right-aligned and ends just left of sBG.
-    const QRect labelPlaces[] = {{65, 26, 120, 16}, {8, 92, 122, 16}};
+    const QRect labelPlaces[] = {{65, 26, 126, 16}, {8, 92, 122, 16}};
     const int boxTops[] = {51, 115};
     for (int b = 0; b < 2; ++b) {
         auto* swatch = new QWidget(colorGroup_);
@@ -121,6 +122,10 @@ void ToolPanel::buildColorGroup() {
         label->setObjectName(QLatin1String(labelNames[b]));
         label->setGeometry(labelPlaces[b]);
         if (b == 1) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // "RGB = 255, 255, 255" must fit beside the rectangle.
+        QFont small = label->font();
+        small.setPixelSize(11);
+        label->setFont(small);
         colorLabels_[b] = label;
 
         auto* box = new QComboBox(colorGroup_);
@@ -259,7 +264,9 @@ bool ToolPanel::eventFilter(QObject* watched, QEvent* event) {
         if (watched != swatches_[b]) continue;
         if (event->type() == QEvent::Paint) {
             QPainter p(swatches_[b]);
-            p.fillRect(swatches_[b]->rect(), ScreenColor(DisplayColor(mouseColors_[b], 0)));
+            p.fillRect(swatches_[b]->rect(), Qt::black);
+            p.fillRect(swatches_[b]->rect().adjusted(1, 1, -1, -1),
+                       ScreenColor(DisplayColor(mouseColors_[b], 0)));
             return true;
         }
         if (event->type() == QEvent::MouseButtonPress) {
