@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <memory>
@@ -54,7 +55,8 @@ struct Editor {
         panel->setMdiArea(mdi);
         frame.resize(1200, 900);
         frame.show();
-        form = VehicleForm::Create(&owner, &rec, panel);
+        form = new VehicleForm(&owner, &rec, panel);
+        mdi->addSubWindow(form)->show();
         QApplication::processEvents();
     }
     static void FillBusy(Plane& plane) {

@@ -21,6 +21,7 @@
 
 #include "app/child_form.h"
 #include "app/program_folder.h"
+#include "app/tool_panel.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
 #include "model/codepage.h"
@@ -62,6 +63,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     toolPanelHost_->setFixedWidth(kToolPanelWidth);
     auto* panelColumn = new QVBoxLayout(toolPanelHost_);
     panelColumn->setContentsMargins(0, 0, 0, 0);
+    toolPanel_ = new ToolPanel(texts_, toolPanelHost_);
+    panelColumn->addWidget(toolPanel_);
+    toolPanel_->setMdiArea(mdi_);
     row->addWidget(toolPanelHost_);
     setCentralWidget(central);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::childActivated);
@@ -72,6 +76,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     statusBar()->setSizeGripEnabled(false);
 
     buildMenus();
+    connect(toolPanel_, &ToolPanel::saveRequested, saveAction_, &QAction::trigger);
 
     const ShellSettings settings = LoadShellSettings(ProgramFolder());
     recent_ = RecentFiles(settings.recent);
@@ -87,7 +92,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         setGeometry(settings.windowPos->normal);
         if (settings.windowPos->maximised) setWindowState(windowState() | Qt::WindowMaximized);
     }
-    if (settings.singleSel) singleSel_ = *settings.singleSel;
+    if (settings.singleSel) toolPanel_->setSingleSelection(*settings.singleSel);
     setAcceptDrops(true);
 }
 
@@ -217,7 +222,7 @@ void TMainForm::LoadLanguage(bool isDefault) {
             for (TChildForm* vehicle : fleet->vehicleWindows()) vehicle->applyTexts();
         }
     }
-    // The tool panel refreshes its selection label here.
+    toolPanel_->UpdateSelectionInfo();
     UpdateStatus();
     languageLoaded_ = true;
 }
@@ -239,8 +244,7 @@ void TMainForm::applyMainTexts() {
     minimizeAction_->setText(text(42, true));
     arrangeAction_->setText(text(43, true));
     aboutAction_->setText(text(45, true));
-    // The tool panel's rows (110 .. 154 and 100) are applied here, between the menus
-    // and the save dialog.
+    toolPanel_->applyTexts();
     saveFilter_ = text(510) + QStringLiteral("|*.rvk|") + text(511) + QStringLiteral("|*.*");
     saveTitle_ = text(703);
 }
@@ -389,10 +393,10 @@ void TMainForm::RemoveDocument(TFileForm* doc) {
 void TMainForm::UpdateStatus() {
     const bool any = !documents_.empty();
     statusText_->setText(text(102) + QLatin1Char(' ') + QString::number(documents_.size()));
-    // Kept current here too, so that F2 works whenever a document is open. The tool
-    // panel's Save button follows the same count here.
+    // Kept current here too, so that F2 works whenever a document is open.
     saveAction_->setEnabled(any);
     saveAsAction_->setEnabled(any);
+    toolPanel_->setSaveEnabled(any);
 }
 
 void TMainForm::fileMenuOpening() {
@@ -470,7 +474,7 @@ void TMainForm::writeSettings() {
     values.langFile = langFile_;
     // A window that never came up keeps the stored placement and selection mode.
     if (ready_) {
-        values.singleSel = singleSel_;
+        values.singleSel = toolPanel_->SingleSelection();
         values.windowPos = WindowPlacement{normalGeometry(), isMaximized()};
     }
     SettingsStore().write(values);

@@ -25,6 +25,7 @@ namespace rvk {
 
 class TChildForm;
 class TFileForm;
+class ToolPanel;
 
 // A language text formatted printf-style; an int argument fills %i / %d, anything else
 // is text.
@@ -54,8 +55,9 @@ public:
 
     const std::vector<TFileForm*>& documents() const { return documents_; }
     QMdiArea* mdiArea() const { return mdi_; }
-    // The empty container on the right edge that holds the tool panel.
+    // The container on the right edge and the tool panel in it.
     QWidget* toolPanelHost() const { return toolPanelHost_; }
+    ToolPanel* toolPanel() const { return toolPanel_; }
     TChildForm* activeChild() const;
     TFileForm* DocumentOfActiveWindow() const;
     // Puts a child window into the frame, shows and activates it.
@@ -69,9 +71,6 @@ public:
     const QString& importFolder() const { return importFolder_; }
     void setImportFolder(const QString& folder) { importFolder_ = folder; }
     const QString& langFile() const { return langFile_; }
-    // The single-selection mode the tool panel shows; restored from and written to the settings.
-    bool singleSelection() const { return singleSel_; }
-    void setSingleSelection(bool on) { singleSel_ = on; }
 
     // --- Document commands ---
     int NewDocumentWindow(const QString& path);
@@ -115,7 +114,6 @@ private:
     QString documentFolder_;
     QString importFolder_;
     QString langFile_;
-    bool singleSel_ = false;
     int newDocumentNumber_ = 1;
     QString saveFilter_ =
         QStringLiteral("Vehicle data, new format (*.rvk)|*.rvk|Any file (*.*)|*.*");
@@ -123,6 +121,7 @@ private:
 
     QMdiArea* mdi_ = nullptr;
     QWidget* toolPanelHost_ = nullptr;
+    ToolPanel* toolPanel_ = nullptr;
     QLabel* statusText_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* optionsMenu_ = nullptr;

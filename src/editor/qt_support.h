@@ -3,18 +3,19 @@
 
 #include <QColor>
 #include <QString>
-#include <string>
 
-#include "model/codepage.h"
 #include "model/lang_table.h"
 #include "model/pixel.h"
+#include "platform/cp1252_text.h"
 
 namespace rvk {
 
 inline QString LookupQText(LangTexts& texts, int number, bool removeAfterUse = false) {
-    return QString::fromStdU16String(Cp1252ToUtf16(texts.lookup(number, removeAfterUse)));
+    return FromCp1252(texts.lookup(number, removeAfterUse));
 }
 
-inline QColor ScreenColor(RgbColor c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+inline QColor ScreenColor(RgbColor c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
 }  // namespace rvk

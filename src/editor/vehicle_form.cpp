@@ -5,8 +5,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -113,15 +111,6 @@ protected:
 private:
     VehicleForm* form_;
 };
-
-VehicleForm* VehicleForm::Create(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel) {
-    auto* form = new VehicleForm(owner, record, panel);
-    QMdiSubWindow* sub = panel->mdiArea()->addSubWindow(form);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->resize(720, 513);
-    sub->show();
-    return form;
-}
 
 VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel)
     : TChildForm(kVehicleKind), owner_(owner), record_(record), panel_(panel) {
@@ -384,7 +373,7 @@ void VehicleForm::NoteChange() {
 }
 
 void VehicleForm::UpdateCaption() {
-    setWindowTitle(QString::fromStdU16String(Cp1252ToUtf16(record_->Info[0])));
+    setWindowTitle(FromCp1252(record_->Info[0]));
 }
 
 void VehicleForm::ApplyTexts() {

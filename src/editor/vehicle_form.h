@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <array>
 #include <optional>
 
@@ -41,9 +42,11 @@ class VehicleForm : public TChildForm {
     Q_OBJECT
 
 public:
-    // Opens the window for record in the panel's child-window area. The owner is told
-    // about every change and when the window closes.
-    static VehicleForm* Create(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel);
+    static constexpr QSize kDefaultSize{720, 513};
+
+    // The editor of record, to be put into the frame's child-window area. The owner is
+    // told about every change and when the window closes; the panel supplies the tools.
+    VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel);
     ~VehicleForm() override;
 
     VehicleRec* Record() const { return record_; }
@@ -90,7 +93,6 @@ private:
     friend class ViewBox;
     friend class ViewArea;
 
-    VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel);
     void buildMenus();
     void buildPropsPanel();
     void tabChanged(int index);

@@ -2,12 +2,15 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QVBoxLayout>
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "docwin/name_list_box.h"
+#include "editor/vehicle_form.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
 
@@ -34,6 +37,7 @@ TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
     vehicleBox_->setSelectionMode(QAbstractItemView::SingleSelection);
     vehicleBox_->setContextMenuPolicy(Qt::CustomContextMenu);
     vehicleBox_->viewport()->installEventFilter(this);
+    connect(vehicleBox_, &QListWidget::itemDoubleClicked, this, &TFleetForm::pEditClick);
     connect(vehicleBox_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { popup_->exec(vehicleBox_->viewport()->mapToGlobal(pos)); });
     auto* column = new QVBoxLayout(this);
@@ -47,6 +51,9 @@ TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
         connect(action, &QAction::triggered, this, slot);
         return action;
     };
+    pEdit_ = addItem("pEdit", "Edit", &TFleetForm::pEditClick);
+    popup_->setDefaultAction(pEdit_);
+    popup_->addSeparator();
     pNew_ = addItem("pNew", "New", &TFleetForm::pNewClick);
     popup_->addSeparator();
     pCut_ = addItem("pCut", "Cut", &TFleetForm::pCutClick);
@@ -70,6 +77,7 @@ TMainForm& TFleetForm::mainForm() const {
 void TFleetForm::ApplyTexts(bool build) {
     TMainForm& main = mainForm();
     editMenu()->setTitle(main.text(6));
+    pEdit_->setText(main.text(60));
     pNew_->setText(main.text(61));
     pCut_->setText(main.text(62));
     pCopy_->setText(main.text(63));
@@ -134,9 +142,25 @@ void TFleetForm::updateEnabling() {
     const bool room = static_cast<int>(fleet_.vehicles.size()) < kMaxVehicles;
     pNew_->setEnabled(room);
     pPaste_->setEnabled(room);
+    pEdit_->setEnabled(selected);
     pCut_->setEnabled(selected);
     pCopy_->setEnabled(selected);
     pDelete_->setEnabled(selected);
+}
+
+void TFleetForm::pEditClick() {
+    const int index = vehicleBox_->selectedRow();
+    if (index < 0) return;
+    VehicleRec* rec = fleet_.vehicles[static_cast<std::size_t>(index)].get();
+    TMainForm& main = mainForm();
+    if (TChildForm* window = vehicleWindowOf(rec)) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+            main.mdiArea()->setActiveSubWindow(sub);
+        return;
+    }
+    auto* window = new VehicleForm(this, rec, main.toolPanel());
+    AddVehicleWindow(window);
+    main.addChildWindow(window)->resize(VehicleForm::kDefaultSize);
 }
 
 void TFleetForm::pNewClick() {

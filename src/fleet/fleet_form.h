@@ -57,6 +57,7 @@ protected:
 private:
     void updateEnabling();
     bool removeVehicle(int index);
+    void pEditClick();
     void pNewClick();
     void pCutClick();
     void pCopyClick();
@@ -69,6 +70,7 @@ private:
 
     QMenu* popup_;
     NameListBox* vehicleBox_;
+    QAction* pEdit_;
     QAction* pNew_;
     QAction* pCut_;
     QAction* pCopy_;

@@ -62,7 +62,11 @@ void EditorTest::TearDown() {
 }
 
 VehicleForm* EditorTest::open(VehicleRec& rec) {
-    VehicleForm* form = VehicleForm::Create(&owner, &rec, panel);
+    auto* form = new VehicleForm(&owner, &rec, panel);
+    QMdiSubWindow* sub = mdi->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->resize(VehicleForm::kDefaultSize);
+    sub->show();
     activate(form);
     return form;
 }

@@ -187,7 +187,8 @@ TEST_F(ToolPanelTest, SingleSelectionShowsTheSameRectangleEverywhere) {
     EXPECT_NE(second->Selection().SelView1, 2);
 
     // Checking the box takes the selection of the first vehicle window.
-    QTest::mouseClick(find<QCheckBox>("cbSingleSel"), Qt::LeftButton);
+    auto* box = find<QCheckBox>("cbSingleSel");
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     ASSERT_TRUE(panel->SingleSelection());
     EXPECT_EQ(second->SelectionRect(), first->SelectionRect());
     EXPECT_EQ(second->Selection().SelView2, 2);

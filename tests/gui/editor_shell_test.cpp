@@ -1,0 +1,155 @@
+// The vehicle window inside the real frame: opened from the fleet window, saving,
+// closing with its fleet, language changes, and the panel's setting.
+#include <QAction>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+#include "app/main_form.h"
+#include "app/tool_panel.h"
+#include "docwin/file_form.h"
+#include "docwin/name_list_box.h"
+#include "editor/vehicle_form.h"
+#include "fleet/fleet_form.h"
+#include "model/document.h"
+#include "platform/settings_store.h"
+#include "shell_test.h"
+
+namespace rvk {
+namespace {
+
+using test::ShellTest;
+
+class EditorShellTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        main_ = startMain();
+        path_ = writeDocument(QStringLiteral("editor.rvk"), 2, 2);
+        main_->OpenDocument(path_);
+        doc_ = main_->documents().back();
+        fleet_ = openFleet(doc_, 0);
+    }
+    void TearDown() override {
+        if (main_) {
+            for (TFileForm* doc : main_->documents()) doc->document().modified = false;
+            endMain(main_);
+        }
+        ShellTest::TearDown();
+    }
+    // A double click on the vehicle's line, as the user opens it.
+    VehicleForm* openVehicle(int line) {
+        QListWidget* box = fleet_->vehicleBox();
+        const QPoint at = box->visualItemRect(box->item(line)).center();
+        // The events of a double click: press, release, double click, release.
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(box->viewport(), Qt::LeftButton, {}, at);
+        return qobject_cast<VehicleForm*>(fleet_->vehicleWindowOf(
+            fleet_->fleet().vehicles[static_cast<std::size_t>(line)].get()));
+    }
+    std::unique_ptr<TMainForm> main_;
+    QString path_;
+    TFileForm* doc_ = nullptr;
+    TFleetForm* fleet_ = nullptr;
+};
+
+TEST_F(EditorShellTest, DoubleClickOpensTheVehicleOnce) {
+    VehicleForm* form = openVehicle(1);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->kindTag(), TChildForm::kVehicleKind);
+    EXPECT_EQ(form->Record(), fleet_->fleet().vehicles[1].get());
+    EXPECT_EQ(form->windowTitle(), "Fleet 0/1");
+    EXPECT_EQ(form->parentWidget()->size(), VehicleForm::kDefaultSize);
+    EXPECT_EQ(main_->activeChild(), form);
+    EXPECT_EQ(main_->toolPanel()->activeVehicleWindow(), form);
+
+    main_->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(fleet_->parentWidget()));
+    EXPECT_EQ(openVehicle(1), form);
+    EXPECT_EQ(fleet_->vehicleWindows().size(), 1u);
+    EXPECT_EQ(main_->activeChild(), form);
+    // The default item of the popup does the same, with its own caption.
+    fleet_->vehicleBox()->selectRow(0);
+    EXPECT_EQ(fleet_->popupMenu()->defaultAction()->text(), "E60");
+    EXPECT_TRUE(trigger(fleet_->popupMenu(), "pEdit"));
+    EXPECT_EQ(fleet_->vehicleWindows().size(), 2u);
+    fleet_->vehicleBox()->selectRow(-1);
+    emit fleet_->popupMenu()->aboutToShow();
+    EXPECT_FALSE(item(fleet_->popupMenu(), "pEdit")->isEnabled());
+}
+
+TEST_F(EditorShellTest, DrawingMarksTheDocumentAndSaveWritesIt) {
+    VehicleForm* form = openVehicle(0);
+    const QPoint at(2 * form->Zoom() + 1, 3 * form->Zoom() + 1);
+    QTest::mouseClick(form->View(3), Qt::LeftButton, {}, at);
+    EXPECT_TRUE(doc_->document().modified);
+    EXPECT_EQ(doc_->windowTitle(), "editor.rvk *");
+    EXPECT_EQ(main_->DocumentOfActiveWindow(), doc_);
+
+    // The panel's Save button acts on the document of the active vehicle window.
+    auto* save = main_->toolPanel()->findChild<QPushButton*>(QStringLiteral("bSave"));
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(save->text(), "E110");
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_FALSE(doc_->document().modified);
+    FileDoc reread;
+    reread.path = path_.toStdString();
+    ASSERT_TRUE(LoadDocument(reread).ok);
+    EXPECT_EQ(reread.fleets[0]->vehicles[0]->Planes[3].at(2, 3), 0x00FFFFFFu);
+}
+
+TEST_F(EditorShellTest, DeletingTheVehicleClosesItsWindowFirst) {
+    openVehicle(0);
+    VehicleForm* other = openVehicle(1);
+    fleet_->vehicleBox()->selectRow(0);
+    prompts().answerMessage(MsgAnswer::Yes);
+    EXPECT_TRUE(trigger(fleet_->popupMenu(), "pDelete"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(fleet_->vehicleWindows().size(), 1u);
+    EXPECT_EQ(fleet_->vehicleWindows()[0], other);
+    EXPECT_EQ(main_->toolPanel()->vehicleWindows().size(), 1);
+}
+
+TEST_F(EditorShellTest, ClosingTheFleetOrDocumentClosesItsVehicleWindows) {
+    openVehicle(0);
+    openVehicle(1);
+    EXPECT_TRUE(fleet_->closeWindow());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main_->toolPanel()->vehicleWindows().isEmpty());
+
+    fleet_ = openFleet(doc_, 1);
+    openVehicle(0);
+    EXPECT_TRUE(doc_->closeWindow());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main_->mdiArea()->subWindowList().isEmpty());
+}
+
+TEST_F(EditorShellTest, LanguageChangeReachesOpenVehicleWindows) {
+    VehicleForm* form = openVehicle(0);
+    auto* tabs = form->findChild<QTabBar*>(QStringLiteral("Tabs"));
+    EXPECT_EQ(tabs->tabText(0), "E200");
+    EXPECT_EQ(form->editMenu()->title(), "E6");
+    prompts().answerText(programFolder() + QStringLiteral("/deutsch.lng"));
+    EXPECT_TRUE(trigger(menu(main_.get(), "mOptions"), "iLanguage"));
+    EXPECT_EQ(tabs->tabText(0), "D200");
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("iUndo"))->text(), "D70");
+    auto* panel = main_->toolPanel();
+    EXPECT_EQ(panel->findChild<QCheckBox*>(QStringLiteral("cbSingleSel"))->text(), "D100");
+}
+
+TEST_F(EditorShellTest, SingleSelectionIsKeptInTheSettings) {
+    auto* box = main_->toolPanel()->findChild<QCheckBox*>(QStringLiteral("cbSingleSel"));
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    endMain(main_);
+    EXPECT_EQ(SettingsStore().read().singleSel, true);
+    main_ = startMain();
+    EXPECT_TRUE(main_->toolPanel()->SingleSelection());
+}
+
+}  // namespace
+}  // namespace rvk
