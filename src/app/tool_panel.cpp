@@ -75,6 +75,11 @@ VehicleForm* VehicleFormOf(QMdiSubWindow* sub) {
 ToolPanel::ToolPanel(LangTexts& texts, QWidget* parent) : QWidget(parent), texts_(texts) {
     setObjectName(QStringLiteral("ToolPanel"));
     setFixedWidth(kWidth);
+    // The panel's places are laid out for a small font: captions such as
+    // "RGB = 255, 255, 255" must fit beside the rectangles.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     buildColorGroup();
     buildToolBar();
 
@@ -122,10 +127,6 @@ void ToolPanel::buildColorGroup() {
         label->setObjectName(QLatin1String(labelNames[b]));
         label->setGeometry(labelPlaces[b]);
         if (b == 1) label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        // "RGB = 255, 255, 255" must fit beside the rectangle.
-        QFont small = label->font();
-        small.setPixelSize(11);
-        label->setFont(small);
         colorLabels_[b] = label;
 
         auto* box = new QComboBox(colorGroup_);
