@@ -58,9 +58,6 @@ bool SyncFile(int fd) {
 bool CloseFile(int fd) {
     return _close(fd) == 0;
 }
-bool AlreadyExists() {
-    return errno == EEXIST;
-}
 void KeepModeOf(const fs::path&, int) {}
 #else
 int ProcessId() {
@@ -84,15 +81,16 @@ bool SyncFile(int fd) {
 bool CloseFile(int fd) {
     return close(fd) == 0;
 }
-bool AlreadyExists() {
-    return errno == EEXIST;
-}
 // A replaced file keeps its permissions.
 void KeepModeOf(const fs::path& target, int fd) {
     struct stat st;
     if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
 }
 #endif
+
+bool AlreadyExists() {
+    return errno == EEXIST;
+}
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     constexpr std::size_t kChunk = 1u << 24;
