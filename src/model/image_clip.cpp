@@ -1,0 +1,65 @@
+#include "model/image_clip.h"
+
+#include <algorithm>
+
+#include "model/byte_io.h"
+
+namespace rvk {
+
+ClipImage CopyImage(ConstPlaneRef plane, CellRect r) {
+    ClipImage image{r.x2 - r.x1 + 1, r.y2 - r.y1 + 1, {}};
+    image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
+    for (int y = r.y1; y <= r.y2; ++y)
+        for (int x = r.x1; x <= r.x2; ++x) image.pixels.push_back(plane.plane->at(x, y));
+    return image;
+}
+
+std::vector<std::uint8_t> EncodeImagePayload(const ClipImage& image) {
+    ByteWriter out;
+    out.data().reserve(4 + 4 * image.pixels.size());
+    out.u16(static_cast<std::uint16_t>(image.width));
+    out.u16(static_cast<std::uint16_t>(image.height));
+    for (const PixelValue p : image.pixels) out.u32(p);
+    return std::move(out.data());
+}
+
+std::optional<ClipImage> DecodeImagePayload(std::span<const std::uint8_t> block) {
+    ByteReader in(block);
+    ClipImage image;
+    image.width = in.u16();
+    image.height = in.u16();
+    const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
+    // Checked before anything is allocated: the header alone may claim 16 GiB.
+    if (!in.ok() || in.remaining() / 4 < count) return std::nullopt;
+    image.pixels.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) image.pixels.push_back(in.u32());
+    return image;
+}
+
+std::vector<RgbColor> ImageDisplayColors(const ClipImage& image) {
+    std::vector<RgbColor> colors;
+    colors.reserve(image.pixels.size());
+    for (const PixelValue p : image.pixels) colors.push_back(DisplayColor(p, 0));
+    return colors;
+}
+
+void PasteImage(PlaneRef plane, int x, int y, const ClipImage& image) {
+    const int w = std::min(image.width, plane.width - x);
+    const int h = std::min(image.height, plane.height - y);
+    for (int i = 0; i < h; ++i)
+        for (int j = 0; j < w; ++j) plane.plane->set(x + j, y + i, image.at(j, i));
+}
+
+void TransformRect(PlaneRef plane, CellRect r, TransformKind kind) {
+    // An untouched plane is all transparent and stays so.
+    if (!plane.plane->allocated()) return;
+    const ClipImage old = CopyImage({plane.plane, plane.width, plane.height}, r);
+    const bool flipX = kind != TransformKind::MirrorTopBottom;
+    const bool flipY = kind != TransformKind::MirrorLeftRight;
+    for (int i = 0; i < old.height; ++i)
+        for (int j = 0; j < old.width; ++j)
+            plane.plane->set(r.x1 + j, r.y1 + i,
+                             old.at(flipX ? old.width - 1 - j : j, flipY ? old.height - 1 - i : i));
+}
+
+}  // namespace rvk
