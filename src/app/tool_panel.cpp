@@ -247,6 +247,17 @@ void ToolPanel::buildBottomPanel() {
     rotateButton_ = new QPushButton(QStringLiteral("Rotate"), bottomPanel_);
     rotateButton_->setObjectName(QStringLiteral("bRotate"));
     rotateButton_->setGeometry(88, 72, 113, 25);
+    // The clipboard and transform buttons act on the active vehicle window, if any.
+    const auto forward = [this](QAbstractButton* button, auto command) {
+        connect(button, &QAbstractButton::clicked, this, [this, command] {
+            if (VehicleForm* form = activeVehicleWindow()) command(*form);
+        });
+    };
+    forward(copyButton_, [](VehicleForm& form) { form.CopySelection(); });
+    forward(pasteButton_, [](VehicleForm& form) { form.PasteSelection(); });
+    forward(mirrorHor_, [](VehicleForm& form) { form.Transform(TransformKind::MirrorLeftRight); });
+    forward(mirrorVer_, [](VehicleForm& form) { form.Transform(TransformKind::MirrorTopBottom); });
+    forward(rotateButton_, [](VehicleForm& form) { form.Transform(TransformKind::Rotate180); });
 
     saveButton_ = new QPushButton(QStringLiteral("Save"), bottomPanel_);
     saveButton_->setObjectName(QStringLiteral("bSave"));

@@ -251,6 +251,7 @@ void VehicleForm::buildMenus() {
     redoAction_->setObjectName(QStringLiteral("iRedo"));
     redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     connect(redoAction_, &QAction::triggered, this, &VehicleForm::Redo);
+    buildClipboardMenu();
 }
 
 bool VehicleForm::eventFilter(QObject* watched, QEvent* event) {
@@ -381,6 +382,7 @@ void VehicleForm::ApplyTexts() {
     editMenu()->setTitle(LookupQText(texts, 6));
     undoAction_->setText(LookupQText(texts, 70));
     redoAction_->setText(LookupQText(texts, 71));
+    applyClipboardTexts();
     tabs_->setTabText(0, LookupQText(texts, 200));
     if (tabs_->count() > 1) tabs_->setTabText(1, LookupQText(texts, 201));
     showButton_->setText(LookupQText(texts, 202));

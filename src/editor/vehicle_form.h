@@ -10,6 +10,7 @@
 
 #include "app/child_form.h"
 #include "model/draw_tools.h"
+#include "model/image_clip.h"
 #include "model/undo_history.h"
 #include "model/view_layout.h"
 
@@ -79,6 +80,12 @@ public:
     void SetViewCursor(const QCursor& cursor);
     void Undo();
     void Redo();
+    // The selection to the clipboard, in the program's own format and as a plain
+    // bitmap; without a selection in one view the user is told so.
+    void CopySelection();
+    // The clipboard's image with its top-left pixel at the selection's top-left corner.
+    void PasteSelection();
+    void Transform(TransformKind kind);
 
     QWidget* View(int view) const;
     const VehicleLayout& Layout() const { return layout_; }
@@ -94,6 +101,8 @@ private:
     friend class ViewArea;
 
     void buildMenus();
+    void buildClipboardMenu();
+    void applyClipboardTexts();
     void buildPropsPanel();
     void tabChanged(int index);
     void placeInfoButtons();
@@ -140,6 +149,8 @@ private:
     QAction* layout2_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* pasteAction_ = nullptr;
 };
 
 }  // namespace rvk

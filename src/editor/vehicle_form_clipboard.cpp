@@ -1,0 +1,119 @@
+// The vehicle window's image clipboard and transforms: copy, paste, mirror and rotate
+// the selection on the plane of its view at the scale shown.
+#include <QAction>
+#include <QImage>
+#include <QMenu>
+#include <algorithm>
+
+#include "app/tool_panel.h"
+#include "editor/qt_support.h"
+#include "editor/vehicle_form.h"
+#include "platform/clipboard.h"
+#include "platform/prompts.h"
+
+namespace rvk {
+
+namespace {
+
+// The plain bitmap other programs read: the daylight screen colours.
+QImage PlainBitmap(const ClipImage& image) {
+    QImage bitmap(image.width, image.height, QImage::Format_RGB32);
+    const std::vector<RgbColor> colors = ImageDisplayColors(image);
+    for (int y = 0; y < image.height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bitmap.scanLine(y));
+        for (int x = 0; x < image.width; ++x) {
+            const RgbColor c = colors[static_cast<std::size_t>(y) * image.width + x];
+            line[x] = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+        }
+    }
+    return bitmap;
+}
+
+// A foreign bitmap as Normal colours. Only the part that can land on the plane is
+// taken: another program may offer a picture far larger than any view.
+ClipImage FromBitmap(const QImage& bitmap, int maxWidth, int maxHeight) {
+    const QImage rgb =
+        bitmap.copy(0, 0, std::min(bitmap.width(), maxWidth), std::min(bitmap.height(), maxHeight))
+            .convertToFormat(QImage::Format_RGB32);
+    ClipImage image{rgb.width(), rgb.height(), {}};
+    image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < image.width; ++x)
+            image.pixels.push_back(
+                PixelOfType(kTypeNormal, MakeRgb(static_cast<std::uint8_t>(qRed(line[x])),
+                                                 static_cast<std::uint8_t>(qGreen(line[x])),
+                                                 static_cast<std::uint8_t>(qBlue(line[x])))));
+    }
+    return image;
+}
+
+}  // namespace
+
+void VehicleForm::buildClipboardMenu() {
+    editMenu()->addSeparator();
+    copyAction_ = editMenu()->addAction(QStringLiteral("Copy"));
+    copyAction_->setObjectName(QStringLiteral("iCopy"));
+    connect(copyAction_, &QAction::triggered, this, &VehicleForm::CopySelection);
+    pasteAction_ = editMenu()->addAction(QStringLiteral("Paste"));
+    pasteAction_->setObjectName(QStringLiteral("iPaste"));
+    connect(pasteAction_, &QAction::triggered, this, &VehicleForm::PasteSelection);
+    connect(editMenu(), &QMenu::aboutToShow, this, [this] {
+        const bool oneView = selection_.SelView1 == selection_.SelView2;
+        copyAction_->setEnabled(oneView);
+        pasteAction_->setEnabled(oneView);
+    });
+}
+
+void VehicleForm::applyClipboardTexts() {
+    copyAction_->setText(LookupQText(panel_->texts(), 72));
+    pasteAction_->setText(LookupQText(panel_->texts(), 73));
+}
+
+void VehicleForm::CopySelection() {
+    const std::optional<CellRect> r = SelectionRect();
+    if (!r) {
+        LangTexts& texts = panel_->texts();
+        prompts().message(this, LookupQText(texts, 556), LookupQText(texts, 540),
+                          MsgIcon::Information, MsgButtons::Ok);
+        return;
+    }
+    const ClipImage image = CopyImage(
+        PlaneOf(static_cast<const VehicleRec*>(record_), selection_.SelView1, ShowsZoom2()), *r);
+    const std::vector<std::uint8_t> payload = EncodeImagePayload(image);
+    clipboard().put(ClipFormat::Image,
+                    QByteArray(reinterpret_cast<const char*>(payload.data()),
+                               static_cast<qsizetype>(payload.size())),
+                    PlainBitmap(image));
+}
+
+void VehicleForm::PasteSelection() {
+    const std::optional<CellRect> r = SelectionRect();
+    if (!r) return;
+    const PlaneRef plane = PlaneOf(record_, selection_.SelView1, ShowsZoom2());
+    std::optional<ClipImage> image;
+    if (const std::optional<QByteArray> block = clipboard().block(ClipFormat::Image))
+        image = DecodeImagePayload({reinterpret_cast<const std::uint8_t*>(block->constData()),
+                                    static_cast<std::size_t>(block->size())});
+    // A cut-off payload of our own counts as absent; the bitmap beside it still serves.
+    if (!image)
+        if (const std::optional<QImage> bitmap = clipboard().bitmap())
+            image = FromBitmap(*bitmap, plane.width - r->x1, plane.height - r->y1);
+    if (!image) return;
+
+    history_.RecordStep(*record_, false, true);
+    PasteImage(plane, r->x1, r->y1, *image);
+    PaintView(selection_.SelView1);
+    history_.RecordStep(*record_, false, false);
+    NoteChange();
+}
+
+void VehicleForm::Transform(TransformKind kind) {
+    const std::optional<CellRect> r = SelectionRect();
+    if (!r) return;
+    TransformRect(PlaneOf(record_, selection_.SelView1, ShowsZoom2()), *r, kind);
+    PaintView(selection_.SelView1);
+    NoteChange();
+}
+
+}  // namespace rvk
