@@ -1,10 +1,13 @@
 // What a vehicle window needs from the fleet window that opened it.
 #pragma once
 
+#include <string>
+
 namespace rvk {
 
 class TChildForm;
 class TFileForm;
+struct VehicleRec;
 
 class VehicleOwner {
 public:
@@ -14,6 +17,10 @@ public:
     virtual void RemoveVehicleWindow(TChildForm* window) = 0;
     // The document window the vehicle belongs to.
     virtual TFileForm* documentWindow() = 0;
+    // The vehicle's name changed: its line in the owner's list follows.
+    virtual void UpdateVehicleLine(const VehicleRec* rec) = 0;
+    // The companion Zoom2 file of the vehicle at its current place in the document.
+    virtual std::string CompanionFileName(const VehicleRec* rec) = 0;
 
 protected:
     ~VehicleOwner() = default;

@@ -6,11 +6,13 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "docwin/name_list_box.h"
 #include "editor/vehicle_form.h"
+#include "model/zoom2_file.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
 
@@ -112,6 +114,20 @@ void TFleetForm::UpdateVehicleLine(const VehicleRec* rec) {
             return;
         }
     }
+}
+
+std::string TFleetForm::CompanionFileName(const VehicleRec* rec) {
+    const FileDoc& doc = file_.document();
+    const auto fleetAt = std::find_if(doc.fleets.begin(), doc.fleets.end(),
+                                      [this](const auto& f) { return f.get() == &fleet_; });
+    const auto vehicleAt = std::find_if(fleet_.vehicles.begin(), fleet_.vehicles.end(),
+                                        [rec](const auto& v) { return v.get() == rec; });
+    const int fleetIndex =
+        fleetAt == doc.fleets.end() ? -1 : static_cast<int>(fleetAt - doc.fleets.begin());
+    const int vehicleIndex = vehicleAt == fleet_.vehicles.end()
+                                 ? -1
+                                 : static_cast<int>(vehicleAt - fleet_.vehicles.begin());
+    return Zoom2FileName(doc.path, fleetIndex, vehicleIndex);
 }
 
 void TFleetForm::RemoveVehicleWindow(TChildForm* window) {

@@ -40,7 +40,8 @@ public:
     // document modified. -1 and nothing added when the fleet is full.
     int InsertVehicle(int position, std::unique_ptr<VehicleRec> rec);
     void MarkModified() override;
-    void UpdateVehicleLine(const VehicleRec* rec);
+    void UpdateVehicleLine(const VehicleRec* rec) override;
+    std::string CompanionFileName(const VehicleRec* rec) override;
 
     // The vehicle windows opened from here, in order of opening.
     const std::vector<TChildForm*>& vehicleWindows() const { return vehicleWindows_; }

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QTest>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/tool_panel.h"
@@ -24,6 +25,10 @@ struct OwnerLog : VehicleOwner {
     void MarkModified() override { ++modified; }
     void RemoveVehicleWindow(TChildForm* window) override { removed.push_back(window); }
     TFileForm* documentWindow() override { return nullptr; }
+    std::vector<const VehicleRec*> renamed;
+    void UpdateVehicleLine(const VehicleRec* rec) override { renamed.push_back(rec); }
+    std::string companion;  // the Zoom2 file name every vehicle is given
+    std::string CompanionFileName(const VehicleRec*) override { return companion; }
 };
 
 class EditorTest : public GuiTest {
