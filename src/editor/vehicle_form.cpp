@@ -20,6 +20,7 @@
 
 #include "app/tool_panel.h"
 #include "editor/qt_support.h"
+#include "editor/vehicle_controls.h"
 #include "editor/vehicle_owner.h"
 #include "model/render.h"
 
@@ -209,6 +210,7 @@ void VehicleForm::buildPropsPanel() {
         b->setFixedSize(kInfoButtonSize, kInfoButtonSize);
     infoPanel_->installEventFilter(this);
     row->addWidget(infoPanel_, 1);
+    controls_ = new VehicleControls(*this, panel_->texts(), sizeSheet, propsSheet, infoPanel_);
 
     connect(hideButton_, &QToolButton::clicked, this, [this] {
         propsPanel_->hide();
@@ -392,8 +394,9 @@ void VehicleForm::ApplyTexts() {
     infoLabel_->adjustSize();
     layout1_->setText(LookupQText(texts, 207));
     layout2_->setText(LookupQText(texts, 208));
+    controls_->ApplyTexts();
     UpdateCaption();
-    Relayout();
+    controls_->FillControls();
 }
 
 void VehicleForm::UpdateTabs() {
@@ -412,7 +415,11 @@ void VehicleForm::tabChanged(int index) {
     } else if (zoom_ <= 8) {
         zoom_ *= 2;
     }
-    Relayout();
+    controls_->FillControls();
+}
+
+void VehicleForm::ShowNormalTab() {
+    tabs_->setCurrentIndex(0);
 }
 
 void VehicleForm::SetViewCursor(const QCursor& cursor) {

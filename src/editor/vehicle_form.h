@@ -29,6 +29,7 @@ class QToolButton;
 namespace rvk {
 
 class ToolPanel;
+class VehicleControls;
 class VehicleOwner;
 
 // The two selection corners: the view of each and its point in plane coordinates.
@@ -77,6 +78,9 @@ public:
     void UpdateCaption();
     void ApplyTexts();
     void UpdateTabs();
+    // Selects the "Normal scale" tab; leaving the Zoom2 tab adjusts the zoom.
+    void ShowNormalTab();
+    void ClearHistory() { history_.ClearHistory(); }
     void SetViewCursor(const QCursor& cursor);
     void Undo();
     void Redo();
@@ -149,6 +153,7 @@ private:
     QAction* layout2_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    VehicleControls* controls_ = nullptr;  // size, property and info controls
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
 };

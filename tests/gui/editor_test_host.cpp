@@ -24,7 +24,11 @@ constexpr char kTexts[] =
     "140\nWindow0 neon\n141\nWindow1 neon\n142\nWindow2 neon\n150\nDay and night\n"
     "151\nDaylight\n152\nNight 0+1+2\n153\nNight 0+1\n154\nNight 0\n"
     "200\nNormal scale\n201\nZoom2 scale\n202\nVehicle parameters\n203\nVehicle size\n"
-    "204\nVehicle properties\n205\nVehicle info strings:\n207\nLayout 1\n208\nLayout 2\n";
+    "204\nVehicle properties\n205\nVehicle info strings:\n207\nLayout 1\n208\nLayout 2\n"
+    "210\nLength\n211\nHeight (side)\n212\nWidth\n213\nHeight (front)\n215\nSingle ended\n"
+    "216\nMotorized\n217\nRev\n218\nLwx\n219\nExtra views\n220\nZoom2 graphics\n"
+    "506\nDerived\n542\nQuestion\n543\nWarning\n563\nSteam point beyond\n"
+    "564\nShorten steam point?\n568\nDerive Zoom2?\n569\nSwitch Zoom2 off?\n";
 
 }  // namespace
 
