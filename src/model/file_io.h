@@ -19,9 +19,33 @@ inline constexpr std::size_t kMaxFileBytes = 64u << 20;
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
                                                        std::size_t limit = kMaxFileBytes);
 
-// Writes a temporary file in the same folder, flushes it to disk and renames it over
-// path. On any failure the temporary file is removed, path is left as it was, and the
-// result is false.
+// Crash-safe writing of several files together: each is written to a temporary file in
+// its target's folder; commit flushes them all to disk, then renames each over its
+// target. A file that fails leaves its target as it was and no temporary behind.
+class AtomicWriteBatch {
+public:
+    struct Staged {
+        std::string target;
+        std::string temp;
+        int fd = -1;
+    };
+
+    AtomicWriteBatch() = default;
+    AtomicWriteBatch(const AtomicWriteBatch&) = delete;
+    AtomicWriteBatch& operator=(const AtomicWriteBatch&) = delete;
+    // Temporaries never committed are removed.
+    ~AtomicWriteBatch();
+
+    // Writes the bytes to a temporary file for path; false when that fails.
+    bool stage(const std::string& path, std::span<const std::uint8_t> bytes);
+    // Flushes and renames every staged file; whether each succeeded, in staging order.
+    std::vector<bool> commit();
+
+private:
+    std::vector<Staged> staged_;
+};
+
+// One file written the same way: the old file survives any failure.
 bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes);
 
 // A regular file (or a link to one) exists at path.

@@ -140,21 +140,33 @@ void LoadZoom2Files(FileDoc& doc) {
 std::vector<Message> SaveZoom2Files(FileDoc& doc) {
     std::vector<Message> messages;
     std::vector<std::string> stale = doc.KnownZoom2Files;
+    // All companion files go to disk in one batch: one flush instead of one per file.
+    AtomicWriteBatch batch;
+    std::vector<std::pair<VehicleRec*, std::string>> staged;
     for (std::size_t i = 0; i < doc.fleets.size(); ++i) {
         const auto& vehicles = doc.fleets[i]->vehicles;
         for (std::size_t j = 0; j < vehicles.size(); ++j) {
             VehicleRec& v = *vehicles[j];
             if (!v.Zoom2Exists) continue;
-            const std::string name =
-                Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
+            std::string name = Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
             std::erase_if(stale, [&](const std::string& s) { return SameFileName(s, name); });
             if (!v.Zoom2Modified && FileExists(name) && SameFileName(name, v.Zoom2Path)) continue;
-            if (auto message = WriteZoom2File(v, name)) {
-                messages.push_back(std::move(*message));
-                continue;
-            }
-            if (!Known(doc.KnownZoom2Files, name)) doc.KnownZoom2Files.push_back(name);
+            if (batch.stage(name, EncodeZoom2(v)))
+                staged.emplace_back(&v, std::move(name));
+            else
+                messages.push_back(Message{kTextCannotOpen, std::move(name)});
         }
+    }
+    const std::vector<bool> written = batch.commit();
+    for (std::size_t k = 0; k < staged.size(); ++k) {
+        auto& [vehicle, name] = staged[k];
+        if (!written[k]) {
+            messages.push_back(Message{kTextCannotOpen, name});
+            continue;
+        }
+        vehicle->Zoom2Path = name;
+        vehicle->Zoom2Modified = false;
+        if (!Known(doc.KnownZoom2Files, name)) doc.KnownZoom2Files.push_back(name);
     }
     // Only files beside the document are ever deleted: a list that names another
     // folder does not describe this document's companions.

@@ -53,6 +53,34 @@ TEST(FileIo, FailedWritesLeaveTheOldFileAndNoTemporary) {
     EXPECT_EQ(EntriesIn(dir.path()), 2);
 }
 
+TEST(FileIo, BatchWritesEachFileOnItsOwnTerms) {
+    testing::TempDir dir;
+    ASSERT_TRUE(WriteFileAtomic(dir.file("a.fzz"), Bytes{1}));
+    fs::create_directory(dir.file("b.fzz"));  // in the way of the second file
+    std::vector<bool> written;
+    {
+        AtomicWriteBatch batch;
+        EXPECT_TRUE(batch.stage(dir.file("a.fzz"), Bytes{2, 2}));
+        EXPECT_TRUE(batch.stage(dir.file("b.fzz"), Bytes{3}));
+        EXPECT_FALSE(batch.stage(dir.file("none/c.fzz"), Bytes{4}));
+        EXPECT_TRUE(batch.stage(dir.file("d.fzz"), Bytes{5}));
+        EXPECT_EQ(ReadFileBytes(dir.file("a.fzz")), Bytes{1});  // nothing replaced before commit
+        written = batch.commit();
+    }
+    EXPECT_EQ(written, (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(ReadFileBytes(dir.file("a.fzz")), (Bytes{2, 2}));
+    EXPECT_TRUE(fs::is_directory(dir.file("b.fzz")));
+    EXPECT_EQ(ReadFileBytes(dir.file("d.fzz")), Bytes{5});
+    EXPECT_EQ(EntriesIn(dir.path()), 3);  // no temporary left behind
+
+    {
+        AtomicWriteBatch abandoned;
+        EXPECT_TRUE(abandoned.stage(dir.file("e.fzz"), Bytes{6}));
+    }
+    EXPECT_FALSE(fs::exists(dir.file("e.fzz")));
+    EXPECT_EQ(EntriesIn(dir.path()), 3);
+}
+
 TEST(FileIo, ReadRefusesWhatIsNotAnOrdinaryFileOrTooLarge) {
     testing::TempDir dir;
     EXPECT_FALSE(ReadFileBytes(dir.file("missing")));
