@@ -36,6 +36,8 @@ struct NoOwner : VehicleOwner {
     void MarkModified() override {}
     void RemoveVehicleWindow(TChildForm*) override {}
     TFileForm* documentWindow() override { return nullptr; }
+    void UpdateVehicleLine(const VehicleRec*) override {}
+    std::string CompanionFileName(const VehicleRec*) override { return {}; }
 };
 
 // A frame with the panel and one vehicle window on a long, busy vehicle.
