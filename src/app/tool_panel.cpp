@@ -457,7 +457,10 @@ void ToolPanel::UpdateSelectionInfo() {
 void ToolPanel::singleSelectionToggled(bool on) {
     if (!on) return;
     const QList<VehicleForm*> forms = vehicleWindows();
-    if (!forms.isEmpty()) SyncSelection(forms.first());
+    if (forms.isEmpty()) return;
+    SyncSelection(forms.first());
+    // The active window may have taken over another window's selection.
+    UpdateSelectionInfo();
 }
 
 void ToolPanel::SyncSelection(VehicleForm* source) {

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/tool_panel.h"
 #include "editor/qt_support.h"
@@ -445,12 +446,16 @@ void VehicleForm::mouseMove(int view, QMouseEvent* event) {
     const Qt::MouseButtons held = event->buttons();
     const bool left = held & Qt::LeftButton;
     if (!(left || (held & Qt::RightButton)) || !buttonDown_) return;
-    const QPoint pos = event->position().toPoint();
+    // Cut, not rounded: with a fractional screen scale the pointer's position has
+    // fractions, and the cell under it is the one its integer part lies in.
+    const QPointF at = event->position();
+    const int X = static_cast<int>(std::floor(at.x()));
+    const int Y = static_cast<int>(std::floor(at.y()));
     QWidget* box = views_[view];
-    if (pos.x() < 0 || pos.y() < 0 || pos.x() >= box->width() || pos.y() >= box->height()) return;
+    if (X < 0 || Y < 0 || X >= box->width() || Y >= box->height()) return;
     const ViewSize size = ViewGeometry(record_, view, ShowsZoom2());
-    const int x = pos.x() / zoom_;
-    int y = pos.y() / zoom_;
+    const int x = X / zoom_;
+    int y = Y / zoom_;
     if (x >= size.width || y >= size.height) return;
     y += RowOffset(*record_, view, ShowsZoom2());
 

@@ -1,7 +1,6 @@
 #include "model/draw_tools.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 namespace rvk {
@@ -30,11 +29,15 @@ std::vector<CellPoint> LinePoints(CellPoint a, CellPoint b) {
     const int n = std::max(std::abs(dx), std::abs(dy));
     std::vector<CellPoint> points;
     points.reserve(static_cast<std::size_t>(n) + 1);
-    for (int i = 0; i <= n; ++i) {
-        const double t = n == 0 ? 0.0 : static_cast<double>(i) / n;
-        points.push_back({a.x + static_cast<int>(std::floor(dx * t + 0.5)),
-                          a.y + static_cast<int>(std::floor(dy * t + 0.5))});
-    }
+    // floor(d * i / n + 1/2) in integers: in floating point d * (i / n) may land just
+    // below an exact half and round the wrong way.
+    const auto step = [n](int d, int i) {
+        if (n == 0) return 0;
+        const int num = 2 * d * i + n;
+        const int den = 2 * n;
+        return num >= 0 ? num / den : -((-num + den - 1) / den);
+    };
+    for (int i = 0; i <= n; ++i) points.push_back({a.x + step(dx, i), a.y + step(dy, i)});
     return points;
 }
 

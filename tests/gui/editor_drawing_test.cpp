@@ -1,6 +1,8 @@
 // Drawing on the views of a vehicle window with real mouse events.
+#include <QApplication>
 #include <QComboBox>
 #include <QImage>
+#include <QMouseEvent>
 
 #include "editor_test_host.h"
 
@@ -42,6 +44,24 @@ TEST_F(EditorTest, PenStrokeFollowsThePointerWithoutJoining) {
     // Positions outside the paint box are ignored while the mouse is captured.
     drag(form->View(2), Qt::LeftButton, {}, {cell(form, 1, 1), QPoint(-3, 5), QPoint(5, 9999)});
     EXPECT_EQ(Painted(rec.Planes[2]).size(), 4u);
+}
+
+TEST_F(EditorTest, FractionalPointerPositionsFallInTheCellBelowThem) {
+    VehicleRec rec;
+    VehicleForm* form = open(rec);
+    ASSERT_EQ(form->Zoom(), 4);
+    QWidget* view = form->View(2);
+    // As a fractional screen scale delivers them: 3.6 still lies in cell 0, and -0.4
+    // lies outside the paint box.
+    const auto send = [view](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, view->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(view, &e);
+    };
+    send(QEvent::MouseButtonPress, {3.6, 1.0}, Qt::LeftButton);
+    send(QEvent::MouseMove, {-0.4, 9.0}, Qt::LeftButton);
+    send(QEvent::MouseMove, {9.0, 7.7}, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, {9.0, 7.7}, Qt::NoButton);
+    EXPECT_EQ(Painted(rec.Planes[2]), (std::vector<std::pair<int, int>>{{0, 0}, {2, 1}}));
 }
 
 TEST_F(EditorTest, LineToolDrawsTheRoundedPoints) {

@@ -192,6 +192,9 @@ TEST_F(ToolPanelTest, SingleSelectionShowsTheSameRectangleEverywhere) {
     ASSERT_TRUE(panel->SingleSelection());
     EXPECT_EQ(second->SelectionRect(), first->SelectionRect());
     EXPECT_EQ(second->Selection().SelView2, 2);
+    // The active window now has that selection, and the panel says so.
+    EXPECT_EQ(label("SelLabel"), "Selection: 3 x 4");
+    EXPECT_TRUE(find<QWidget>("bCopy")->isEnabled());
 
     // From then on every selection change is copied to the other windows.
     click(second->View(5), Qt::LeftButton, Qt::ShiftModifier, cell(second, 0, 0));

@@ -36,6 +36,10 @@ TEST(DrawTools, LinePointsRoundHalfUp) {
     EXPECT_EQ(LinePoints({4, 4}, {4, 4}), Pts({{4, 4}}));
     // Going the other way rounds towards +infinity, not away from zero.
     EXPECT_EQ(LinePoints({7, 5}, {2, 3}), Pts({{7, 5}, {6, 5}, {5, 4}, {4, 4}, {3, 3}, {2, 3}}));
+    // Exact halves deep in a long line still round up: 11 * 15 / 22 = 7.5 gives 8, and
+    // -21 * 18 / 28 = -13.5 gives -13.
+    EXPECT_EQ(LinePoints({0, 0}, {22, 11})[15], (CellPoint{15, 8}));
+    EXPECT_EQ(LinePoints({28, 21}, {0, 0})[18], (CellPoint{10, 8}));
 }
 
 TEST(DrawTools, LineIsCutToThePlane) {
