@@ -36,12 +36,7 @@ TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
     QFont font = vehicleBox_->font();
     font.setPixelSize(kLineHeight - 2);
     vehicleBox_->setFont(font);
-    vehicleBox_->setSelectionMode(QAbstractItemView::SingleSelection);
-    vehicleBox_->setContextMenuPolicy(Qt::CustomContextMenu);
-    vehicleBox_->viewport()->installEventFilter(this);
     connect(vehicleBox_, &QListWidget::itemDoubleClicked, this, &TFleetForm::pEditClick);
-    connect(vehicleBox_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { popup_->exec(vehicleBox_->viewport()->mapToGlobal(pos)); });
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(vehicleBox_);

@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTimer>
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
@@ -48,6 +49,19 @@ TEST_F(FleetFormTest, OpensOncePerFleetWithCaptionAndSize) {
     EXPECT_EQ(openFleet(doc_, 0), fleet);
     EXPECT_EQ(doc_->fleetWindows().size(), 1u);
     EXPECT_EQ(main_->DocumentOfActiveWindow(), doc_);
+}
+
+TEST_F(FleetFormTest, RightClickOpensThePopupOnce) {
+    TFleetForm* fleet = openWith(1);
+    QMenu* popup = fleet->popupMenu();
+    int shown = 0;
+    // Each opening closes itself at once, so a second opening would show in the count.
+    QObject::connect(popup, &QMenu::aboutToShow, popup, [&shown, popup] {
+        ++shown;
+        QTimer::singleShot(0, popup, &QMenu::close);
+    });
+    emit fleet->vehicleBox()->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(shown, 1);
 }
 
 TEST_F(FleetFormTest, NewVehicleByNameAtTheSelectionOrAtTheEnd) {
