@@ -42,7 +42,8 @@ mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 settings="$XDG_CONFIG_HOME/DUR/RVK 3.0.conf"
 
-# Waits for the program to end; prints its exit status.
+# Waits for the program to end and sets `ended` to its exit status. It runs in this
+# shell, not in a command substitution: only the parent shell can wait for its child.
 wait_end() {
     for _ in $(seq 50); do
         kill -0 "$1" 2>/dev/null || break
@@ -52,9 +53,8 @@ wait_end() {
         kill "$1"
         fail "$2 did not end the program"
     }
-    local status=0
-    wait "$1" || status=$?
-    echo "$status"
+    ended=0
+    wait "$1" || ended=$?
 }
 
 # 1. A first run on a document from a relative path, ended with Alt+X.
@@ -66,7 +66,8 @@ sleep 1
 # No window manager: give the window the keyboard, then type as a user does.
 xdotool windowfocus --sync "$win"
 xdotool key alt+x
-[ "$(wait_end $editor "Alt+X")" = 0 ] || fail "the editor ended with an error"
+wait_end $editor "Alt+X"
+[ "$ended" = 0 ] || fail "the editor ended with status $ended"
 [ -f "$settings" ] || fail "no settings were written"
 grep -qx "H0=$work/trams.rvk" "$settings" || fail "the opened document is not the first recent file"
 grep -qx "H1=" "$settings" || fail "a first run should know one recent file only"
@@ -83,7 +84,8 @@ win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head 
 sleep 1
 xdotool windowfocus --sync "$win"
 xdotool key alt+x
-[ "$(wait_end $editor "Alt+X")" = 0 ] || fail "the editor ended with an error"
+wait_end $editor "Alt+X"
+[ "$ended" = 0 ] || fail "the editor ended with status $ended"
 grep -qx "LangFile=rvk3b2.lng" "$settings" || fail "the default language file was not written back"
 
 # 3. Without the default language file the program says so and ends.
@@ -97,6 +99,6 @@ box=$(timeout 30 xdotool search --sync --onlyvisible --name "^Error$" | head -1)
 sleep 1
 xdotool windowfocus --sync "$box"
 xdotool key Return
-status=$(wait_end $editor "the message box")
-[ "$status" = 1 ] || fail "the program ended with status $status instead of 1"
+wait_end $editor "the message box"
+[ "$ended" = 1 ] || fail "the program ended with status $ended instead of 1"
 exit 0
