@@ -15,9 +15,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/child_form.h"
 #include "app/program_folder.h"
@@ -38,6 +40,16 @@ constexpr char kDateText[] = "01-2008";
 
 QString FolderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
+}
+
+// A stored rectangle that is empty, or lies on no screen (a monitor that is gone),
+// would put the window out of reach.
+bool Reachable(const QRect& rect) {
+    if (!rect.isValid()) return false;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [&rect](const QScreen* screen) {
+        return screen->availableGeometry().intersects(rect);
+    });
 }
 
 }  // namespace
@@ -89,7 +101,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
     resize(870, 640);
     if (settings.windowPos) {
-        setGeometry(settings.windowPos->normal);
+        if (Reachable(settings.windowPos->normal)) setGeometry(settings.windowPos->normal);
         if (settings.windowPos->maximised) setWindowState(windowState() | Qt::WindowMaximized);
     }
     if (settings.singleSel) toolPanel_->setSingleSelection(*settings.singleSel);

@@ -110,6 +110,19 @@ TEST_F(ShellTest, MaximisedWindowComesBackMaximisedOverItsNormalRectangle) {
     EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("WindowPos").toByteArray()[16], '\0');
 }
 
+TEST_F(ShellTest, StoredPlacementOutOfReachKeepsTheDefault) {
+    // One far off every screen, one whose right and bottom edges lie before its left and top.
+    const QRect offScreen(QPoint(100000, 100000), QSize(700, 500));
+    const QRect inverted(QPoint(300, 200), QPoint(100, 100));
+    for (const QRect& stored : {offScreen, inverted}) {
+        QSettings("DUR", "RVK 3.0").setValue("WindowPos", EncodeWindowPos({stored, false}));
+        auto main = startMain();
+        EXPECT_EQ(main->size(), QSize(870, 640));
+        EXPECT_LT(main->x(), 100000);
+        endMain(main);
+    }
+}
+
 TEST_F(ShellTest, OpenSameFileTwiceAndInOtherLetterCase) {
     const QString lower = writeDocument("trams.rvk", 2);
     const QString upper = writeDocument("TRAMS.rvk", 1);  // another file on this file system
