@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/main_form.h"
+#include "editor/move_form.h"
 
 int main(int argc, char** argv) {
     rvk::Application app(argc, argv);
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
         if (!mainForm.ready()) return 1;
         // The import, shift and steam-point dialogs are created here, in this order,
         // after the main window: they take their captions from the language it loaded.
+        // The vehicle windows find them among the main window's children.
+        new rvk::TMoveForm(mainForm.texts(), &mainForm);
         mainForm.show();
         const QStringList args = QCoreApplication::arguments();
         // A relative path would not lead back to the file from the recent-file list.

@@ -20,9 +20,11 @@
 #include <cmath>
 
 #include "app/tool_panel.h"
+#include "editor/move_form.h"
 #include "editor/qt_support.h"
 #include "editor/vehicle_controls.h"
 #include "editor/vehicle_owner.h"
+#include "model/end_view_shift.h"
 #include "model/render.h"
 
 namespace rvk {
@@ -255,6 +257,15 @@ void VehicleForm::buildMenus() {
     redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     connect(redoAction_, &QAction::triggered, this, &VehicleForm::Redo);
     buildClipboardMenu();
+
+    editMenu()->addSeparator();
+    shiftAction_ = editMenu()->addAction(QStringLiteral("* Move front/rear views..."));
+    shiftAction_->setObjectName(QStringLiteral("iShift"));
+    connect(shiftAction_, &QAction::triggered, this, [this] {
+        // The frame's shift dialog, created once at start-up.
+        if (auto* dialog = window()->findChild<TMoveForm*>(QString(), Qt::FindDirectChildrenOnly))
+            dialog->ShowFor(this);
+    });
 }
 
 bool VehicleForm::eventFilter(QObject* watched, QEvent* event) {
@@ -386,6 +397,7 @@ void VehicleForm::ApplyTexts() {
     undoAction_->setText(LookupQText(texts, 70));
     redoAction_->setText(LookupQText(texts, 71));
     applyClipboardTexts();
+    shiftAction_->setText(LookupQText(texts, 75));
     tabs_->setTabText(0, LookupQText(texts, 200));
     if (tabs_->count() > 1) tabs_->setTabText(1, LookupQText(texts, 201));
     showButton_->setText(LookupQText(texts, 202));
@@ -433,6 +445,15 @@ void VehicleForm::Undo() {
 
 void VehicleForm::Redo() {
     if (history_.Redo(*record_)) PaintAllViews();
+}
+
+std::optional<int> VehicleForm::ShiftEndViews(int count, int roof, bool up) {
+    const std::optional<int> carried = rvk::ShiftEndViews(*record_, ShowsZoom2(), count, roof, up);
+    if (!carried) return std::nullopt;
+    // The new end-view height reaches its up-down, its label and the layout.
+    controls_->FillControls();
+    NoteChange();
+    return carried;
 }
 
 void VehicleForm::mouseDown(int view, QMouseEvent* event) {

@@ -90,6 +90,10 @@ public:
     // The clipboard's image with its top-left pixel at the selection's top-left corner.
     void PasteSelection();
     void Transform(TransformKind kind);
+    // Moves the end views by count rows, carrying the roof halves' last roof rows along,
+    // and changes the end-view height of the scale shown. The roof rows carried, or
+    // nothing when the shift does not fit the end views.
+    std::optional<int> ShiftEndViews(int count, int roof, bool up);
 
     QWidget* View(int view) const;
     const VehicleLayout& Layout() const { return layout_; }
@@ -156,6 +160,7 @@ private:
     VehicleControls* controls_ = nullptr;  // size, property and info controls
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
+    QAction* shiftAction_ = nullptr;  // iShift
 };
 
 }  // namespace rvk

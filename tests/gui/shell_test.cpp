@@ -25,6 +25,8 @@ constexpr int kPlainNumbers[] = {
     549, 550, 551, 552, 553, 554, 701, 702, 703, 740,
     // the vehicle window's clipboard items and the copy notice
     72, 73, 540, 556,
+    // the vehicle window's shift item
+    75,
     // tool panel and vehicle window
     70, 71, 100, 101, 110, 111, 112, 113, 114, 115, 120, 121, 122, 123, 124, 125, 126, 127, 130,
     131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 150, 151, 152, 153, 154, 200, 201,
