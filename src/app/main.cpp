@@ -6,6 +6,7 @@
 #include "app/application.h"
 #include "app/main_form.h"
 #include "editor/move_form.h"
+#include "editor/steam_form.h"
 
 int main(int argc, char** argv) {
     rvk::Application app(argc, argv);
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
         // after the main window: they take their captions from the language it loaded.
         // The vehicle windows find them among the main window's children.
         new rvk::TMoveForm(mainForm.texts(), &mainForm);
+        new rvk::TSteamForm(mainForm.texts(), &mainForm);
         mainForm.show();
         const QStringList args = QCoreApplication::arguments();
         // A relative path would not lead back to the file from the recent-file list.

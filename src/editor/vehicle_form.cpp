@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,6 +23,7 @@
 #include "app/tool_panel.h"
 #include "editor/move_form.h"
 #include "editor/qt_support.h"
+#include "editor/steam_form.h"
 #include "editor/vehicle_controls.h"
 #include "editor/vehicle_owner.h"
 #include "model/end_view_shift.h"
@@ -49,6 +51,13 @@ void DrawArrow(QPainter& p, const QRect& r, int dx, int dy) {
     path.lineTo(c + QPointF(-dx * s + dy * s, -dy * s + dx * s));
     path.closeSubpath();
     p.fillPath(path, ScreenColor(kPanelFrameColor));
+}
+
+// Cut, not rounded: with a fractional screen scale the pointer's position has
+// fractions, and the cell under it is the one its integer part lies in.
+QPoint PointerPosition(const QMouseEvent* event) {
+    const QPointF at = event->position();
+    return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
 }
 
 }  // namespace
@@ -259,6 +268,11 @@ void VehicleForm::buildMenus() {
     buildClipboardMenu();
 
     editMenu()->addSeparator();
+    steamAction_ = editMenu()->addAction(QStringLiteral("* Steam points..."));
+    steamAction_->setObjectName(QStringLiteral("iSteam"));
+    connect(steamAction_, &QAction::triggered, this, [this] {
+        if (TSteamForm* dialog = TSteamForm::Of(this)) dialog->ShowFor(this);
+    });
     shiftAction_ = editMenu()->addAction(QStringLiteral("* Move front/rear views..."));
     shiftAction_->setObjectName(QStringLiteral("iShift"));
     connect(shiftAction_, &QAction::triggered, this, [this] {
@@ -299,9 +313,29 @@ std::optional<CellRect> VehicleForm::SelectionRect() const {
     return SelectionBounds(selection_.SelPoint1, selection_.SelPoint2, plane.width, plane.height);
 }
 
-void VehicleForm::SetPlacingSteam(bool placing) {
-    placingSteam_ = placing;
+void VehicleForm::BeginSteamPlacing() {
+    placingSteam_ = true;
+    views_[1]->setCursor(ToolCursor(kCursorSteam));
     PaintView(1);
+}
+
+void VehicleForm::EndSteamPlacing(bool placed) {
+    placingSteam_ = false;
+    // Back to the cursor of the pressed tool, which the other views kept.
+    views_[1]->setCursor(ToolCursor(panel_->CurrentTool()));
+    PaintView(1);
+    if (placed) {
+        PaintView(0);
+        NoteChange();
+    }
+    if (TSteamForm* dialog = TSteamForm::Of(this)) dialog->ShowFor(this);
+}
+
+void VehicleForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && placingSteam_)
+        EndSteamPlacing(false);
+    else
+        TChildForm::keyPressEvent(event);
 }
 
 QWidget* VehicleForm::View(int view) const {
@@ -397,6 +431,7 @@ void VehicleForm::ApplyTexts() {
     undoAction_->setText(LookupQText(texts, 70));
     redoAction_->setText(LookupQText(texts, 71));
     applyClipboardTexts();
+    steamAction_->setText(LookupQText(texts, 74));
     shiftAction_->setText(LookupQText(texts, 75));
     tabs_->setTabText(0, LookupQText(texts, 200));
     if (tabs_->count() > 1) tabs_->setTabText(1, LookupQText(texts, 201));
@@ -436,7 +471,9 @@ void VehicleForm::ShowNormalTab() {
 }
 
 void VehicleForm::SetViewCursor(const QCursor& cursor) {
-    for (QWidget* view : views_) view->setCursor(cursor);
+    // The left side view keeps the placing cursor until the steam point is placed.
+    for (QWidget* view : views_)
+        if (!(placingSteam_ && view == views_[1])) view->setCursor(cursor);
 }
 
 void VehicleForm::Undo() {
@@ -458,7 +495,13 @@ std::optional<int> VehicleForm::ShiftEndViews(int count, int roof, bool up) {
 
 void VehicleForm::mouseDown(int view, QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
-    if (placingSteam_) return;
+    if (placingSteam_) {
+        if (TSteamForm* dialog = TSteamForm::Of(this)) {
+            const QPoint at = PointerPosition(event);
+            dialog->PlacingClick(this, view, at.x(), at.y());
+        }
+        return;
+    }
     buttonDown_ = true;
     mouseMove(view, event);
 }
@@ -467,11 +510,9 @@ void VehicleForm::mouseMove(int view, QMouseEvent* event) {
     const Qt::MouseButtons held = event->buttons();
     const bool left = held & Qt::LeftButton;
     if (!(left || (held & Qt::RightButton)) || !buttonDown_) return;
-    // Cut, not rounded: with a fractional screen scale the pointer's position has
-    // fractions, and the cell under it is the one its integer part lies in.
-    const QPointF at = event->position();
-    const int X = static_cast<int>(std::floor(at.x()));
-    const int Y = static_cast<int>(std::floor(at.y()));
+    const QPoint at = PointerPosition(event);
+    const int X = at.x();
+    const int Y = at.y();
     QWidget* box = views_[view];
     if (X < 0 || Y < 0 || X >= box->width() || Y >= box->height()) return;
     const ViewSize size = ViewGeometry(record_, view, ShowsZoom2());

@@ -68,8 +68,11 @@ public:
     std::optional<CellRect> SelectionRect() const;
 
     bool PlacingSteam() const { return placingSteam_; }
-    // Shows or hides the band of the left side view in which a steam point may go.
-    void SetPlacingSteam(bool placing);
+    // The window waits for a click into the left side view that places a steam point;
+    // the view shows the band in which it may go.
+    void BeginSteamPlacing();
+    // Placing is over, with a new point or without; the steam points dialog comes back.
+    void EndSteamPlacing(bool placed);
 
     void PaintView(int view);
     void PaintAllViews();
@@ -103,6 +106,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Escape ends placing a steam point; the window sees keys its controls leave.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend class ViewBox;
@@ -160,6 +165,7 @@ private:
     VehicleControls* controls_ = nullptr;  // size, property and info controls
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
+    QAction* steamAction_ = nullptr;  // iSteam
     QAction* shiftAction_ = nullptr;  // iShift
 };
 

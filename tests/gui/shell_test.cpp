@@ -25,6 +25,8 @@ constexpr int kPlainNumbers[] = {
     549, 550, 551, 552, 553, 554, 701, 702, 703, 740,
     // the vehicle window's clipboard items and the copy notice
     72, 73, 540, 556,
+    // the vehicle window's steam points item
+    74,
     // the vehicle window's shift item
     75,
     // tool panel and vehicle window
