@@ -13,9 +13,9 @@ int main(int argc, char** argv) {
     try {
         rvk::TMainForm mainForm;
         if (!mainForm.ready()) return 1;
-        // The import, shift and steam-point dialogs are created here, in this order,
-        // after the main window: they take their captions from the language it loaded.
-        // The vehicle windows find them among the main window's children.
+        // The dialogs are created after the main window, import first (when it exists),
+        // then shift, then steam points: they take their captions from the language it
+        // loaded. The vehicle windows find them among the main window's children.
         new rvk::TMoveForm(mainForm.texts(), &mainForm);
         new rvk::TSteamForm(mainForm.texts(), &mainForm);
         mainForm.show();
