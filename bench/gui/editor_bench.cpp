@@ -35,7 +35,7 @@ QApplication& App() {
 struct NoOwner : VehicleOwner {
     void MarkModified() override {}
     void RemoveVehicleWindow(TChildForm*) override {}
-    TFileForm* documentWindow() override { return nullptr; }
+    TChildForm* documentWindow() override { return nullptr; }
     void UpdateVehicleLine(const VehicleRec*) override {}
     std::string CompanionFileName(const VehicleRec*) override { return {}; }
 };

@@ -21,7 +21,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/child_form.h"
 #include "app/program_folder.h"
 #include "app/tool_panel.h"
 #include "docwin/file_form.h"
@@ -175,35 +174,6 @@ void TMainForm::buildMenus() {
 
 // --- Language texts ---
 
-QString TMainForm::text(int number, bool removeAfterUse) {
-    return FromCp1252(texts_.lookup(number, removeAfterUse));
-}
-
-QString FormatQText(const QString& format, std::initializer_list<QVariant> args) {
-    // Formatting happens on UTF-8 so that a path keeps every character it has.
-    std::vector<TextArg> values;
-    for (const QVariant& a : args) {
-        if (a.typeId() == QMetaType::Int || a.typeId() == QMetaType::LongLong)
-            values.emplace_back(a.toLongLong());
-        else
-            values.emplace_back(a.toString().toStdString());
-    }
-    return QString::fromStdString(FormatText(format.toStdString(), values));
-}
-
-QString TMainForm::formatText(int number, std::initializer_list<QVariant> args) {
-    return FormatQText(text(number), args);
-}
-
-MsgAnswer TMainForm::message(QWidget* parent, const QString& text, int captionNumber, MsgIcon icon,
-                             MsgButtons buttons) {
-    return prompts().message(parent, text, this->text(captionNumber), icon, buttons);
-}
-
-void TMainForm::reportError(QWidget* parent, const Message& m) {
-    message(parent, formatText(m.text, {QString::fromStdString(m.arg)}), 544, MsgIcon::Error);
-}
-
 void TMainForm::LoadLanguage(bool isDefault) {
     const QString path = ProgramFolder() + QLatin1Char('/') + langFile_;
     std::optional<LangTable> table;
@@ -284,7 +254,7 @@ TChildForm* TMainForm::activeChild() const {
 
 TFileForm* TMainForm::DocumentOfActiveWindow() const {
     TChildForm* child = activeChild();
-    return child ? child->documentWindow() : nullptr;
+    return child ? qobject_cast<TFileForm*>(child->documentWindow()) : nullptr;
 }
 
 QMdiSubWindow* TMainForm::addChildWindow(TChildForm* form) {
@@ -293,6 +263,11 @@ QMdiSubWindow* TMainForm::addChildWindow(TChildForm* form) {
     sub->show();
     mdi_->setActiveSubWindow(sub);
     return sub;
+}
+
+void TMainForm::activateChildWindow(TChildForm* form) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
+        mdi_->setActiveSubWindow(sub);
 }
 
 void TMainForm::childActivated(QMdiSubWindow* window) {
@@ -352,7 +327,7 @@ void TMainForm::windowMenuOpening() {
 
 int TMainForm::NewDocumentWindow(const QString& path) {
     const int index = static_cast<int>(documents_.size());
-    auto* doc = new TFileForm(*this, index);
+    auto* doc = new TFileForm(*this, toolPanel_, index);
     documents_.push_back(doc);
     addChildWindow(doc)->resize(TFileForm::kDefaultSize);
     doc->SetPath(path);
@@ -363,8 +338,7 @@ int TMainForm::NewDocumentWindow(const QString& path) {
 void TMainForm::OpenDocument(const QString& path) {
     for (TFileForm* doc : documents_) {
         if (doc->path() == path) {
-            if (auto* sub = qobject_cast<QMdiSubWindow*>(doc->parentWidget()))
-                mdi_->setActiveSubWindow(sub);
+            activateChildWindow(doc);
             return;
         }
     }
@@ -397,7 +371,12 @@ bool TMainForm::SaveAs(TFileForm* doc) {
     return Save(doc);
 }
 
-void TMainForm::RemoveDocument(TFileForm* doc) {
+bool TMainForm::SaveDocumentOf(TChildForm* window) {
+    auto* doc = qobject_cast<TFileForm*>(window->documentWindow());
+    return doc && Save(doc);
+}
+
+void TMainForm::RemoveDocument(TChildForm* doc) {
     std::erase(documents_, doc);
     UpdateStatus();
 }

@@ -5,8 +5,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
-#include <QVariant>
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include "model/document.h"
 #include "model/lang_table.h"
 #include "platform/prompts.h"
+#include "shell/frame.h"
 
 class QAction;
 class QLabel;
@@ -27,11 +26,7 @@ class TChildForm;
 class TFileForm;
 class ToolPanel;
 
-// A language text formatted printf-style; an int argument fills %i / %d, anything else
-// is text.
-QString FormatQText(const QString& format, std::initializer_list<QVariant> args);
-
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public Frame {
     Q_OBJECT
 public:
     static constexpr int kToolPanelWidth = 206;
@@ -44,32 +39,24 @@ public:
     bool ready() const { return ready_; }
 
     // --- State shared with the child windows and the tool panel ---
-    LangTexts& texts() { return texts_; }
-    QString text(int number, bool removeAfterUse = false);
-    // Language text number formatted with FormatQText.
-    QString formatText(int number, std::initializer_list<QVariant> args);
-    MsgAnswer message(QWidget* parent, const QString& text, int captionNumber, MsgIcon icon,
-                      MsgButtons buttons = MsgButtons::Ok);
-    // Shows a message of the core (text 555 and the like) as an error box, caption 544.
-    void reportError(QWidget* parent, const Message& m);
+    LangTexts& texts() override { return texts_; }
 
     const std::vector<TFileForm*>& documents() const { return documents_; }
     QMdiArea* mdiArea() const { return mdi_; }
     // The container on the right edge and the tool panel in it.
     QWidget* toolPanelHost() const { return toolPanelHost_; }
     ToolPanel* toolPanel() const { return toolPanel_; }
-    TChildForm* activeChild() const;
+    TChildForm* activeChild() const override;
     TFileForm* DocumentOfActiveWindow() const;
-    // Puts a child window into the frame, shows and activates it.
-    QMdiSubWindow* addChildWindow(TChildForm* form);
+    QMdiSubWindow* addChildWindow(TChildForm* form) override;
+    void activateChildWindow(TChildForm* form) override;
 
-    // Numbers the generated names of new documents, from 1 on in each program run.
-    int takeNewDocumentNumber() { return newDocumentNumber_++; }
+    int takeNewDocumentNumber() override { return newDocumentNumber_++; }
 
     const RecentFiles& recentFiles() const { return recent_; }
     const QString& documentFolder() const { return documentFolder_; }
-    const QString& importFolder() const { return importFolder_; }
-    void setImportFolder(const QString& folder) { importFolder_ = folder; }
+    const QString& importFolder() const override { return importFolder_; }
+    void setImportFolder(const QString& folder) override { importFolder_ = folder; }
     const QString& langFile() const { return langFile_; }
 
     // --- Document commands ---
@@ -79,10 +66,10 @@ public:
     // when every file was written.
     bool Save(TFileForm* doc);
     bool SaveAs(TFileForm* doc);
-    void AddRecentFile(const QString& path);
+    bool SaveDocumentOf(TChildForm* window) override;
+    void AddRecentFile(const QString& path) override;
     void UpdateStatus();
-    // A closing document window leaves the list.
-    void RemoveDocument(TFileForm* doc);
+    void RemoveDocument(TChildForm* doc) override;
 
     // Reads the language file named by langFile() and applies its texts everywhere.
     void LoadLanguage(bool isDefault);

@@ -30,7 +30,7 @@
 // The images live in this static library; the resource must be registered explicitly.
 static void InitPanelResources() {
     static const bool done = [] {
-        Q_INIT_RESOURCE(cursors);
+        Q_INIT_RESOURCE(panel_images);
         return true;
     }();
     (void)done;
@@ -51,19 +51,7 @@ QPixmap Image(const char* name) {
     return QPixmap(QStringLiteral(":/rvk/images/%1.xpm").arg(QLatin1String(name)));
 }
 
-// Cursor images keep their hot spot at the crosshair's centre.
-constexpr int kCursorHotSpot = 7;
-
 }  // namespace
-
-QCursor ToolCursor(int number) {
-    static const char* const names[] = {nullptr,        nullptr,       "cursor_line",
-                                        "cursor_rect",  "cursor_fill", "cursor_select",
-                                        "cursor_color", "cursor_steam"};
-    if (number < 0 || number >= static_cast<int>(std::size(names)) || !names[number])
-        return QCursor(Qt::ArrowCursor);
-    return QCursor(Image(names[number]), kCursorHotSpot, kCursorHotSpot);
-}
 
 VehicleForm* VehicleFormOf(QMdiSubWindow* sub) {
     if (!sub) return nullptr;

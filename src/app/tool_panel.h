@@ -4,11 +4,12 @@
 // or paint; the panel repaints, re-lays out or re-cursors them when it changes.
 #pragma once
 
-#include <QCursor>
 #include <QList>
 #include <QWidget>
 #include <array>
 
+#include "editor/tool_cursors.h"
+#include "editor/vehicle_tools.h"
 #include "model/draw_tools.h"
 #include "model/pixel.h"
 
@@ -30,23 +31,10 @@ namespace rvk {
 class LangTexts;
 class VehicleForm;
 
-// Cursor numbers shared by the tools and the steam point placing.
-inline constexpr int kCursorPen = 0;
-inline constexpr int kCursorLine = 2;
-inline constexpr int kCursorRect = 3;
-inline constexpr int kCursorFill = 4;
-inline constexpr int kCursorSelect = 5;
-inline constexpr int kCursorColor = 6;
-inline constexpr int kCursorSteam = 7;
-
-// The cursor registered under a number; the default arrow for the pen and any
-// unknown number.
-QCursor ToolCursor(int number);
-
 // The vehicle window shown in an MDI child, or nullptr for any other kind of child.
 VehicleForm* VehicleFormOf(QMdiSubWindow* sub);
 
-class ToolPanel : public QWidget {
+class ToolPanel : public QWidget, public VehicleTools {
     Q_OBJECT
 
 public:
@@ -59,28 +47,28 @@ public:
     // The frame's child-window area; the panel follows its activation changes.
     void setMdiArea(QMdiArea* area);
     QMdiArea* mdiArea() const { return mdi_; }
-    LangTexts& texts() const { return texts_; }
+    LangTexts& texts() const override { return texts_; }
 
     // Every vehicle window in the frame's order, and the active one (or nullptr).
     QList<VehicleForm*> vehicleWindows() const;
     VehicleForm* activeVehicleWindow() const;
 
-    PixelValue MouseColor(int button) const { return mouseColors_[button]; }
+    PixelValue MouseColor(int button) const override { return mouseColors_[button]; }
     PixelValue SavedColor(int button) const { return savedColors_[button]; }
-    PanelTool PressedTool() const;
+    PanelTool PressedTool() const override;
     // Cursor number of the pressed tool.
-    int CurrentTool() const;
-    NightLevel CurrentNightLevel() const;
-    bool SingleSelection() const;
+    int CurrentTool() const override;
+    NightLevel CurrentNightLevel() const override;
+    bool SingleSelection() const override;
     void setSingleSelection(bool on);
-    int ViewLayout() const { return viewLayout_; }
+    int ViewLayout() const override { return viewLayout_; }
 
-    void SetMouseColor(int button, PixelValue value, bool selectType);
+    void SetMouseColor(int button, PixelValue value, bool selectType) override;
     void SetViewCursor(int cursor);
-    void SetViewLayout(int layout);
-    void UpdateSelectionInfo();
-    void UpdateZoomButtons();
-    void SyncSelection(VehicleForm* source);
+    void SetViewLayout(int layout) override;
+    void UpdateSelectionInfo() override;
+    void UpdateZoomButtons() override;
+    void SyncSelection(VehicleForm* source) override;
     void ZoomIn();
     void ZoomOut();
 

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -13,12 +12,12 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "app/main_form.h"
 #include "docwin/fleet_payload.h"
-#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
+#include "shell/frame.h"
+#include "shell/name_list_box.h"
 
 namespace rvk {
 
@@ -34,9 +33,10 @@ QString InfoForDisplay(const std::string& info) {
 
 }  // namespace
 
-TFileForm::TFileForm(TMainForm& main, int kindTag)
+TFileForm::TFileForm(Frame& main, VehicleTools* tools, int kindTag)
     : TChildForm(kindTag),
       main_(main),
+      tools_(tools),
       popup_(new QMenu(this)),
       fleetBox_(new NameListBox(kFleetItemHeight, popup_, this)),
       label1_(new QLabel(QStringLiteral("File infotext"), this)),
@@ -218,11 +218,10 @@ void TFileForm::pEditClick() {
     if (index < 0) return;
     FleetRec* fleet = doc_.fleets[static_cast<std::size_t>(index)].get();
     if (TFleetForm* window = fleetWindowOf(fleet)) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
-            main_.mdiArea()->setActiveSubWindow(sub);
+        main_.activateChildWindow(window);
         return;
     }
-    auto* window = new TFleetForm(*this, *fleet);
+    auto* window = new TFleetForm(*this, *fleet, tools_);
     fleetWindows_.push_back(window);
     main_.addChildWindow(window)->resize(TFleetForm::kDefaultSize);
 }
@@ -298,7 +297,7 @@ bool TFileForm::CloseQuery() {
     switch (main_.message(this, main_.formatText(545, {fileName()}), 542, MsgIcon::Warning,
                           MsgButtons::YesNoCancel)) {
         case MsgAnswer::Yes:
-            return main_.Save(this);
+            return main_.SaveDocumentOf(this);
         case MsgAnswer::No:
             return true;
         default:

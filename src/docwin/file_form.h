@@ -7,8 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/child_form.h"
+#include "fleet/fleet_owner.h"
 #include "model/document.h"
+#include "shell/child_form.h"
 
 class QAction;
 class QLabel;
@@ -17,22 +18,24 @@ class QPlainTextEdit;
 
 namespace rvk {
 
+class Frame;
 class NameListBox;
 class TFleetForm;
-class TMainForm;
+class VehicleTools;
 
-class TFileForm : public TChildForm {
+class TFileForm : public TChildForm, public FleetOwner {
     Q_OBJECT
 public:
     static constexpr QSize kDefaultSize{330, 400};
 
-    TFileForm(TMainForm& main, int kindTag);
+    // tools: what the vehicle windows of the document draw with.
+    TFileForm(Frame& main, VehicleTools* tools, int kindTag);
 
-    TMainForm& mainForm() const { return main_; }
-    FileDoc& document() { return doc_; }
+    Frame& frame() const override { return main_; }
+    FileDoc& document() override { return doc_; }
     QString path() const { return QString::fromStdString(doc_.path); }
     // The file name part of the path.
-    QString fileName() const;
+    QString fileName() const override;
 
     TFileForm* documentWindow() override { return this; }
     void applyTexts() override;
@@ -40,7 +43,7 @@ public:
     // An empty path names a new document from the program-wide counter and gives it
     // the new-document info text.
     void SetPath(const QString& path);
-    void SetModified(bool modified);
+    void SetModified(bool modified) override;
     void RefreshCaption();
     // Reads the document at its path; on failure tells the user, closes the window
     // and returns false.
@@ -53,7 +56,7 @@ public:
     void FillFleetList();
 
     const std::vector<TFleetForm*>& fleetWindows() const { return fleetWindows_; }
-    void RemoveFleetWindow(TFleetForm* window);
+    void RemoveFleetWindow(TFleetForm* window) override;
     TFleetForm* fleetWindowOf(const FleetRec* fleet) const;
 
     // Asks to save a modified document. False keeps the window open: Cancel, or a save
@@ -80,7 +83,8 @@ private:
     void pPasteClick();
     void pDeleteClick();
 
-    TMainForm& main_;
+    Frame& main_;
+    VehicleTools* tools_;
     FileDoc doc_;
     std::vector<TFleetForm*> fleetWindows_;
     bool closeQueried_ = false;

@@ -10,7 +10,8 @@
 #include <optional>
 
 #include "editor/qt_support.h"
-#include "editor/vehicle_form.h"
+#include "editor/steam_target.h"
+#include "model/vehicle.h"
 #include "platform/prompts.h"
 
 namespace rvk {
@@ -112,19 +113,21 @@ TSteamForm* TSteamForm::Of(const QWidget* widget) {
     return widget->window()->findChild<TSteamForm*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-void TSteamForm::ShowFor(VehicleForm* form) {
-    form_ = form;
+void TSteamForm::ShowFor(SteamTarget* form) {
+    target_ = form;
+    targetWidget_ = form->targetWidget();
     list_->viewport()->update();
     updateButtons();
     exec();
 }
 
-VehicleForm* TSteamForm::vehicleWindow() const {
-    return form_;
+SteamTarget* TSteamForm::vehicleWindow() const {
+    return targetWidget_ ? target_ : nullptr;
 }
 
 int TSteamForm::steamCount() const {
-    return form_ ? SteamCountOf(*form_->Record()) : 0;
+    const SteamTarget* form = vehicleWindow();
+    return form ? SteamCountOf(*form->Record()) : 0;
 }
 
 int TSteamForm::selectedSlot() const {
@@ -137,7 +140,7 @@ std::vector<std::pair<int, QString>> TSteamForm::lineItems(int slot) const {
         {kNumberIndent, QStringLiteral("%1:").arg(slot + 1)}};
     const int left = label1_->x();
     if (slot < steamCount()) {
-        const auto& steam = form_->Record()->Steam;
+        const auto& steam = vehicleWindow()->Record()->Steam;
         const QLabel* columns[] = {label2_, label3_, label4_};
         for (int k = 0; k < 3; ++k)
             items.emplace_back(columns[k]->x() - left, QString::number(steam[3 * slot + k]));
@@ -153,24 +156,25 @@ void TSteamForm::updateButtons() {
     const bool pointSelected = slot >= 0 && slot < count;
     bEditLen_->setEnabled(pointSelected);
     bRemove_->setEnabled(pointSelected);
-    bMove_->setEnabled(form_ && (slot >= 0 || count < kMaxSteamPoints));
+    bMove_->setEnabled(vehicleWindow() && (slot >= 0 || count < kMaxSteamPoints));
 }
 
 void TSteamForm::moveClick() {
-    if (!form_) return;
-    if (form_->ShowsZoom2()) {
+    SteamTarget* form = vehicleWindow();
+    if (!form) return;
+    if (form->ShowsZoom2()) {
         if (prompts().message(this, LookupQText(texts_, 571), LookupQText(texts_, 540),
                               MsgIcon::Information, MsgButtons::YesNo) != MsgAnswer::Yes)
             return;
-        form_->ShowNormalTab();
+        form->ShowNormalTab();
     }
     prompts().message(this, LookupQText(texts_, 558), LookupQText(texts_, 540),
                       MsgIcon::Information, MsgButtons::Ok);
-    form_->BeginSteamPlacing();
+    form->BeginSteamPlacing();
     accept();
 }
 
-void TSteamForm::PlacingClick(VehicleForm* form, int view, int X, int Y) {
+void TSteamForm::PlacingClick(SteamTarget* form, int view, int X, int Y) {
     const QWidget* box = form->View(view);
     if (X < 0 || Y < 0 || X > box->width() || Y > box->height()) return;
     VehicleRec& rec = *form->Record();
@@ -197,16 +201,17 @@ void TSteamForm::PlacingClick(VehicleForm* form, int view, int X, int Y) {
         form->EndSteamPlacing(true);
         return;
     }
-    if (prompts().message(form, LookupQText(texts_, 559), LookupQText(texts_, 544), MsgIcon::Error,
-                          MsgButtons::YesNo) != MsgAnswer::Yes)
+    if (prompts().message(form->targetWidget(), LookupQText(texts_, 559), LookupQText(texts_, 544),
+                          MsgIcon::Error, MsgButtons::YesNo) != MsgAnswer::Yes)
         form->EndSteamPlacing(false);
 }
 
 void TSteamForm::editLenClick() {
     const int slot = selectedSlot();
-    if (!form_ || slot < 0 || slot >= steamCount()) return;
-    std::uint16_t& length = form_->Record()->Steam[static_cast<std::size_t>(3 * slot + 2)];
-    const long long max = form_->Record()->Length - form_->Record()->Steam[3 * slot];
+    SteamTarget* form = vehicleWindow();
+    if (!form || slot < 0 || slot >= steamCount()) return;
+    std::uint16_t& length = form->Record()->Steam[static_cast<std::size_t>(3 * slot + 2)];
+    const long long max = form->Record()->Length - form->Record()->Steam[3 * slot];
     const QString prompt = FromCp1252(FormatText(texts_.lookup(561), {max}));
     int value = 0;
     for (;;) {
@@ -226,8 +231,9 @@ void TSteamForm::editLenClick() {
 
 void TSteamForm::removeClick() {
     const int slot = selectedSlot();
-    if (!form_ || slot < 0 || slot >= steamCount()) return;
-    VehicleRec& rec = *form_->Record();
+    SteamTarget* form = vehicleWindow();
+    if (!form || slot < 0 || slot >= steamCount()) return;
+    VehicleRec& rec = *form->Record();
     for (int i = slot; i < kMaxSteamPoints - 1; ++i)
         for (int k = 0; k < 3; ++k) rec.Steam[3 * i + k] = rec.Steam[3 * (i + 1) + k];
     for (int k = 0; k < 3; ++k) rec.Steam[3 * (kMaxSteamPoints - 1) + k] = 1;
@@ -238,8 +244,9 @@ void TSteamForm::removeClick() {
 
 void TSteamForm::pointChanged() {
     list_->viewport()->update();
-    form_->PaintAllViews();
-    form_->NoteChange();
+    SteamTarget* form = vehicleWindow();
+    form->PaintAllViews();
+    form->NoteChange();
 }
 
 }  // namespace rvk

@@ -18,7 +18,7 @@ class QPushButton;
 namespace rvk {
 
 class LangTexts;
-class VehicleForm;
+class SteamTarget;
 
 class TSteamForm : public QDialog {
     Q_OBJECT
@@ -34,11 +34,12 @@ public:
     static TSteamForm* Of(const QWidget* widget);
 
     // iSteam: works for form from now on and is shown modally.
-    void ShowFor(VehicleForm* form);
-    VehicleForm* vehicleWindow() const;
+    void ShowFor(SteamTarget* form);
+    // The vehicle window worked for, nullptr once it is gone.
+    SteamTarget* vehicleWindow() const;
     // The click of a vehicle window waiting to place a point: (X, Y) in the paint box of
     // view, in screen pixels.
-    void PlacingClick(VehicleForm* form, int view, int X, int Y);
+    void PlacingClick(SteamTarget* form, int view, int X, int Y);
 
     // The selected line, -1 when none.
     int selectedSlot() const;
@@ -60,7 +61,8 @@ private:
     void pointChanged();
 
     LangTexts& texts_;
-    QPointer<VehicleForm> form_;
+    SteamTarget* target_ = nullptr;
+    QPointer<QWidget> targetWidget_;  // guards target_
     QLabel* label1_ = nullptr;
     QLabel* label2_ = nullptr;
     QLabel* label3_ = nullptr;

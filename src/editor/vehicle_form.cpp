@@ -20,12 +20,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/tool_panel.h"
 #include "editor/move_form.h"
 #include "editor/qt_support.h"
 #include "editor/steam_form.h"
+#include "editor/tool_cursors.h"
 #include "editor/vehicle_controls.h"
 #include "editor/vehicle_owner.h"
+#include "editor/vehicle_tools.h"
 #include "model/end_view_shift.h"
 #include "model/render.h"
 
@@ -125,8 +126,8 @@ private:
     VehicleForm* form_;
 };
 
-VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel)
-    : TChildForm(kVehicleKind), owner_(owner), record_(record), panel_(panel) {
+VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* tools)
+    : TChildForm(kVehicleKind), owner_(owner), record_(record), tools_(tools) {
     setObjectName(QStringLiteral("VehicleForm"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -150,7 +151,7 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* pan
     area_ = new ViewArea(this, nullptr);
     for (int v = 0; v < kViewCount; ++v) {
         auto* box = new ViewBox(this, v, area_);
-        box->setCursor(ToolCursor(panel_->CurrentTool()));
+        box->setCursor(ToolCursor(tools_->CurrentTool()));
         views_[v] = box;
     }
     scrollBox_->setWidget(area_);
@@ -212,17 +213,17 @@ void VehicleForm::buildPropsPanel() {
     infoLabel_->move(4, 4);
     hideButton_ = new QToolButton(infoPanel_);
     hideButton_->setObjectName(QStringLiteral("bHide"));
-    hideButton_->setIcon(QIcon(QStringLiteral(":/rvk/images/glyph_hide.xpm")));
+    hideButton_->setIcon(QIcon(EditorImage("glyph_hide")));
     hideButton_->setAutoRaise(true);
     menuButton_ = new QToolButton(infoPanel_);
     menuButton_->setObjectName(QStringLiteral("bMenu"));
-    menuButton_->setIcon(QIcon(QStringLiteral(":/rvk/images/glyph_menu.xpm")));
+    menuButton_->setIcon(QIcon(EditorImage("glyph_menu")));
     menuButton_->setAutoRaise(true);
     for (QToolButton* b : {hideButton_, menuButton_})
         b->setFixedSize(kInfoButtonSize, kInfoButtonSize);
     infoPanel_->installEventFilter(this);
     row->addWidget(infoPanel_, 1);
-    controls_ = new VehicleControls(*this, panel_->texts(), sizeSheet, propsSheet, infoPanel_);
+    controls_ = new VehicleControls(*this, tools_->texts(), sizeSheet, propsSheet, infoPanel_);
 
     connect(hideButton_, &QToolButton::clicked, this, [this] {
         propsPanel_->hide();
@@ -246,12 +247,12 @@ void VehicleForm::buildMenus() {
         group->addAction(a);
     }
     connect(layoutMenu_, &QMenu::aboutToShow, this, [this] {
-        layout1_->setChecked(panel_->ViewLayout() == 0);
-        layout2_->setChecked(panel_->ViewLayout() == 1);
+        layout1_->setChecked(tools_->ViewLayout() == 0);
+        layout2_->setChecked(tools_->ViewLayout() == 1);
     });
     for (int layout : {0, 1}) {
         connect(layout ? layout2_ : layout1_, &QAction::triggered, this, [this, layout] {
-            panel_->SetViewLayout(layout);
+            tools_->SetViewLayout(layout);
             Relayout();
         });
     }
@@ -293,7 +294,7 @@ void VehicleForm::placeInfoButtons() {
     hideButton_->move(right - 2 * kInfoButtonSize, 0);
 }
 
-TFileForm* VehicleForm::documentWindow() {
+TChildForm* VehicleForm::documentWindow() {
     return owner_->documentWindow();
 }
 
@@ -322,7 +323,7 @@ void VehicleForm::BeginSteamPlacing() {
 void VehicleForm::EndSteamPlacing(bool placed) {
     placingSteam_ = false;
     // Back to the cursor of the pressed tool, which the other views kept.
-    views_[1]->setCursor(ToolCursor(panel_->CurrentTool()));
+    views_[1]->setCursor(ToolCursor(tools_->CurrentTool()));
     PaintView(1);
     if (placed) {
         PaintView(0);
@@ -361,13 +362,13 @@ QSize VehicleForm::paintIntoBuffer(int view) {
                          std::max(buffer_.height(), screen.height()), QImage::Format_RGB32);
     Canvas canvas{reinterpret_cast<std::uint32_t*>(buffer_.bits()), screen.width(), screen.height(),
                   static_cast<int>(buffer_.bytesPerLine() / 4)};
-    const NightLevel level = panel_->CurrentNightLevel();
+    const NightLevel level = tools_->CurrentNightLevel();
     const int d = RowOffset(*record_, view, zoom2);
 
     PaintVehicleView(canvas, *record_, view, zoom2, z, level);
 
     if (shapeStart_.isSet() && shapeEnd_.isSet()) {
-        const PanelTool tool = panel_->PressedTool();
+        const PanelTool tool = tools_->PressedTool();
         if (tool == PanelTool::Line) {
             for (const CellPoint p : LinePoints(shapeStart_, shapeEnd_))
                 DrawPixelCell(canvas, shapeColor_, p.x, p.y - d, level, z);
@@ -404,7 +405,7 @@ QImage VehicleForm::RenderView(int view) {
 }
 
 void VehicleForm::Relayout() {
-    layout_ = LayoutViews(*record_, ShowsZoom2(), zoom_, panel_->ViewLayout());
+    layout_ = LayoutViews(*record_, ShowsZoom2(), zoom_, tools_->ViewLayout());
     for (int v = 0; v < kViewCount; ++v) {
         const Rect& r = layout_.views[v];
         views_[v]->setGeometry(r.x, r.y, r.width, r.height);
@@ -413,7 +414,7 @@ void VehicleForm::Relayout() {
     area_->resize(layout_.extentWidth, layout_.extentHeight);
     area_->update();
     PaintAllViews();
-    panel_->UpdateZoomButtons();
+    tools_->UpdateZoomButtons();
 }
 
 void VehicleForm::NoteChange() {
@@ -426,7 +427,7 @@ void VehicleForm::UpdateCaption() {
 }
 
 void VehicleForm::ApplyTexts() {
-    LangTexts& texts = panel_->texts();
+    LangTexts& texts = tools_->texts();
     editMenu()->setTitle(LookupQText(texts, 6));
     undoAction_->setText(LookupQText(texts, 70));
     redoAction_->setText(LookupQText(texts, 71));
@@ -451,7 +452,7 @@ void VehicleForm::UpdateTabs() {
     if (!record_->Zoom2Exists && tabs_->count() == 2)
         tabs_->removeTab(1);
     else if (record_->Zoom2Exists && tabs_->count() == 1)
-        tabs_->addTab(LookupQText(panel_->texts(), 201));
+        tabs_->addTab(LookupQText(tools_->texts(), 201));
 }
 
 void VehicleForm::tabChanged(int index) {
@@ -522,7 +523,7 @@ void VehicleForm::mouseMove(int view, QMouseEvent* event) {
     y += RowOffset(*record_, view, ShowsZoom2());
 
     const Qt::KeyboardModifiers mods = event->modifiers();
-    const ToolAction tool = ChooseTool(panel_->PressedTool(), mods & Qt::ControlModifier,
+    const ToolAction tool = ChooseTool(tools_->PressedTool(), mods & Qt::ControlModifier,
                                        mods & Qt::AltModifier, mods & Qt::ShiftModifier);
     runTool(view, tool, left, x, y);
     PaintView(view);
@@ -533,7 +534,7 @@ void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
     const int button = left ? 0 : 1;
     switch (tool) {
         case ToolAction::Pick:
-            panel_->SetMouseColor(button, plane.plane->at(x, y), true);
+            tools_->SetMouseColor(button, plane.plane->at(x, y), true);
             return;
         case ToolAction::Select:
             changeCorner(left, view, {x, y});
@@ -542,7 +543,7 @@ void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
         case ToolAction::Replace: {
             history_.RecordStep(*record_, strokeActive_, true);
             const PixelValue old = plane.plane->at(x, y);
-            const PixelValue value = panel_->MouseColor(button);
+            const PixelValue value = tools_->MouseColor(button);
             if (tool == ToolAction::Fill) {
                 if (old != value)
                     FloodFill(plane.plane->mutableData(), plane.width, plane.height, x, y, value);
@@ -558,7 +559,7 @@ void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
         case ToolAction::Line:
         case ToolAction::Rect:
             history_.RecordStep(*record_, strokeActive_, true);
-            shapeColor_ = panel_->MouseColor(button);
+            shapeColor_ = tools_->MouseColor(button);
             if (tool == ToolAction::Pen)
                 plane.plane->set(x, y, shapeColor_);
             else if (!strokeActive_)
@@ -579,8 +580,8 @@ void VehicleForm::changeCorner(bool first, int view, CellPoint point) {
         selView = view;
         PaintView(previous);
     }
-    panel_->UpdateSelectionInfo();
-    if (panel_->SingleSelection()) panel_->SyncSelection(this);
+    tools_->UpdateSelectionInfo();
+    if (tools_->SingleSelection()) tools_->SyncSelection(this);
 }
 
 void VehicleForm::mouseUp(int view, QMouseEvent* event) {
@@ -588,7 +589,7 @@ void VehicleForm::mouseUp(int view, QMouseEvent* event) {
     buttonDown_ = false;
     if (!strokeActive_) return;
     strokeActive_ = false;
-    const PanelTool tool = panel_->PressedTool();
+    const PanelTool tool = tools_->PressedTool();
     if ((tool == PanelTool::Line || tool == PanelTool::Rect) && shapeEnd_.isSet()) {
         const PlaneRef plane = PlaneOf(record_, view, ShowsZoom2());
         if (tool == PanelTool::Line)

@@ -8,11 +8,12 @@
 #include <array>
 #include <optional>
 
-#include "app/child_form.h"
+#include "editor/steam_target.h"
 #include "model/draw_tools.h"
 #include "model/image_clip.h"
 #include "model/undo_history.h"
 #include "model/view_layout.h"
+#include "shell/child_form.h"
 
 class QAction;
 class QActionGroup;
@@ -28,9 +29,9 @@ class QToolButton;
 
 namespace rvk {
 
-class ToolPanel;
 class VehicleControls;
 class VehicleOwner;
+class VehicleTools;
 
 // The two selection corners: the view of each and its point in plane coordinates.
 struct VehicleSelection {
@@ -40,27 +41,29 @@ struct VehicleSelection {
     CellPoint SelPoint2{0, 0};
 };
 
-class VehicleForm : public TChildForm {
+class VehicleForm : public TChildForm, public SteamTarget {
     Q_OBJECT
 
 public:
     static constexpr QSize kDefaultSize{720, 513};
 
     // The editor of record, to be put into the frame's child-window area. The owner is
-    // told about every change and when the window closes; the panel supplies the tools.
-    VehicleForm(VehicleOwner* owner, VehicleRec* record, ToolPanel* panel);
+    // told about every change and when the window closes; tools supplies the drawing
+    // tool, the mouse colours and the other settings all vehicle windows share.
+    VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* tools);
     ~VehicleForm() override;
 
-    VehicleRec* Record() const { return record_; }
+    QWidget* targetWidget() override { return this; }
+    VehicleRec* Record() const override { return record_; }
     VehicleOwner* OwnerFleetWindow() const { return owner_; }
-    TFileForm* documentWindow() override;
+    TChildForm* documentWindow() override;
     void applyTexts() override { ApplyTexts(); }
     const VehicleRec* editedVehicle() const override { return record_; }
 
-    int Zoom() const { return zoom_; }
+    int Zoom() const override { return zoom_; }
     // Takes effect at the next Relayout.
     void SetZoom(int zoom) { zoom_ = zoom; }
-    bool ShowsZoom2() const;
+    bool ShowsZoom2() const override;
 
     const VehicleSelection& Selection() const { return selection_; }
     void SetSelection(const VehicleSelection& selection) { selection_ = selection; }
@@ -70,19 +73,19 @@ public:
     bool PlacingSteam() const { return placingSteam_; }
     // The window waits for a click into the left side view that places a steam point;
     // the view shows the band in which it may go.
-    void BeginSteamPlacing();
+    void BeginSteamPlacing() override;
     // Placing is over, with a new point or without; the steam points dialog comes back.
-    void EndSteamPlacing(bool placed);
+    void EndSteamPlacing(bool placed) override;
 
     void PaintView(int view);
-    void PaintAllViews();
+    void PaintAllViews() override;
     void Relayout();
-    void NoteChange();
+    void NoteChange() override;
     void UpdateCaption();
     void ApplyTexts();
     void UpdateTabs();
     // Selects the "Normal scale" tab; leaving the Zoom2 tab adjusts the zoom.
-    void ShowNormalTab();
+    void ShowNormalTab() override;
     void ClearHistory() { history_.ClearHistory(); }
     void SetViewCursor(const QCursor& cursor);
     void Undo();
@@ -98,7 +101,7 @@ public:
     // nothing when the shift does not fit the end views.
     std::optional<int> ShiftEndViews(int count, int roof, bool up);
 
-    QWidget* View(int view) const;
+    QWidget* View(int view) const override;
     const VehicleLayout& Layout() const { return layout_; }
     // The vehicle as view `view` shows it now, as PaintView draws it.
     QImage RenderView(int view);
@@ -130,7 +133,7 @@ private:
 
     VehicleOwner* owner_;
     VehicleRec* record_;
-    ToolPanel* panel_;
+    VehicleTools* tools_;
 
     int zoom_ = 4;
     bool zoom2Tab_ = false;

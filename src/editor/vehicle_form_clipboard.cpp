@@ -5,9 +5,9 @@
 #include <QMenu>
 #include <algorithm>
 
-#include "app/tool_panel.h"
 #include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
+#include "editor/vehicle_tools.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"
 
@@ -66,14 +66,14 @@ void VehicleForm::buildClipboardMenu() {
 }
 
 void VehicleForm::applyClipboardTexts() {
-    copyAction_->setText(LookupQText(panel_->texts(), 72));
-    pasteAction_->setText(LookupQText(panel_->texts(), 73));
+    copyAction_->setText(LookupQText(tools_->texts(), 72));
+    pasteAction_->setText(LookupQText(tools_->texts(), 73));
 }
 
 void VehicleForm::CopySelection() {
     const std::optional<CellRect> r = SelectionRect();
     if (!r) {
-        LangTexts& texts = panel_->texts();
+        LangTexts& texts = tools_->texts();
         prompts().message(this, LookupQText(texts, 556), LookupQText(texts, 540),
                           MsgIcon::Information, MsgButtons::Ok);
         return;

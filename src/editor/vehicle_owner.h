@@ -6,7 +6,6 @@
 namespace rvk {
 
 class TChildForm;
-class TFileForm;
 struct VehicleRec;
 
 class VehicleOwner {
@@ -16,7 +15,7 @@ public:
     // The window is closing and leaves the owner's list.
     virtual void RemoveVehicleWindow(TChildForm* window) = 0;
     // The document window the vehicle belongs to.
-    virtual TFileForm* documentWindow() = 0;
+    virtual TChildForm* documentWindow() = 0;
     // The vehicle's name changed: its line in the owner's list follows.
     virtual void UpdateVehicleLine(const VehicleRec* rec) = 0;
     // The companion Zoom2 file of the vehicle at its current place in the document.

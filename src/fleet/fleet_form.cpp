@@ -2,19 +2,18 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/main_form.h"
-#include "docwin/file_form.h"
-#include "docwin/name_list_box.h"
 #include "editor/vehicle_form.h"
+#include "model/document.h"
 #include "model/zoom2_file.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
+#include "shell/frame.h"
+#include "shell/name_list_box.h"
 
 namespace rvk {
 
@@ -25,10 +24,11 @@ constexpr int kMaxNameLength = static_cast<int>(kInfoCapacity) - 1;
 
 }  // namespace
 
-TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
+TFleetForm::TFleetForm(FleetOwner& owner, FleetRec& fleet, VehicleTools* tools)
     : TChildForm(kFleetKind),
-      file_(fileForm),
+      file_(owner),
       fleet_(fleet),
+      tools_(tools),
       popup_(new QMenu(this)),
       vehicleBox_(new NameListBox(kLineHeight, popup_, this)) {
     vehicleBox_->setObjectName(QStringLiteral("VehicleBox"));
@@ -67,12 +67,8 @@ TFleetForm::TFleetForm(TFileForm& fileForm, FleetRec& fleet)
         vehicleBox_->insertLine(static_cast<int>(i), FromCp1252(fleet_.vehicles[i]->Info[0]));
 }
 
-TMainForm& TFleetForm::mainForm() const {
-    return file_.mainForm();
-}
-
 void TFleetForm::ApplyTexts(bool build) {
-    TMainForm& main = mainForm();
+    Frame& main = frame();
     editMenu()->setTitle(main.text(6));
     pEdit_->setText(main.text(60));
     pNew_->setText(main.text(61));
@@ -163,20 +159,19 @@ void TFleetForm::pEditClick() {
     const int index = vehicleBox_->selectedRow();
     if (index < 0) return;
     VehicleRec* rec = fleet_.vehicles[static_cast<std::size_t>(index)].get();
-    TMainForm& main = mainForm();
+    Frame& main = frame();
     if (TChildForm* window = vehicleWindowOf(rec)) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
-            main.mdiArea()->setActiveSubWindow(sub);
+        main.activateChildWindow(window);
         return;
     }
-    auto* window = new VehicleForm(this, rec, main.toolPanel());
+    auto* window = new VehicleForm(this, rec, tools_);
     AddVehicleWindow(window);
     main.addChildWindow(window)->resize(VehicleForm::kDefaultSize);
 }
 
 void TFleetForm::pNewClick() {
     if (static_cast<int>(fleet_.vehicles.size()) >= kMaxVehicles) return;
-    TMainForm& main = mainForm();
+    Frame& main = frame();
     const auto name = prompts().nameInput(this, main.text(551), main.text(552), main.text(500),
                                           main.text(521), kMaxNameLength);
     if (!name) return;
@@ -224,7 +219,7 @@ void TFleetForm::pPasteClick() {
 void TFleetForm::pDeleteClick() {
     const int index = vehicleBox_->selectedRow();
     if (index < 0) return;
-    TMainForm& main = mainForm();
+    Frame& main = frame();
     if (main.message(this, main.text(554), 541, MsgIcon::Warning, MsgButtons::YesNo) !=
         MsgAnswer::Yes)
         return;

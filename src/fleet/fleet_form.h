@@ -6,9 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/child_form.h"
 #include "editor/vehicle_owner.h"
+#include "fleet/fleet_owner.h"
 #include "model/vehicle.h"
+#include "shell/child_form.h"
 
 class QAction;
 class QMenu;
@@ -16,21 +17,21 @@ class QMenu;
 namespace rvk {
 
 class NameListBox;
-class TFileForm;
-class TMainForm;
+class VehicleTools;
 
 class TFleetForm : public TChildForm, public VehicleOwner {
     Q_OBJECT
 public:
     static constexpr QSize kDefaultSize{537, 439};
 
-    TFleetForm(TFileForm& fileForm, FleetRec& fleet);
+    // tools: what the vehicle windows opened from here draw with.
+    TFleetForm(FleetOwner& owner, FleetRec& fleet, VehicleTools* tools);
 
     FleetRec& fleet() const { return fleet_; }
-    TFileForm& fileForm() const { return file_; }
-    TMainForm& mainForm() const;
+    // The frame, as the document window reaches it.
+    Frame& frame() const { return file_.frame(); }
 
-    TFileForm* documentWindow() override { return &file_; }
+    TChildForm* documentWindow() override { return file_.documentWindow(); }
     void applyTexts() override { ApplyTexts(false); }
     // With build the Edit menu is filled from the popup menu; otherwise only captions change.
     void ApplyTexts(bool build);
@@ -65,8 +66,9 @@ private:
     void pPasteClick();
     void pDeleteClick();
 
-    TFileForm& file_;
+    FleetOwner& file_;
     FleetRec& fleet_;
+    VehicleTools* tools_;
     std::vector<TChildForm*> vehicleWindows_;
 
     QMenu* popup_;

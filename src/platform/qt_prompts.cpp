@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "docwin/input_dialog.h"
+#include "platform/input_dialog.h"
 
 namespace rvk {
 

@@ -14,12 +14,12 @@
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
-#include "docwin/name_list_box.h"
 #include "editor/up_down.h"
 #include "editor_test_host.h"
 #include "fleet/fleet_form.h"
 #include "model/zoom2_file.h"
 #include "platform/cp1252_text.h"
+#include "shell/name_list_box.h"
 #include "shell_test.h"
 
 namespace rvk {

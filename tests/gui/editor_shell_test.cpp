@@ -13,11 +13,11 @@
 #include "app/main_form.h"
 #include "app/tool_panel.h"
 #include "docwin/file_form.h"
-#include "docwin/name_list_box.h"
 #include "editor/vehicle_form.h"
 #include "fleet/fleet_form.h"
 #include "model/document.h"
 #include "platform/settings_store.h"
+#include "shell/name_list_box.h"
 #include "shell_test.h"
 
 namespace rvk {

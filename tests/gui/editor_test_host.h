@@ -24,7 +24,7 @@ struct OwnerLog : VehicleOwner {
     std::vector<TChildForm*> removed;
     void MarkModified() override { ++modified; }
     void RemoveVehicleWindow(TChildForm* window) override { removed.push_back(window); }
-    TFileForm* documentWindow() override { return nullptr; }
+    TChildForm* documentWindow() override { return nullptr; }
     std::vector<const VehicleRec*> renamed;
     void UpdateVehicleLine(const VehicleRec* rec) override { renamed.push_back(rec); }
     std::string companion;  // the Zoom2 file name every vehicle is given

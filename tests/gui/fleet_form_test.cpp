@@ -8,8 +8,8 @@
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
-#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
+#include "shell/name_list_box.h"
 #include "shell_test.h"
 
 namespace rvk {

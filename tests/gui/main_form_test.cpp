@@ -15,9 +15,9 @@
 #include "app/main_form.h"
 #include "app/recent_files.h"
 #include "docwin/file_form.h"
-#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
 #include "model/file_io.h"
+#include "shell/name_list_box.h"
 #include "shell_test.h"
 
 namespace rvk {

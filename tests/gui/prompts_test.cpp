@@ -2,8 +2,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "docwin/input_dialog.h"
 #include "gui_test.h"
+#include "platform/input_dialog.h"
 #include "platform/qt_prompts.h"
 
 namespace rvk {

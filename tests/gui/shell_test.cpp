@@ -10,9 +10,9 @@
 #include "app/main_form.h"
 #include "app/program_folder.h"
 #include "docwin/file_form.h"
-#include "docwin/name_list_box.h"
 #include "fleet/fleet_form.h"
 #include "model/document.h"
+#include "shell/name_list_box.h"
 
 namespace rvk::test {
 

@@ -9,7 +9,6 @@ class QMenu;
 
 namespace rvk {
 
-class TFileForm;
 struct VehicleRec;
 
 class TChildForm : public QWidget {
@@ -26,7 +25,7 @@ public:
     QMenu* editMenu() const { return editMenu_; }
 
     // The document window this window belongs to (itself for a document window).
-    virtual TFileForm* documentWindow() = 0;
+    virtual TChildForm* documentWindow() = 0;
     // Sets the captions from the current language texts.
     virtual void applyTexts() = 0;
     // The vehicle this window edits; only vehicle windows have one.

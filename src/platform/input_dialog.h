@@ -1,5 +1,5 @@
-// The small name-input dialog of the document and fleet windows. It is laid out in
-// dialog units of its font so it scales with the system font like the other dialogs.
+// The small name-input dialog that Prompts::nameInput shows (for fleet and vehicle names). It
+// is laid out in dialog units of its font so it scales with the system font like the others.
 #pragma once
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/child_form.h"
+#include "shell/child_form.h"
 
 #include <QMdiSubWindow>
 #include <QMenu>

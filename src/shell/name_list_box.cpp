@@ -1,4 +1,4 @@
-#include "docwin/name_list_box.h"
+#include "shell/name_list_box.h"
 
 #include <QMenu>
 

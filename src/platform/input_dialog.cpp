@@ -1,4 +1,4 @@
-#include "docwin/input_dialog.h"
+#include "platform/input_dialog.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,0 +1,35 @@
+// What the steam points dialog asks of the vehicle window it works for: the record, how
+// the left side view shows it, and placing a point by a click into that view.
+#pragma once
+
+class QWidget;
+
+namespace rvk {
+
+struct VehicleRec;
+
+class SteamTarget {
+public:
+    // The window itself: the parent of the dialog's messages during placing, and gone
+    // for the dialog once it is destroyed.
+    virtual QWidget* targetWidget() = 0;
+    virtual VehicleRec* Record() const = 0;
+    virtual bool ShowsZoom2() const = 0;
+    virtual int Zoom() const = 0;
+    // The paint box of a view.
+    virtual QWidget* View(int view) const = 0;
+    // Selects the "Normal scale" tab.
+    virtual void ShowNormalTab() = 0;
+    // The window waits for a click into the left side view that places a point.
+    virtual void BeginSteamPlacing() = 0;
+    // Placing is over, with a new point or without; the dialog comes back.
+    virtual void EndSteamPlacing(bool placed) = 0;
+    // A point changed: the views repaint and the change reaches the document and undo.
+    virtual void PaintAllViews() = 0;
+    virtual void NoteChange() = 0;
+
+protected:
+    ~SteamTarget() = default;
+};
+
+}  // namespace rvk

@@ -1,0 +1,41 @@
+// What a vehicle window reads of the tool state the frame keeps for all of them (the
+// tool panel): drawing tool, mouse colours with their colour types, day/night level,
+// view layout and single-selection mode. The holder repaints, re-lays out or
+// re-cursors the vehicle windows when its state changes.
+#pragma once
+
+#include "model/draw_tools.h"
+#include "model/pixel.h"
+
+namespace rvk {
+
+class LangTexts;
+class VehicleForm;
+
+class VehicleTools {
+public:
+    // The program's language texts.
+    virtual LangTexts& texts() const = 0;
+
+    virtual PixelValue MouseColor(int button) const = 0;
+    // selectType: the button's colour type follows the value.
+    virtual void SetMouseColor(int button, PixelValue value, bool selectType) = 0;
+    virtual PanelTool PressedTool() const = 0;
+    // Cursor number of the pressed tool (see tool_cursors.h).
+    virtual int CurrentTool() const = 0;
+    virtual NightLevel CurrentNightLevel() const = 0;
+    virtual int ViewLayout() const = 0;
+    // Every vehicle window takes the new layout.
+    virtual void SetViewLayout(int layout) = 0;
+    virtual bool SingleSelection() const = 0;
+    // The other vehicle windows take the selection of source.
+    virtual void SyncSelection(VehicleForm* source) = 0;
+    // The selection or the zoom of the active vehicle window changed.
+    virtual void UpdateSelectionInfo() = 0;
+    virtual void UpdateZoomButtons() = 0;
+
+protected:
+    ~VehicleTools() = default;
+};
+
+}  // namespace rvk
