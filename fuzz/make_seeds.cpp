@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "../tests/model/ufg_pair.h"
 #include "model/byte_io.h"
 #include "model/document.h"
 #include "model/file_io.h"
@@ -85,6 +86,16 @@ Bytes PaletteZoom2() {
     return w.data();
 }
 
+// A pair of old-format files as the pair target takes them: the graphics file's
+// length, the graphics file, the companion.
+Bytes PairSeed(const Bytes& ufg, const Bytes& uzz) {
+    Bytes seed = {static_cast<std::uint8_t>(ufg.size()),
+                  static_cast<std::uint8_t>(ufg.size() >> 8)};
+    seed.insert(seed.end(), ufg.begin(), ufg.end());
+    seed.insert(seed.end(), uzz.begin(), uzz.end());
+    return seed;
+}
+
 // The three parts of an image that the image target overlays, each `part` bytes.
 Bytes ImageSeed(const VehicleRec& v, std::size_t part) {
     const Bytes image = rvk::VehicleToImage(v);
@@ -123,5 +134,10 @@ int main(int argc, char** argv) {
     VehicleRec v = Sample(8, true, true);
     v.Zoom2Path = "/data/trains-00-00.fzz";
     Write(root / "vehicle_image_fuzz", "drawn.bin", ImageSeed(v, 1200));
+
+    using namespace rvk::ufgtest;
+    Write(root / "ufg_pair_fuzz", "sample.bin", PairSeed(SampleUfg(), SampleUzz()));
+    Write(root / "ufg_pair_fuzz", "counts_differ.bin",
+          PairSeed(UfgFile("one", {SampleUfgFleet(60)}), UzzFile(SampleUzzFleets())));
     return 0;
 }

@@ -35,16 +35,7 @@ int RunBuild(const std::vector<std::string>& args) {
     } catch (const JsonFault& fault) {
         FailInput(jsonPath, fault.where + ": " + fault.what);
     }
-    doc.path = paths[1];
-    // Companion files left by an earlier document of this name belong to it now, so
-    // saving removes those that no vehicle needs, as it would after opening it.
-    for (int i = 0; i < kMaxFleets; ++i)
-        for (int j = 0; j < kMaxVehicles; ++j)
-            if (std::string name = Zoom2FileName(doc.path, i, j); FileExists(name))
-                doc.KnownZoom2Files.push_back(std::move(name));
-    const SaveResult saved = SaveDocument(doc);
-    if (!saved.documentWritten) FailInput(doc.path, "cannot be written");
-    if (!saved.messages.empty()) FailInput(saved.messages.front().arg, "cannot be written");
+    WriteNewDocument(doc, paths[1]);
     return kExitOk;
 }
 

@@ -9,5 +9,6 @@ extern const Subcommand kInfoCommand;
 extern const Subcommand kDumpCommand;
 extern const Subcommand kBuildCommand;
 extern const Subcommand kRenderCommand;
+extern const Subcommand kImportUfgCommand;
 
 }  // namespace rvk::tool

@@ -1,5 +1,6 @@
 #include "cli/tool_support.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -119,6 +120,20 @@ FileDoc OpenDocument(const std::string& path) {
             doc.KnownZoom2Files.push_back(name);
         }
     return doc;
+}
+
+void WriteNewDocument(FileDoc& doc, const std::string& path) {
+    doc.path = path;
+    for (std::size_t i = 0; i < std::max<std::size_t>(kMaxFleets, doc.fleets.size()); ++i) {
+        const std::size_t vehicles = i < doc.fleets.size() ? doc.fleets[i]->vehicles.size() : 0;
+        for (std::size_t j = 0; j < std::max<std::size_t>(kMaxVehicles, vehicles); ++j)
+            if (std::string name = Zoom2FileName(path, static_cast<int>(i), static_cast<int>(j));
+                FileExists(name))
+                doc.KnownZoom2Files.push_back(std::move(name));
+    }
+    const SaveResult saved = SaveDocument(doc);
+    if (!saved.documentWritten) FailInput(doc.path, "cannot be written");
+    if (!saved.messages.empty()) FailInput(saved.messages.front().arg, "cannot be written");
 }
 
 }  // namespace rvk::tool

@@ -63,4 +63,9 @@ bool HelpShown(const Arguments& args, const Subcommand& command);
 // exists but cannot be read is a fault of the input, not something to pass over.
 FileDoc OpenDocument(const std::string& path);
 
+// Writes a document made by the tool to path, as the editor saves. Companion files an
+// earlier document of that name left belong to it now, so those that no vehicle
+// needs are removed (a reader would otherwise give them to the new vehicles).
+void WriteNewDocument(FileDoc& doc, const std::string& path);
+
 }  // namespace rvk::tool

@@ -215,6 +215,19 @@ bool RemoveFile(const std::string& path) {
     return fs::remove(p, ec) || !ec;
 }
 
+std::string PathWithoutExtension(std::string_view path) {
+    for (std::size_t i = path.size(); i > 0; --i) {
+        const char c = path[i - 1];
+#ifdef _WIN32
+        if (c == '\\' || c == '/') break;
+#else
+        if (c == '/') break;
+#endif
+        if (c == '.') return std::string(path.substr(0, i - 1));
+    }
+    return std::string(path);
+}
+
 std::string DirectoryOf(const std::string& path) {
     return FromPath(ToPath(path).parent_path());
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rvk {
@@ -52,6 +53,9 @@ bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> byte
 bool FileExists(const std::string& path);
 // Removes a file; a missing file counts as removed. Folders are never removed.
 bool RemoveFile(const std::string& path);
+// The path without the extension of its last component (the dot included); a dot
+// in a folder name is no extension.
+std::string PathWithoutExtension(std::string_view path);
 // The folder part of a path ("" when it has none).
 std::string DirectoryOf(const std::string& path);
 // Whether two names denote the same file under the file system's case rule: exact on

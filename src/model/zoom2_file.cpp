@@ -19,24 +19,6 @@ constexpr std::uint8_t kVersion = 3;
 constexpr std::uint16_t kFlagRle = 0x0200;
 constexpr std::uint16_t kFlagEightViews = 0x0100;
 
-#ifdef _WIN32
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-#else
-bool IsSeparator(char c) {
-    return c == '/';
-}
-#endif
-
-std::string_view WithoutExtension(std::string_view path) {
-    for (std::size_t i = path.size(); i > 0; --i) {
-        if (IsSeparator(path[i - 1])) break;
-        if (path[i - 1] == '.') return path.substr(0, i - 1);
-    }
-    return path;
-}
-
 bool Known(const std::vector<std::string>& names, const std::string& name) {
     return std::any_of(names.begin(), names.end(),
                        [&](const std::string& n) { return SameFileName(n, name); });
@@ -48,7 +30,7 @@ std::string Zoom2FileName(std::string_view docPath, int fleetIndex, int vehicleI
     if (fleetIndex < 0 || vehicleIndex < 0) return {};
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, "-%02d-%02d.fzz", fleetIndex, vehicleIndex);
-    return std::string(WithoutExtension(docPath)) + suffix;
+    return PathWithoutExtension(docPath) + suffix;
 }
 
 int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes) {

@@ -43,7 +43,7 @@ constexpr TextRange kUsedTexts[] = {
     {"file filters", 510, 513},
     {"button texts", 521, 522},
     {"message captions and messages", 540, 569},
-    {"messages", 571, 572},
+    {"messages", 571, 574},
     {"file dialog titles", 700, 703},
     {"steam points dialog", 720, 726},
     {"about box", 740, 741},
@@ -111,7 +111,8 @@ TEST(LangFiles, TranslationKeepsNumbersAndPlaceholders) {
     // Messages with arguments carry exactly the placeholders their callers fill.
     const std::pair<std::int32_t, const char*> kPlaceholders[] = {
         {1, "i"},   {505, "s"}, {545, "s"}, {555, "s"},  {561, "i"}, {562, "i"},
-        {565, "s"}, {567, "s"}, {572, "s"}, {741, "ss"}, {501, ""},  {772, ""},
+        {565, "s"}, {567, "s"}, {572, "s"}, {573, "s"},  {574, "s"}, {741, "ss"},
+        {501, ""},  {772, ""},
     };
     for (const auto& [number, kinds] : kPlaceholders)
         EXPECT_EQ(FormatPlaceholders(*english->find(number)), kinds) << number;
