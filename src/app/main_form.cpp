@@ -27,6 +27,7 @@
 #include "fleet/fleet_form.h"
 #include "model/codepage.h"
 #include "model/file_io.h"
+#include "model/ufg_import.h"
 #include "platform/cp1252_text.h"
 #include "platform/settings_store.h"
 
@@ -137,6 +138,9 @@ void TMainForm::buildMenus() {
         if (TFileForm* doc = DocumentOfActiveWindow()) SaveAs(doc);
     });
     fileMenu_->addSeparator();
+    importAction_ =
+        addItem(fileMenu_, "iImport", QStringLiteral("* Import"), &TMainForm::importCommand);
+    fileMenu_->addSeparator();
     for (int i = 0; i < kRecentCount; ++i) {
         QAction* item = fileMenu_->addAction(QStringLiteral("H%1").arg(i));
         item->setObjectName(QStringLiteral("H%1").arg(i));
@@ -219,6 +223,7 @@ void TMainForm::applyMainTexts() {
     openAction_->setText(text(16, true));
     saveAction_->setText(text(17, true));
     saveAsAction_->setText(text(18, true));
+    importAction_->setText(text(19, true));
     exitAction_->setText(text(20, true));
     languageAction_->setText(text(30, true));
     tileAction_->setText(text(40, true));
@@ -418,6 +423,28 @@ void TMainForm::openCommand() {
     const auto chosen =
         prompts().openFile(this, text(702), saveFilter_, documentFolder_, QStringLiteral("rvk"));
     if (chosen) OpenDocument(*chosen);
+}
+
+void TMainForm::importCommand() {
+    const auto chosen = prompts().openFile(
+        this, text(700), text(512) + QStringLiteral("|*.ufg|") + text(511) + QStringLiteral("|*.*"),
+        importFolder_, QStringLiteral("rvk"));
+    if (!chosen) return;
+    importFolder_ = FolderOf(*chosen);
+    UfgImport result = ImportUfgPair(chosen->toStdString());
+    TFileForm* doc = nullptr;
+    if (result.content) {
+        doc = documents_[static_cast<std::size_t>(NewDocumentWindow(QString()))];
+        doc->SetInfoText(result.content->info);
+        doc->document().fleets = std::move(result.content->fleets);
+    }
+    for (const Message& m : result.messages) {
+        if (m.text == kTextFleetCountsDiffer)
+            message(nullptr, text(m.text), 543, MsgIcon::Warning);
+        else
+            reportError(doc ? static_cast<QWidget*>(doc) : this, m);
+    }
+    if (doc) doc->FillFleetList();
 }
 
 void TMainForm::aboutCommand() {

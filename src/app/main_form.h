@@ -86,6 +86,7 @@ private:
     void windowMenuOpening();
     void openRecent(int i);
     void openCommand();
+    void importCommand();
     void languageCommand();
     void aboutCommand();
     void minimizeAll();
@@ -118,6 +119,7 @@ private:
     QAction* openAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;
+    QAction* importAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* languageAction_ = nullptr;
     QAction* tileAction_ = nullptr;

@@ -130,6 +130,15 @@ void TFileForm::SetModified(bool modified) {
     RefreshCaption();
 }
 
+void TFileForm::SetInfoText(const std::string& info) {
+    doc_.info = info;
+    {
+        const QSignalBlocker quiet(infoMemo_);
+        infoMemo_->setPlainText(InfoForDisplay(info));
+    }
+    SetModified(true);
+}
+
 bool TFileForm::Load() {
     const LoadResult result = LoadDocument(doc_);
     if (!result.ok) {

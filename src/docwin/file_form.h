@@ -44,6 +44,8 @@ public:
     // the new-document info text.
     void SetPath(const QString& path);
     void SetModified(bool modified) override;
+    // Replaces the info text as an edit does: the document becomes modified.
+    void SetInfoText(const std::string& info);
     void RefreshCaption();
     // Reads the document at its path; on failure tells the user, closes the window
     // and returns false.

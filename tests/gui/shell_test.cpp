@@ -33,7 +33,9 @@ constexpr int kPlainNumbers[] = {
     70, 71, 100, 101, 110, 111, 112, 113, 114, 115, 120, 121, 122, 123, 124, 125, 126, 127, 130,
     131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 150, 151, 152, 153, 154, 200, 201,
     202, 203, 204, 205, 207, 208, 210, 211, 212, 213, 215, 216, 217, 218, 219, 220, 506, 563, 564,
-    568, 569};
+    568, 569,
+    // File > Import
+    512, 557, 700};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -48,6 +50,8 @@ QByteArray Texts(char prefix) {
     add(555, prefix + QByteArray("-cannot open %s"));
     add(567, prefix + QByteArray("-unusable %s"));
     add(572, prefix + QByteArray("-only in %s"));
+    add(573, prefix + QByteArray("-damaged %s"));
+    add(574, prefix + QByteArray("-companion damaged %s"));
     add(741, prefix + QByteArray("-by %s, %s"));
     return out;
 }
