@@ -210,13 +210,24 @@ TFleetForm* TFileForm::fleetWindowOf(const FleetRec* fleet) const {
     return nullptr;
 }
 
+int TFileForm::copyableSelection() const {
+    const int index = fleetBox_->selectedRow();
+    // The clipboard payload holds at most 16 vehicles; an imported fleet may hold
+    // more, and cutting it would lose it.
+    if (index < 0 || doc_.fleets[static_cast<std::size_t>(index)]->vehicles.size() >
+                         static_cast<std::size_t>(kMaxVehicles))
+        return -1;
+    return index;
+}
+
 void TFileForm::updateEnabling() {
     const bool selected = fleetBox_->selectedRow() >= 0;
+    const bool copyable = copyableSelection() >= 0;
     const bool room = static_cast<int>(doc_.fleets.size()) < kMaxFleets;
     pEdit_->setEnabled(selected);
     pRename_->setEnabled(selected);
-    pCut_->setEnabled(selected);
-    pCopy_->setEnabled(selected);
+    pCut_->setEnabled(copyable);
+    pCopy_->setEnabled(copyable);
     pDelete_->setEnabled(selected);
     pNew_->setEnabled(room);
     pPaste_->setEnabled(room);
@@ -268,14 +279,14 @@ void TFileForm::pRenameClick() {
 }
 
 void TFileForm::pCopyClick() {
-    const int index = fleetBox_->selectedRow();
+    const int index = copyableSelection();
     if (index < 0) return;
     clipboard().put(ClipFormat::Fleet,
                     EncodeFleetPayload(*doc_.fleets[static_cast<std::size_t>(index)]));
 }
 
 void TFileForm::pCutClick() {
-    const int index = fleetBox_->selectedRow();
+    const int index = copyableSelection();
     if (index < 0) return;
     pCopyClick();
     if (DeleteFleet(index)) SetModified(true);

@@ -76,6 +76,8 @@ protected:
 
 private:
     void updateEnabling();
+    // The selected fleet's index when its vehicles fit the clipboard payload, else -1.
+    int copyableSelection() const;
     void infoChanged();
     void pEditClick();
     void pNewClick();

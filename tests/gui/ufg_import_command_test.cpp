@@ -7,8 +7,8 @@
 #include "../model/ufg_pair.h"
 #include "app/main_form.h"
 #include "docwin/file_form.h"
-#include "shell/name_list_box.h"
 #include "fleet/fleet_form.h"
+#include "shell/name_list_box.h"
 #include "shell_test.h"
 
 namespace rvk {
@@ -162,6 +162,31 @@ TEST_F(UfgImportCommandTest, DamagedOrShortCompanionKeepsTheFleetsRead) {
         EXPECT_EQ(fleet->fleet().vehicles[0]->Info[0], "???");
         EXPECT_EQ(fleet->fleet().vehicles[0]->Props, kDefaultProps);
     }
+}
+
+TEST_F(UfgImportCommandTest, FleetsAndVehiclesBeyondTheLimitsAreKept) {
+    UfgFleet big = SampleUfgFleet(1);
+    big.vehicles.assign(17, Bytes{1, 1, 1, 1});
+    std::vector<UfgFleet> fleets(11, SampleUfgFleet(1));
+    fleets[0] = big;
+    import(writePair("big", UfgFile("", fleets), SampleUzz()), 1);  // warning 557
+    TFileForm* doc = main_->documents().at(0);
+    EXPECT_EQ(doc->fleetBox()->count(), 11);
+    TFleetForm* fleet = openFleet(doc, 0);
+    ASSERT_TRUE(fleet);
+    EXPECT_EQ(fleet->fleet().vehicles.size(), 17u);
+    // Nothing more fits; the oversize fleet cannot go to the clipboard (its payload
+    // holds at most 16 vehicles, and a cut would lose it), the others can.
+    QMenu* popup = doc->popupMenu();
+    doc->fleetBox()->selectRow(0);
+    emit popup->aboutToShow();
+    EXPECT_FALSE(item(popup, "pNew")->isEnabled());
+    EXPECT_FALSE(item(popup, "pPaste")->isEnabled());
+    EXPECT_FALSE(item(popup, "pCut")->isEnabled());
+    EXPECT_FALSE(item(popup, "pCopy")->isEnabled());
+    doc->fleetBox()->selectRow(1);
+    emit popup->aboutToShow();
+    EXPECT_TRUE(item(popup, "pCut")->isEnabled());
 }
 
 }  // namespace
