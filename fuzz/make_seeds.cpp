@@ -9,6 +9,7 @@
 #include "model/byte_io.h"
 #include "model/document.h"
 #include "model/file_io.h"
+#include "model/png_exchange.h"
 #include "model/zoom2_file.h"
 
 namespace {
@@ -106,6 +107,20 @@ Bytes ImageSeed(const VehicleRec& v, std::size_t part) {
     return seed;
 }
 
+// A picture of the png import target: plane selector, picture length, picture, types.
+Bytes PictureSeed(const rvk::ClipImage& image, std::uint8_t plane, bool withTypes) {
+    std::string error;
+    const Bytes picture = rvk::EncodePicturePng(image, error).value_or(Bytes{});
+    Bytes seed = {plane, static_cast<std::uint8_t>(picture.size()),
+                  static_cast<std::uint8_t>(picture.size() >> 8)};
+    seed.insert(seed.end(), picture.begin(), picture.end());
+    if (withTypes) {
+        const Bytes types = rvk::EncodeTypesPng(image, error).value_or(Bytes{});
+        seed.insert(seed.end(), types.begin(), types.end());
+    }
+    return seed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,5 +154,10 @@ int main(int argc, char** argv) {
     Write(root / "ufg_pair_fuzz", "sample.bin", PairSeed(SampleUfg(), SampleUzz()));
     Write(root / "ufg_pair_fuzz", "counts_differ.bin",
           PairSeed(UfgFile("one", {SampleUfgFleet(60)}), UzzFile(SampleUzzFleets())));
+    const VehicleRec drawn = Sample(12, true, false);
+    const rvk::ClipImage side = rvk::CopyImage(rvk::PlaneOf(&drawn, 1, false), {0, 10, 11, 13});
+    const rvk::ClipImage end = rvk::CopyImage(rvk::PlaneOf(&drawn, 3, false), {0, 0, 3, 2});
+    Write(root / "png_import_fuzz", "side_types.bin", PictureSeed(side, 1, true));
+    Write(root / "png_import_fuzz", "end_zoom2.bin", PictureSeed(end, 0x83, false));
     return 0;
 }

@@ -10,5 +10,7 @@ extern const Subcommand kDumpCommand;
 extern const Subcommand kBuildCommand;
 extern const Subcommand kRenderCommand;
 extern const Subcommand kImportUfgCommand;
+extern const Subcommand kExportPngCommand;
+extern const Subcommand kImportPngCommand;
 
 }  // namespace rvk::tool

@@ -12,9 +12,10 @@ namespace {
 
 using rvk::tool::Subcommand;
 
-const Subcommand* const kCommands[] = {&rvk::tool::kInfoCommand, &rvk::tool::kDumpCommand,
-                                       &rvk::tool::kBuildCommand, &rvk::tool::kRenderCommand,
-                                       &rvk::tool::kImportUfgCommand};
+const Subcommand* const kCommands[] = {
+    &rvk::tool::kInfoCommand,      &rvk::tool::kDumpCommand,      &rvk::tool::kBuildCommand,
+    &rvk::tool::kRenderCommand,    &rvk::tool::kImportUfgCommand, &rvk::tool::kExportPngCommand,
+    &rvk::tool::kImportPngCommand};
 
 void PrintOverview(std::FILE* out) {
     std::fputs("usage: rvktool COMMAND [ARGUMENTS]\n\ncommands:\n", out);

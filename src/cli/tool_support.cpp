@@ -84,6 +84,27 @@ bool HelpShown(const Arguments& args, const Subcommand& command) {
     return true;
 }
 
+VehicleChoice ParseVehicleChoice(const Arguments& args) {
+    return {args.integer("--fleet", 0, kMaxFleets - 1, std::nullopt),
+            args.integer("--vehicle", 0, kMaxVehicles - 1, std::nullopt), args.flag("--zoom2")};
+}
+
+VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleChoice& choice) {
+    if (choice.fleet >= static_cast<int>(doc.fleets.size()))
+        FailInput(path, "has no fleet " + std::to_string(choice.fleet) + " (it has " +
+                            std::to_string(doc.fleets.size()) + ")");
+    FleetRec& fleet = *doc.fleets[choice.fleet];
+    if (choice.vehicle >= static_cast<int>(fleet.vehicles.size()))
+        FailInput(path, "fleet " + std::to_string(choice.fleet) + " has no vehicle " +
+                            std::to_string(choice.vehicle) + " (it has " +
+                            std::to_string(fleet.vehicles.size()) + ")");
+    VehicleRec& rec = *fleet.vehicles[choice.vehicle];
+    if (choice.zoom2 && !rec.Zoom2Exists)
+        FailInput(path, "vehicle " + std::to_string(choice.vehicle) + " of fleet " +
+                            std::to_string(choice.fleet) + " has no Zoom2 graphics");
+    return rec;
+}
+
 namespace {
 
 std::string Zoom2Fault(int code, const VehicleRec& vehicle) {

@@ -59,6 +59,17 @@ private:
 // Prints the command's usage when --help was given; true then.
 bool HelpShown(const Arguments& args, const Subcommand& command);
 
+// The vehicle that --fleet I --vehicle J [--zoom2] name.
+struct VehicleChoice {
+    int fleet = 0;
+    int vehicle = 0;
+    bool zoom2 = false;
+};
+VehicleChoice ParseVehicleChoice(const Arguments& args);
+// That vehicle of the document at path; bad input when it is not there or, with
+// zoom2, has no Zoom2 graphics.
+VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleChoice& choice);
+
 // Reads a .rvk file and every companion Zoom2 file beside it. A companion file that
 // exists but cannot be read is a fault of the input, not something to pass over.
 FileDoc OpenDocument(const std::string& path);
