@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   libbenchmark-dev nlohmann-json3-dev libpng-dev qt6-base-dev libgl1-mesa-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core)
+  xvfb xauth xdotool imagemagick fonts-dejavu-core
+  dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -179,7 +179,7 @@ void TMainForm::buildMenus() {
 // --- Language texts ---
 
 void TMainForm::LoadLanguage(bool isDefault) {
-    const QString path = ProgramFolder() + QLatin1Char('/') + langFile_;
+    const QString path = LanguageFolder() + QLatin1Char('/') + langFile_;
     std::optional<LangTable> table;
     if (const auto bytes = ReadFileBytes(path.toStdString())) table = LangTable::Parse(*bytes);
     if (!table) {
@@ -237,7 +237,7 @@ void TMainForm::applyMainTexts() {
 }
 
 void TMainForm::languageCommand() {
-    const QString folder = ProgramFolder();
+    const QString folder = LanguageFolder();
     const auto chosen = prompts().openFile(this, text(701), text(513) + QStringLiteral("|*.lng"),
                                            folder, QStringLiteral("lng"));
     if (!chosen) return;

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+
+#include "model/lang_table.h"
 
 namespace rvk {
 
@@ -17,6 +20,15 @@ QString& Override() {
 QString ProgramFolder() {
     const QString& set = Override();
     return set.isEmpty() ? QCoreApplication::applicationDirPath() : set;
+}
+
+QString LanguageFolder() {
+    const QString program = ProgramFolder();
+    const QString defaultFile =
+        QString::fromLatin1(kDefaultLangFile.data(), kDefaultLangFile.size());
+    if (QFileInfo::exists(program + QLatin1Char('/') + defaultFile)) return program;
+    const QString installed = QDir::cleanPath(program + QStringLiteral("/../share/rvkedit"));
+    return QFileInfo::exists(installed + QLatin1Char('/') + defaultFile) ? installed : program;
 }
 
 void SetProgramFolder(const QString& folder) {

@@ -1,4 +1,4 @@
-// The folder of the program file: where the language files lie.
+// The folder of the program file, and the folder of the language files.
 #pragma once
 
 #include <QString>
@@ -9,5 +9,9 @@ namespace rvk {
 QString ProgramFolder();
 // Points the program at another folder (tests); an empty folder restores the default.
 void SetProgramFolder(const QString& folder);
+// Where the language files lie: the program folder when the default language file is
+// there (a build tree, a copied program), else the installed share/rvkedit beside the
+// program's bin folder when that has it. Without a trailing separator.
+QString LanguageFolder();
 
 }  // namespace rvk
