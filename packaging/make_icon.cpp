@@ -1,5 +1,6 @@
 // Draws the program icon, a small tram, at the sizes the desktop asks for:
 //   make_icon OUT_FOLDER   writes rvkedit-16.png, -32, -48 and -256
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -10,34 +11,41 @@ namespace {
 
 // One character per pixel: . none, k outline and wheels, r body, w windows,
 // y stripe, g pantograph and rail.
+// clang-format off
 constexpr const char* kTram[16] = {
-    "................", "................", ".....g....g.....", "......g..g......",
-    ".......gg.......", ".kkkkkkkkkkkkkk.", "krrrrrrrrrrrrrrk", "krwwwrwwrwwrwwwk",
-    "krwwwrwwrwwrwwwk", "krrrrrrrrrrrrrrk", "kyyyyyyyyyyyyyyk", "krrrrrrrrrrrrrrk",
-    ".kkkkkkkkkkkkkk.", "...kk......kk...", "...kk......kk...", "gggggggggggggggg",
+    "................",
+    "................",
+    ".....g....g.....",
+    "......g..g......",
+    ".......gg.......",
+    ".kkkkkkkkkkkkkk.",
+    "krrrrrrrrrrrrrrk",
+    "krwwwrwwrwwrwwwk",
+    "krwwwrwwrwwrwwwk",
+    "krrrrrrrrrrrrrrk",
+    "kyyyyyyyyyyyyyyk",
+    "krrrrrrrrrrrrrrk",
+    ".kkkkkkkkkkkkkk.",
+    "...kk......kk...",
+    "...kk......kk...",
+    "gggggggggggggggg",
 };
+// clang-format on
+
+struct Ink {
+    char key;
+    std::uint8_t rgba[4];
+};
+constexpr Ink kInks[] = {{'k', {0x30, 0x30, 0x30, 0xFF}},
+                         {'r', {0xC8, 0x20, 0x20, 0xFF}},
+                         {'w', {0xA8, 0xD8, 0xF0, 0xFF}},
+                         {'y', {0xF0, 0xC8, 0x30, 0xFF}},
+                         {'g', {0x80, 0x80, 0x80, 0xFF}}};
 
 void Paint(std::uint8_t* p, char c) {
-    switch (c) {
-        case 'k':
-            p[0] = 0x30, p[1] = 0x30, p[2] = 0x30, p[3] = 0xFF;
-            break;
-        case 'r':
-            p[0] = 0xC8, p[1] = 0x20, p[2] = 0x20, p[3] = 0xFF;
-            break;
-        case 'w':
-            p[0] = 0xA8, p[1] = 0xD8, p[2] = 0xF0, p[3] = 0xFF;
-            break;
-        case 'y':
-            p[0] = 0xF0, p[1] = 0xC8, p[2] = 0x30, p[3] = 0xFF;
-            break;
-        case 'g':
-            p[0] = 0x80, p[1] = 0x80, p[2] = 0x80, p[3] = 0xFF;
-            break;
-        default:
-            p[0] = p[1] = p[2] = p[3] = 0;
-            break;
-    }
+    std::fill_n(p, 4, 0);
+    for (const Ink& ink : kInks)
+        if (ink.key == c) std::copy_n(ink.rgba, 4, p);
 }
 
 }  // namespace
