@@ -267,6 +267,7 @@ void VehicleForm::buildMenus() {
     redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     connect(redoAction_, &QAction::triggered, this, &VehicleForm::Redo);
     buildClipboardMenu();
+    buildPngMenu();
 
     editMenu()->addSeparator();
     steamAction_ = editMenu()->addAction(QStringLiteral("* Steam points..."));
@@ -432,6 +433,7 @@ void VehicleForm::ApplyTexts() {
     undoAction_->setText(LookupQText(texts, 70));
     redoAction_->setText(LookupQText(texts, 71));
     applyClipboardTexts();
+    applyPngTexts();
     steamAction_->setText(LookupQText(texts, 74));
     shiftAction_->setText(LookupQText(texts, 75));
     tabs_->setTabText(0, LookupQText(texts, 200));

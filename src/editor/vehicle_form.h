@@ -7,6 +7,7 @@
 #include <QSize>
 #include <array>
 #include <optional>
+#include <string>
 
 #include "editor/steam_target.h"
 #include "model/draw_tools.h"
@@ -96,6 +97,12 @@ public:
     // The clipboard's image with its top-left pixel at the selection's top-left corner.
     void PasteSelection();
     void Transform(TransformKind kind);
+    // The selection as a PNG picture (and on request its types picture), the whole
+    // vehicle as the Layout 1 picture at a chosen zoom, and a picture (with its types
+    // picture when one lies beside it) into the selection as one undo step.
+    void ExportSelection();
+    void ExportViews();
+    void ImportPicture();
     // Moves the end views by count rows, carrying the roof halves' last roof rows along,
     // and changes the end-view height of the scale shown. The roof rows carried, or
     // nothing when the shift does not fit the end views.
@@ -119,6 +126,13 @@ private:
     void buildMenus();
     void buildClipboardMenu();
     void applyClipboardTexts();
+    void buildPngMenu();
+    void applyPngTexts();
+    // The selection; without one in a single view the user is told so.
+    std::optional<CellRect> selectionOrHint();
+    // A picture file from the file dialog, starting in the folder used last.
+    std::optional<QString> askPictureFile(int titleText, bool forSaving);
+    void reportPictureError(int text, const std::string& error);
     void buildPropsPanel();
     void tabChanged(int index);
     void placeInfoButtons();
@@ -168,6 +182,9 @@ private:
     VehicleControls* controls_ = nullptr;  // size, property and info controls
     QAction* copyAction_ = nullptr;
     QAction* pasteAction_ = nullptr;
+    QAction* exportSelectionAction_ = nullptr;
+    QAction* exportViewsAction_ = nullptr;
+    QAction* importPictureAction_ = nullptr;
     QAction* steamAction_ = nullptr;  // iSteam
     QAction* shiftAction_ = nullptr;  // iShift
 };

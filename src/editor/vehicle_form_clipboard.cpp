@@ -8,6 +8,7 @@
 #include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_tools.h"
+#include "model/png_exchange.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"
 
@@ -48,6 +49,11 @@ ClipImage FromBitmap(const QImage& bitmap, int maxWidth, int maxHeight) {
     return image;
 }
 
+QByteArray ToBytes(const std::vector<std::uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()));
+}
+
 }  // namespace
 
 void VehicleForm::buildClipboardMenu() {
@@ -58,10 +64,12 @@ void VehicleForm::buildClipboardMenu() {
     pasteAction_ = editMenu()->addAction(QStringLiteral("Paste"));
     pasteAction_->setObjectName(QStringLiteral("iPaste"));
     connect(pasteAction_, &QAction::triggered, this, &VehicleForm::PasteSelection);
+    // The picture items that act on the selection follow the same rule.
     connect(editMenu(), &QMenu::aboutToShow, this, [this] {
         const bool oneView = selection_.SelView1 == selection_.SelView2;
-        copyAction_->setEnabled(oneView);
-        pasteAction_->setEnabled(oneView);
+        for (QAction* item :
+             {copyAction_, pasteAction_, exportSelectionAction_, importPictureAction_})
+            item->setEnabled(oneView);
     });
 }
 
@@ -71,20 +79,16 @@ void VehicleForm::applyClipboardTexts() {
 }
 
 void VehicleForm::CopySelection() {
-    const std::optional<CellRect> r = SelectionRect();
-    if (!r) {
-        LangTexts& texts = tools_->texts();
-        prompts().message(this, LookupQText(texts, 556), LookupQText(texts, 540),
-                          MsgIcon::Information, MsgButtons::Ok);
-        return;
-    }
+    const std::optional<CellRect> r = selectionOrHint();
+    if (!r) return;
     const ClipImage image = CopyImage(
         PlaneOf(static_cast<const VehicleRec*>(record_), selection_.SelView1, ShowsZoom2()), *r);
     const std::vector<std::uint8_t> payload = EncodeImagePayload(image);
-    clipboard().put(ClipFormat::Image,
-                    QByteArray(reinterpret_cast<const char*>(payload.data()),
-                               static_cast<qsizetype>(payload.size())),
-                    PlainBitmap(image));
+    // Image editors take the PNG with its transparency; the exact values ride along.
+    std::string error;
+    const auto png = EncodePicturePng(image, error);
+    clipboard().put(ClipFormat::Image, ToBytes(payload), PlainBitmap(image),
+                    png ? ToBytes(*png) : QByteArray());
 }
 
 void VehicleForm::PasteSelection() {
@@ -95,7 +99,17 @@ void VehicleForm::PasteSelection() {
     if (const std::optional<QByteArray> block = clipboard().block(ClipFormat::Image))
         image = DecodeImagePayload({reinterpret_cast<const std::uint8_t*>(block->constData()),
                                     static_cast<std::size_t>(block->size())});
-    // A cut-off payload of our own counts as absent; the bitmap beside it still serves.
+    // A cut-off payload of our own counts as absent; a PNG file or the bitmap beside it
+    // still serves. A PNG keeps its transparency, and the exact values of our own copy.
+    if (!image)
+        if (const std::optional<QByteArray> png = clipboard().png()) {
+            PictureReadError ignored;
+            if (auto read =
+                    DecodePicturePng({reinterpret_cast<const std::uint8_t*>(png->constData()),
+                                      static_cast<std::size_t>(png->size())},
+                                     std::nullopt, plane.width, plane.height, ignored))
+                image = std::move(read->image);
+        }
     if (!image)
         if (const std::optional<QImage> bitmap = clipboard().bitmap())
             image = FromBitmap(*bitmap, plane.width - r->x1, plane.height - r->y1);

@@ -10,6 +10,8 @@ namespace {
 
 Clipboard* g_installed = nullptr;
 
+const QString kPngType = QStringLiteral("image/png");
+
 }  // namespace
 
 QString ClipMimeType(ClipFormat format) {
@@ -34,10 +36,13 @@ void setClipboard(Clipboard* c) {
     g_installed = c;
 }
 
-void SystemClipboard::put(ClipFormat format, const QByteArray& block, const QImage& bitmap) {
+void SystemClipboard::put(ClipFormat format, const QByteArray& block, const QImage& bitmap,
+                          const QByteArray& png) {
     auto* data = new QMimeData;
     data->setData(ClipMimeType(format), block);
     if (!bitmap.isNull()) data->setImageData(bitmap);
+    // Served instead of a PNG made from the bitmap when a program asks for one.
+    if (!png.isEmpty()) data->setData(kPngType, png);
     QGuiApplication::clipboard()->setMimeData(data);  // the clipboard owns it
 }
 
@@ -56,10 +61,29 @@ std::optional<QImage> SystemClipboard::bitmap() const {
     return image;
 }
 
-void MemoryClipboard::put(ClipFormat format, const QByteArray& block, const QImage& bitmap) {
+std::optional<QByteArray> SystemClipboard::png() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data || !data->hasFormat(kPngType)) return std::nullopt;
+    return data->data(kPngType);
+}
+
+void MemoryClipboard::put(ClipFormat format, const QByteArray& block, const QImage& bitmap,
+                          const QByteArray& png) {
     clear();
     blocks_[format] = block;
     bitmap_ = bitmap;
+    png_ = png;
+}
+
+void MemoryClipboard::offerPicture(const QByteArray& png, const QImage& bitmap) {
+    clear();
+    png_ = png;
+    bitmap_ = bitmap;
+}
+
+std::optional<QByteArray> MemoryClipboard::png() const {
+    if (png_.isEmpty()) return std::nullopt;
+    return png_;
 }
 
 std::optional<QByteArray> MemoryClipboard::block(ClipFormat format) const {
@@ -76,6 +100,7 @@ std::optional<QImage> MemoryClipboard::bitmap() const {
 void MemoryClipboard::clear() {
     blocks_.clear();
     bitmap_ = QImage();
+    png_.clear();
 }
 
 }  // namespace rvk

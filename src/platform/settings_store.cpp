@@ -78,6 +78,15 @@ void SettingsStore::write(const ShellSettings& values) {
     settings_.sync();
 }
 
+QString SettingsStore::pngFolder() const {
+    return settings_.value(QStringLiteral("PngFolder")).toString();
+}
+
+void SettingsStore::setPngFolder(const QString& folder) {
+    settings_.setValue(QStringLiteral("PngFolder"), folder);
+    settings_.sync();
+}
+
 ShellSettings LoadShellSettings(const QString& programFolder) {
     SettingsStore store;
     if (!store.exists()) store.writeDefaults(programFolder);

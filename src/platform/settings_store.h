@@ -1,5 +1,6 @@
 // The program's settings: one key of the per-user settings store, read once at start
-// and written once at exit.
+// and written once at exit; only the PNG folder, which belongs to no window of the
+// frame, is read and written when a vehicle window's picture dialog uses it.
 #pragma once
 
 #include <QByteArray>
@@ -49,6 +50,10 @@ public:
     ShellSettings read() const;
     // Writes every value in the fixed order; the optional ones only when set.
     void write(const ShellSettings& values);
+
+    // "PngFolder": where the last picture was exported or imported; empty when none.
+    QString pngFolder() const;
+    void setPngFolder(const QString& folder);
 
 private:
     QSettings settings_;

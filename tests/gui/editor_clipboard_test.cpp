@@ -122,6 +122,8 @@ TEST_F(ClipboardTest, CopyWithoutASelectionInOneViewTellsTheUser) {
     emit edit->aboutToShow();
     EXPECT_FALSE(form->findChild<QAction*>(QStringLiteral("iCopy"))->isEnabled());
     EXPECT_FALSE(form->findChild<QAction*>(QStringLiteral("iPaste"))->isEnabled());
+    EXPECT_FALSE(form->findChild<QAction*>(QStringLiteral("iImportPicture"))->isEnabled());
+    EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("iExportViews"))->isEnabled());
     EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("iCopy"))->text(), LookupQText(texts, 72));
     EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("iPaste"))->text(), LookupQText(texts, 73));
 
@@ -146,6 +148,7 @@ TEST_F(ClipboardTest, CopyWithoutASelectionInOneViewTellsTheUser) {
 
     select(form, 1, {0, 0}, {0, 0});
     emit edit->aboutToShow();
+    EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("iExportSelection"))->isEnabled());
     EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("iCopy"))->isEnabled());
     EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("iPaste"))->isEnabled());
 }

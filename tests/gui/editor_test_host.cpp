@@ -28,7 +28,8 @@ constexpr char kTexts[] =
     "210\nLength\n211\nHeight (side)\n212\nWidth\n213\nHeight (front)\n215\nSingle ended\n"
     "216\nMotorized\n217\nRev\n218\nLwx\n219\nExtra views\n220\nZoom2 graphics\n"
     "506\nDerived\n542\nQuestion\n543\nWarning\n563\nSteam point beyond\n"
-    "564\nShorten steam point?\n568\nDerive Zoom2?\n569\nSwitch Zoom2 off?\n";
+    "564\nShorten steam point?\n568\nDerive Zoom2?\n569\nSwitch Zoom2 off?\n"
+    "600\nCannot import:\\n%s\n602\n%i of no type\n605\nZoom from 1 to %i\n";
 
 }  // namespace
 

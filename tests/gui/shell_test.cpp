@@ -29,6 +29,8 @@ constexpr int kPlainNumbers[] = {
     74,
     // the vehicle window's shift item
     75,
+    // the vehicle window's picture items, filter, question and dialog titles
+    76, 77, 78, 514, 606, 710, 711, 712,
     // tool panel and vehicle window
     70, 71, 100, 101, 110, 111, 112, 113, 114, 115, 120, 121, 122, 123, 124, 125, 126, 127, 130,
     131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 150, 151, 152, 153, 154, 200, 201,
@@ -53,6 +55,11 @@ QByteArray Texts(char prefix) {
     add(573, prefix + QByteArray("-damaged %s"));
     add(574, prefix + QByteArray("-companion damaged %s"));
     add(741, prefix + QByteArray("-by %s, %s"));
+    add(600, prefix + QByteArray("-cannot import %s"));
+    add(601, prefix + QByteArray("-cannot write %s"));
+    add(602, prefix + QByteArray("-%i unknown types"));
+    add(603, prefix + QByteArray("-zoom 1 to %i"));
+    add(605, prefix + QByteArray("-no zoom 1 to %i"));
     return out;
 }
 
