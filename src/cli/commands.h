@@ -12,5 +12,8 @@ extern const Subcommand kRenderCommand;
 extern const Subcommand kImportUfgCommand;
 extern const Subcommand kExportPngCommand;
 extern const Subcommand kImportPngCommand;
+extern const Subcommand kHostListCommand;
+extern const Subcommand kHostDumpCommand;
+extern const Subcommand kHostExportCommand;
 
 }  // namespace rvk::tool

@@ -33,6 +33,8 @@ ordered_json ViewsToJson(const VehicleRec& rec, bool zoom2) {
     return views;
 }
 
+}  // namespace
+
 ordered_json VehicleToJson(const VehicleRec& rec) {
     ordered_json j;
     j["length"] = rec.Length;
@@ -61,6 +63,8 @@ ordered_json VehicleToJson(const VehicleRec& rec) {
     }
     return j;
 }
+
+namespace {
 
 // ---- reading ----
 

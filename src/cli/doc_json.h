@@ -12,6 +12,8 @@ namespace rvk::tool {
 inline constexpr const char* kJsonFormat = "rvk-json-1";
 
 nlohmann::ordered_json DocumentToJson(const FileDoc& doc);
+// One vehicle as DocumentToJson writes it.
+nlohmann::ordered_json VehicleToJson(const VehicleRec& rec);
 
 // What is wrong with a JSON document and where ("fleets[0].vehicles[2].views[1]").
 struct JsonFault {

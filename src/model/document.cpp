@@ -73,18 +73,11 @@ std::unique_ptr<FleetRec> DecodeFleet(ByteReader& in) {
     for (auto& vp : fleet->vehicles) {
         VehicleRec& v = *vp;
         in.u8();  // position in the fleet
-        v.Length = in.u16();
-        v.HeightS = in.u16();
-        v.Width = in.u16();
-        v.HeightF = in.u16();
-        v.Props = in.u32();
+        ReadVehicleSizes(in, v);
         v.SteamCount = in.u8();
         if (!in.ok() || !SizesFit(v)) return nullptr;
         for (int k = 0; k < 9; ++k) v.Steam[k] = k < 3 * v.SteamCount ? in.u16() : 1;
-        const bool eight = (v.Props & kExtraViews) != 0;
-        const bool decoded = (v.Props & kPixels32) ? DecodePlanes(in, v, eight, false)
-                                                   : DecodePalettePlanes(in, v, eight, false);
-        if (!decoded) return nullptr;
+        if (!DecodeVehiclePlanes(in, v)) return nullptr;
     }
     return fleet;
 }

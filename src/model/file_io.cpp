@@ -30,15 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path ToPath(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string FromPath(const fs::path& path) {
-    const std::u8string s = path.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 #ifdef _WIN32
 int ProcessId() {
     return _getpid();
@@ -122,7 +113,7 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t limit) {
-    const fs::path p = ToPath(path);
+    const fs::path p = PathFromUtf8(path);
     std::error_code ec;
     // Only regular files: a folder or a pipe has no bytes to give (and a pipe could block).
     if (!fs::is_regular_file(p, ec)) return std::nullopt;
@@ -142,21 +133,21 @@ AtomicWriteBatch::~AtomicWriteBatch() {
     for (Staged& f : staged_) {
         if (f.fd >= 0) CloseFile(f.fd);
         std::error_code ec;
-        fs::remove(ToPath(f.temp), ec);
+        fs::remove(PathFromUtf8(f.temp), ec);
     }
 }
 
 bool AtomicWriteBatch::stage(const std::string& path, std::span<const std::uint8_t> bytes) {
     static std::atomic<unsigned> counter{0};
-    const fs::path target = ToPath(path);
+    const fs::path target = PathFromUtf8(path);
     const fs::path dir = target.parent_path();
-    const std::string name = FromPath(target.filename());
+    const std::string name = Utf8FromPath(target.filename());
     if (name.empty()) return false;
 
     fs::path temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir / ToPath("." + name + "." + std::to_string(ProcessId()) + "." +
+        temp = dir / PathFromUtf8("." + name + "." + std::to_string(ProcessId()) + "." +
                             std::to_string(counter++) + ".tmp");
         fd = OpenNew(temp);
         if (fd < 0 && errno != EEXIST) return false;
@@ -169,7 +160,7 @@ bool AtomicWriteBatch::stage(const std::string& path, std::span<const std::uint8
         fs::remove(temp, ec);
         return false;
     }
-    staged_.push_back({path, FromPath(temp), fd});
+    staged_.push_back({path, Utf8FromPath(temp), fd});
     return true;
 }
 
@@ -186,10 +177,10 @@ std::vector<bool> AtomicWriteBatch::commit() {
         f.fd = -1;
         std::error_code ec;
         if (ok) {
-            fs::rename(ToPath(f.temp), ToPath(f.target), ec);
+            fs::rename(PathFromUtf8(f.temp), PathFromUtf8(f.target), ec);
             ok = !ec;
         }
-        if (!ok) fs::remove(ToPath(f.temp), ec);
+        if (!ok) fs::remove(PathFromUtf8(f.temp), ec);
         results.push_back(ok);
     }
     staged_.clear();
@@ -201,13 +192,22 @@ bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> byte
     return batch.stage(path, bytes) && batch.commit().front();
 }
 
+fs::path PathFromUtf8(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8FromPath(const fs::path& path) {
+    const std::u8string s = path.u8string();
+    return std::string(s.begin(), s.end());
+}
+
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_regular_file(ToPath(path), ec);
+    return fs::is_regular_file(PathFromUtf8(path), ec);
 }
 
 bool RemoveFile(const std::string& path) {
-    const fs::path p = ToPath(path);
+    const fs::path p = PathFromUtf8(path);
     std::error_code ec;
     const fs::file_status st = fs::symlink_status(p, ec);
     if (st.type() == fs::file_type::not_found) return true;
@@ -229,13 +229,13 @@ std::string PathWithoutExtension(std::string_view path) {
 }
 
 std::string DirectoryOf(const std::string& path) {
-    return FromPath(ToPath(path).parent_path());
+    return Utf8FromPath(PathFromUtf8(path).parent_path());
 }
 
 bool SameFileName(const std::string& a, const std::string& b) {
 #ifdef _WIN32
-    const std::wstring wa = ToPath(a).wstring();
-    const std::wstring wb = ToPath(b).wstring();
+    const std::wstring wa = PathFromUtf8(a).wstring();
+    const std::wstring wb = PathFromUtf8(b).wstring();
     return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
                                 static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
 #else

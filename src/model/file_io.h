@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -48,6 +49,10 @@ private:
 
 // One file written the same way: the old file survives any failure.
 bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// Paths are UTF-8 strings here; these convert them for std::filesystem.
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // A regular file (or a link to one) exists at path.
 bool FileExists(const std::string& path);

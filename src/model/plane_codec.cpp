@@ -255,4 +255,18 @@ bool DecodePalettePlanes(ByteReader& in, VehicleRec& vehicle, bool eightViews, b
     return true;
 }
 
+void ReadVehicleSizes(ByteReader& in, VehicleRec& vehicle) {
+    vehicle.Length = in.u16();
+    vehicle.HeightS = in.u16();
+    vehicle.Width = in.u16();
+    vehicle.HeightF = in.u16();
+    vehicle.Props = in.u32();
+}
+
+bool DecodeVehiclePlanes(ByteReader& in, VehicleRec& vehicle) {
+    const bool eight = (vehicle.Props & kExtraViews) != 0;
+    return (vehicle.Props & kPixels32) ? DecodePlanes(in, vehicle, eight, false)
+                                       : DecodePalettePlanes(in, vehicle, eight, false);
+}
+
 }  // namespace rvk

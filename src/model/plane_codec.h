@@ -27,4 +27,10 @@ bool DecodePlanes(ByteReader& in, VehicleRec& vehicle, bool eightViews, bool zoo
 // without the red/blue exchange.
 bool DecodePalettePlanes(ByteReader& in, VehicleRec& vehicle, bool eightViews, bool zoom2);
 
+// The sizes and Props of a vehicle record (documents and the host catalogue store them
+// alike): Length, HeightS, Width, HeightF, Props.
+void ReadVehicleSizes(ByteReader& in, VehicleRec& vehicle);
+// The normal-scale views of a record in the coding and number its Props give.
+bool DecodeVehiclePlanes(ByteReader& in, VehicleRec& vehicle);
+
 }  // namespace rvk

@@ -33,7 +33,7 @@ std::string Zoom2FileName(std::string_view docPath, int fleetIndex, int vehicleI
     return PathWithoutExtension(docPath) + suffix;
 }
 
-int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes) {
+int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes, std::size_t* used) {
     if (vehicle.Zoom2Exists) return kZoom2AlreadyExists;
     ByteReader in(bytes);
     in.skipPast(kBannerEnd);
@@ -60,6 +60,7 @@ int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes) {
     const bool decoded = (flags & kFlagRle) ? DecodePlanes(in, scratch, eight, true)
                                             : DecodePalettePlanes(in, scratch, eight, true);
     if (!decoded) return kZoom2BadFormat;
+    if (used) *used = in.pos();
 
     vehicle.Zoom2HeightS = scratch.Zoom2HeightS;
     vehicle.Zoom2Width = scratch.Zoom2Width;

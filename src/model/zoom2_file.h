@@ -26,8 +26,10 @@ enum Zoom2Result : int {
 std::string Zoom2FileName(std::string_view docPath, int fleetIndex, int vehicleIndex);
 
 // Parses a .fzz file into the vehicle's Zoom2 part; all or nothing: on any code
-// but kZoom2Ok the vehicle is unchanged.
-int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes);
+// but kZoom2Ok the vehicle is unchanged. `used`, when given, receives the number of
+// bytes the graphics took on success (a host archive holds them back to back).
+int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes,
+                std::size_t* used = nullptr);
 std::vector<std::uint8_t> EncodeZoom2(const VehicleRec& vehicle);
 
 int ReadZoom2File(VehicleRec& vehicle, const std::string& path);
