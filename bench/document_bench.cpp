@@ -1,49 +1,20 @@
 // Saving and loading the largest document the editor allows: 10 fleets of 16 full-size
 // vehicles with eight views and Zoom2 graphics each, so the .rvk file and 160
-// companion files. Memory is counted by replacing the global allocator: the peak of
-// bytes live at once during a load or save, over what was live before it.
+// companion files. Memory is counted (memory_count.h): the peak of bytes live at once
+// during a load or save, over what was live before it.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
-#include <new>
 
 #include "bench_vehicles.h"
+#include "memory_count.h"
 #include "model/document.h"
 
 namespace {
 
-std::atomic<std::size_t> liveBytes{0};
-std::atomic<std::size_t> peakBytes{0};
-
-// Every block carries its size in front, so the plain delete can count it too.
-constexpr std::size_t kHeader = alignof(std::max_align_t);
-
-void* Allocate(std::size_t n) {
-    auto* p = static_cast<unsigned char*>(std::malloc(n + kHeader));
-    if (!p) throw std::bad_alloc();
-    *reinterpret_cast<std::size_t*>(p) = n;
-    const std::size_t now = liveBytes += n;
-    std::size_t peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
-    return p + kHeader;
-}
-
-void Release(void* q) {
-    if (!q) return;
-    auto* p = static_cast<unsigned char*>(q) - kHeader;
-    liveBytes -= *reinterpret_cast<std::size_t*>(p);
-    std::free(p);
-}
-
-// Starts a measurement: the peak from now on, above what is live now.
-std::size_t ResetPeak() {
-    const std::size_t base = liveBytes.load();
-    peakBytes = base;
-    return base;
-}
+using rvk::bench::peakBytes;
+using rvk::bench::ResetPeak;
 
 constexpr int kFleets = 10;
 constexpr int kVehicles = 16;
@@ -161,22 +132,3 @@ BENCHMARK_CAPTURE(BM_LoadLargestDocument, noise, Content::Noise)
     ->UseRealTime();
 
 }  // namespace
-
-void* operator new(std::size_t n) {
-    return Allocate(n);
-}
-void* operator new[](std::size_t n) {
-    return Allocate(n);
-}
-void operator delete(void* p) noexcept {
-    Release(p);
-}
-void operator delete[](void* p) noexcept {
-    Release(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    Release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    Release(p);
-}

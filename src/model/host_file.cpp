@@ -91,8 +91,10 @@ std::span<const std::uint8_t> HostFile::peek(std::size_t n) {
     const std::size_t available = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - pos_));
     if (!stream_.is_open()) return memory_.subspan(static_cast<std::size_t>(pos_), available);
     if (pos_ < windowStart_ || pos_ + available > windowStart_ + window_.size()) {
+        // Twice what is asked for: records read one after another each look far ahead
+        // for their longest possible size but use far less.
         const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, kWindowBytes), size_ - pos_));
+            static_cast<std::size_t>(std::min<std::uint64_t>(std::max(2 * n, kWindowBytes), size_ - pos_));
         window_.resize(want);
         stream_.clear();
         stream_.seekg(static_cast<std::streamoff>(pos_));
