@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& entries = table.entries();
     Check(std::is_sorted(entries.begin(), entries.end(),
                          [](const auto& a, const auto& b) { return a.first > b.first; }));
-    for (const auto& [number, text] : entries) {
+    for (const auto& entry : entries) {
+        const std::uint16_t number = entry.first;
         Check(number != 0);
         const std::string& found = rvk::HostText(table, number);
         Check(std::any_of(entries.begin(), entries.end(),

@@ -52,9 +52,8 @@ std::size_t KeptBytes(const HostVehicle& v) {
     return sizeof(HostVehicle) + v.planes.size() + v.zoom2.size();
 }
 
-bool Report(const HostProgress& progress, int text, int setNumber) {
+void Report(const HostProgress& progress, int text, int setNumber) {
     if (progress) progress(text, setNumber);
-    return true;
 }
 
 // Reads n bytes at the file's position into a reader of their own and moves past them;
@@ -244,10 +243,8 @@ std::vector<HostSet> ReadCatalogue(HostFile& catalogue, HostFile* archive, std::
     }
     SortSets(sets, less);
     Report(progress, 0, -1);
-    if (archive) {
-        Report(progress, kTextReadingArchive, -1);
-        ReadArchive(*archive, sets, budget, progress);
-    }
+    Report(progress, kTextReadingArchive, -1);
+    if (archive) ReadArchive(*archive, sets, budget, progress);
     Report(progress, 0, -1);
     return sets;
 }
