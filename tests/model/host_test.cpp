@@ -286,6 +286,30 @@ TEST_F(SmallInstallation, DamagedFilesListLessButNeverWrong) {
     }
 }
 
+// Read through the file's moving window or from memory, a catalogue lists the same.
+TEST(HostCatalogueFile, WindowedReadingMatchesMemory) {
+    TempDir dir;
+    const fixture::Installation large = fixture::LargeInstallation(120, 20, 3);
+    fixture::WriteInstallation(large, dir.path().string());
+    const HostTextTable texts = LoadHostTexts(Folder(dir), "vuvi.lnv").table;
+    const Catalogue fromFile = LoadCatalogue(Folder(dir), fixture::kLargeFilter, texts, HostNameLessIgnoringCase);
+    HostFile fzg(large.files.at("vuvi.fzg")), fz2(large.files.at("vuvi.fz2"));
+    const auto fromMemory = ReadCatalogue(fzg, &fz2, fixture::kLargeFilter, texts, HostNameLessIgnoringCase);
+    ASSERT_EQ(fromFile.sets.size(), 12u);
+    ASSERT_EQ(fromMemory.size(), fromFile.sets.size());
+    std::size_t zoom2 = 0;
+    for (std::size_t i = 0; i < fromMemory.size(); ++i) {
+        EXPECT_EQ(fromFile.sets[i].name, fromMemory[i].name);
+        ASSERT_EQ(fromFile.sets[i].vehicles.size(), 10u);
+        for (std::size_t k = 0; k < 10; ++k) {
+            EXPECT_EQ(fromFile.sets[i].vehicles[k].planes, fromMemory[i].vehicles[k].planes);
+            EXPECT_EQ(fromFile.sets[i].vehicles[k].zoom2, fromMemory[i].vehicles[k].zoom2);
+            zoom2 += !fromMemory[i].vehicles[k].zoom2.empty();
+        }
+    }
+    EXPECT_GT(zoom2, 20u);
+}
+
 TEST(HostInstall, FilesFoundIgnoringCase) {
     TempDir dir;
     const std::string inst = Folder(dir);
