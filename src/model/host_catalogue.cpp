@@ -34,18 +34,33 @@ constexpr std::size_t kMaxZoom2Bytes = 4 * kMaxPlaneBytes + 64 * 1024;
 // What a category may keep at once. A sound catalogue keeps each of its bytes once and
 // stays far below; a damaged index can point many sets at the same records.
 constexpr std::size_t kKeptBytesLimit = std::size_t{512} << 20;
+// Decoding beyond what the files hold, allowed for records read more than once.
+constexpr std::uint64_t kExtraWorkBytes = std::uint64_t{64} << 20;
 
+// Bounds what reading a category may keep and the work it may do: a damaged index can
+// point thousands of entries at one long record that fails at its end, and each would
+// decode it again. Once the work exceeds what the files could need, reading stops.
 class Budget {
 public:
+    explicit Budget(std::uint64_t fileBytes) : workLimit_(4 * fileBytes + kExtraWorkBytes) {}
+
     bool take(std::size_t bytes) {
         if (bytes > kKeptBytesLimit - used_) return false;
         used_ += bytes;
         return true;
     }
     void give(std::size_t bytes) { used_ -= bytes; }
+    // Counts bytes decoded or scanned; false once the work is used up.
+    bool spend(std::uint64_t bytes) {
+        work_ += bytes;
+        return !exhausted();
+    }
+    bool exhausted() const { return work_ > workLimit_; }
 
 private:
     std::size_t used_ = 0;
+    std::uint64_t workLimit_;
+    std::uint64_t work_ = 0;
 };
 
 std::size_t KeptBytes(const HostVehicle& v) {
@@ -67,7 +82,7 @@ ByteReader Take(HostFile& file, std::size_t n) {
 }
 
 // One vehicle record at the file's position, checked by decoding it whole.
-bool ReadVehicle(HostFile& file, const HostTextTable& texts, HostVehicle& out) {
+bool ReadVehicle(HostFile& file, const HostTextTable& texts, Budget& budget, HostVehicle& out) {
     VehicleRec& rec = out.data;
     InitVehicle(rec);
     ByteReader head = Take(file, 14);
@@ -90,7 +105,11 @@ bool ReadVehicle(HostFile& file, const HostTextTable& texts, HostVehicle& out) {
     const auto bytes = file.peek(kMaxPlaneBytes);
     ByteReader planes(bytes);
     VehicleRec check = rec;
-    if (!DecodeVehiclePlanes(planes, check)) return false;
+    if (!DecodeVehiclePlanes(planes, check)) {
+        budget.spend(bytes.size());
+        return false;
+    }
+    if (!budget.spend(planes.pos())) return false;
     out.planes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(planes.pos()));
     file.advance(planes.pos());
     return true;
@@ -112,7 +131,7 @@ bool ReadSet(HostFile& file, std::uint16_t number, std::uint32_t filter,
     std::size_t kept = 0;
     for (std::uint16_t i = 0; i < count; ++i) {
         HostVehicle& v = set.vehicles.emplace_back();
-        if (!ReadVehicle(file, texts, v) || !budget.take(KeptBytes(v))) {
+        if (!ReadVehicle(file, texts, budget, v) || !budget.take(KeptBytes(v))) {
             budget.give(kept);
             return false;
         }
@@ -143,7 +162,10 @@ void SortSets(std::vector<HostSet>& sets, const HostNameLess& less) {
 // The archive's Zoom2 graphics at the file's position (behind a record's key) into
 // the vehicle; a refused block changes nothing.
 void ReadZoom2Block(HostFile& file, Budget& budget, HostVehicle& vehicle) {
-    if (!file.seek(file.pos() + kArchiveRecordReserved) || !file.skipPast(kHeaderEnd)) return;
+    if (!file.seek(file.pos() + kArchiveRecordReserved)) return;
+    const std::uint64_t bannerStart = file.pos();
+    const bool banner = file.skipPast(kHeaderEnd);
+    if (!budget.spend(file.pos() - bannerStart) || !banner) return;
     // The graphics are kept from the end of their banner on: what decodes them again
     // finds that byte first.
     file.seek(file.pos() - 1);
@@ -151,7 +173,11 @@ void ReadZoom2Block(HostFile& file, Budget& budget, HostVehicle& vehicle) {
     VehicleRec probe;
     probe.Length = vehicle.data.Length;
     std::size_t used = 0;
-    if (DecodeZoom2(probe, bytes, &used) != kZoom2Ok) return;
+    const int result = DecodeZoom2(probe, bytes, &used);
+    // A refused signature or length costs little; planes that fail may have cost them all.
+    if (!budget.spend(result == kZoom2Ok ? used : result == kZoom2BadFormat ? bytes.size() : 0) ||
+        result != kZoom2Ok)
+        return;
     if (!budget.take(used)) return;
     budget.give(vehicle.zoom2.size());
     VehicleRec& rec = vehicle.data;
@@ -168,7 +194,7 @@ void ReadArchive(HostFile& file, std::vector<HostSet>& sets, Budget& budget,
     if (!file.skipPast(kHeaderEnd) || !file.seek(file.pos() + kArchiveReserved)) return;
     std::unordered_map<std::uint32_t, std::vector<std::size_t>> setsOfNumber;
     for (std::size_t i = 0; i < sets.size(); ++i) setsOfNumber[sets[i].number].push_back(i);
-    while (true) {
+    while (!budget.exhausted()) {
         ByteReader entry = Take(file, 8);
         const std::uint32_t key = entry.u32();
         const std::uint32_t offset = entry.u32();
@@ -222,9 +248,9 @@ std::vector<HostSet> ReadCatalogue(HostFile& catalogue, HostFile* archive, std::
                                    const HostTextTable& texts, const HostNameLess& less,
                                    const HostProgress& progress) {
     std::vector<HostSet> sets;
-    Budget budget;
+    Budget budget(catalogue.size() + (archive ? archive->size() : 0));
     if (catalogue.skipPast(kHeaderEnd) && catalogue.seek(catalogue.pos() + kCatalogueReserved)) {
-        while (true) {
+        while (!budget.exhausted()) {
             ByteReader entry = Take(catalogue, 2);
             const std::uint16_t number = entry.u16();
             if (!entry.ok() || number == 0) break;

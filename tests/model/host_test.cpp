@@ -310,6 +310,27 @@ TEST(HostCatalogueFile, WindowedReadingMatchesMemory) {
     EXPECT_GT(zoom2, 20u);
 }
 
+// Thousands of index entries at one long set that fails at its end: each would decode
+// it all again. Reading stops once the work exceeds what the file could need.
+TEST(HostCatalogueFile, RepeatedFailingSetEndsReading) {
+    std::vector<fixture::Vehicle> vehicles;
+    for (std::uint8_t i = 0; i < 100; ++i) vehicles.push_back(fixture::MakeVehicle(i, i, 256, true, true));
+    const auto single = fixture::CatalogueBytes({{5001, 5001, 1, 0, vehicles}});
+    const std::size_t prefix = static_cast<std::size_t>(std::find(single.begin(), single.end(), 0x1A) - single.begin()) + 6;
+    const std::vector<std::uint8_t> record(single.begin() + static_cast<std::ptrdiff_t>(prefix + 8), single.end() - 10);
+    constexpr std::uint32_t kEntries = 20000;
+    ByteWriter out;
+    out.bytes(std::span(single).first(prefix));
+    for (std::uint32_t i = 0; i < kEntries; ++i) {
+        out.u16(5001);
+        out.u32(6 * (kEntries - i - 1) + 2);
+    }
+    out.u16(0);
+    out.bytes(record);
+    HostFile file(out.data());
+    EXPECT_TRUE(ReadCatalogue(file, nullptr, 1, {}, HostNameLessIgnoringCase).empty());
+}
+
 TEST(HostInstall, FilesFoundIgnoringCase) {
     TempDir dir;
     const std::string inst = Folder(dir);
