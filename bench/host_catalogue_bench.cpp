@@ -29,7 +29,8 @@ public:
     LargeInstallation() {
         folder_ = std::filesystem::temp_directory_path() /
                   ("rvk-host-bench-" + std::to_string(std::random_device{}()));
-        fixture::WriteInstallation(fixture::LargeInstallation(kListed, kOutside, 1), folder_.string());
+        fixture::WriteInstallation(fixture::LargeInstallation(kListed, kOutside, 1),
+                                   folder_.string());
         path = folder_.string() + "/";
         texts = rvk::LoadHostTexts(path, "vuvi.lnv").table;
     }
@@ -54,15 +55,16 @@ void BM_ChooseLargestCategory(benchmark::State& state) {
     std::size_t vehicles = 0, zoom2 = 0;
     for (auto _ : state) {
         const std::size_t base = ResetPeak();
-        rvk::Catalogue catalogue = rvk::LoadCatalogue(installation.path, fixture::kLargeFilter,
-                                                      installation.texts,
-                                                      rvk::HostNameLessIgnoringCase);
+        rvk::Catalogue catalogue =
+            rvk::LoadCatalogue(installation.path, fixture::kLargeFilter, installation.texts,
+                               rvk::HostNameLessIgnoringCase);
         peak = std::max(peak, static_cast<double>(peakBytes - base));
         kept = static_cast<double>(liveBytes - base);
         vehicles = zoom2 = 0;
         for (const rvk::HostSet& set : catalogue.sets)
             for (const rvk::HostVehicle& v : set.vehicles) ++vehicles, zoom2 += v.data.Zoom2Exists;
-        if (vehicles != kListed || !catalogue.messages.empty()) state.SkipWithError("wrong listing");
+        if (vehicles != kListed || !catalogue.messages.empty())
+            state.SkipWithError("wrong listing");
         state.PauseTiming();
         catalogue.sets.clear();
         state.ResumeTiming();
@@ -75,13 +77,17 @@ void BM_ChooseLargestCategory(benchmark::State& state) {
     state.counters["kept_MB"] = kept / 1e6;
     state.counters["peak_vs_budget"] = peak / kMemoryBudget;
 }
-BENCHMARK(BM_ChooseLargestCategory)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_ChooseLargestCategory)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // A preview line and an Insert decode one listed vehicle again.
 void BM_DecodeListedVehicle(benchmark::State& state) {
     const LargeInstallation installation;
-    const rvk::Catalogue catalogue = rvk::LoadCatalogue(
-        installation.path, fixture::kLargeFilter, installation.texts, rvk::HostNameLessIgnoringCase);
+    const rvk::Catalogue catalogue =
+        rvk::LoadCatalogue(installation.path, fixture::kLargeFilter, installation.texts,
+                           rvk::HostNameLessIgnoringCase);
     std::vector<const rvk::HostVehicle*> all;
     for (const rvk::HostSet& set : catalogue.sets)
         for (const rvk::HostVehicle& v : set.vehicles) all.push_back(&v);

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using rvk::fuzz::Check;
     const std::span<const std::uint8_t> bytes(data, size);
     for (const std::string& line : rvk::HostTextLines(bytes))
-        Check(line.size() <= 1023 && !line.starts_with(';') && line.find('\0') == std::string::npos);
+        Check(line.size() <= 1023 && !line.starts_with(';') &&
+              line.find('\0') == std::string::npos);
     if (const auto name = rvk::HostLanguageEntry(bytes)) Check(name->size() <= 1013);
 
     const rvk::HostTextTable table = rvk::HostTextTable::Parse(bytes);

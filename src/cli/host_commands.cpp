@@ -22,7 +22,8 @@ std::uint32_t ParseFilter(const std::string& text) {
     std::string_view digits = text;
     if (digits.starts_with("0x") || digits.starts_with("0X")) digits.remove_prefix(2);
     std::uint32_t filter = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), filter, 16);
+    const auto [end, ec] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), filter, 16);
     if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size() || filter == 0)
         FailUsage("option --filter takes a non-zero hexadecimal category mask, not '" + text + "'");
     return filter;
@@ -70,8 +71,9 @@ int RunHostList(const std::vector<std::string>& args) {
     if (HelpShown(a, kHostListCommand)) return kExitOk;
     const std::string folder = a.expectPositional(1, "one installation folder")[0];
     const auto filterText = a.value("--filter");
-    const HostSession host = OpenHost(folder, filterText ? ParseFilter(*filterText) : kAllCategories,
-                                      std::string(kDefaultHostTextFile));
+    const HostSession host =
+        OpenHost(folder, filterText ? ParseFilter(*filterText) : kAllCategories,
+                 std::string(kDefaultHostTextFile));
     std::string out;
     for (const HostSet& set : host.sets) {
         std::size_t zoom2 = 0;
@@ -91,8 +93,9 @@ int RunHostDump(const std::vector<std::string>& args) {
     const std::string folder = a.expectPositional(1, "one installation folder")[0];
     const auto filterText = a.value("--filter");
     if (!filterText) FailUsage("option --filter is required");
-    const HostSession host = OpenHost(folder, ParseFilter(*filterText),
-                                      a.value("--texts").value_or(std::string(kDefaultHostTextFile)));
+    const HostSession host =
+        OpenHost(folder, ParseFilter(*filterText),
+                 a.value("--texts").value_or(std::string(kDefaultHostTextFile)));
     nlohmann::ordered_json sets = nlohmann::ordered_json::array();
     for (const HostSet& set : host.sets) {
         nlohmann::ordered_json vehicles = nlohmann::ordered_json::array();
@@ -116,16 +119,17 @@ int RunHostExport(const std::vector<std::string>& args) {
     const auto& positional = a.expectPositional(2, "an installation folder and an output file");
     const int number = a.integer("--set", kFirstHostSet, 0xFFFF, std::nullopt);
     const int index = a.integer("--vehicle", 0, 0xFFFF, std::nullopt);
-    const HostSession host = OpenHost(positional[0], kAllCategories,
-                                      a.value("--texts").value_or(std::string(kDefaultHostTextFile)));
+    const HostSession host =
+        OpenHost(positional[0], kAllCategories,
+                 a.value("--texts").value_or(std::string(kDefaultHostTextFile)));
     const auto set = std::find_if(host.sets.begin(), host.sets.end(),
                                   [&](const HostSet& s) { return s.number == number; });
     if (set == host.sets.end())
         FailInput(host.installation, "lists no set " + std::to_string(number));
     if (static_cast<std::size_t>(index) >= set->vehicles.size())
         FailInput(host.installation, "set " + std::to_string(number) + " has " +
-                                         std::to_string(set->vehicles.size()) + " vehicles, no vehicle " +
-                                         std::to_string(index));
+                                         std::to_string(set->vehicles.size()) +
+                                         " vehicles, no vehicle " + std::to_string(index));
     const HostVehicle& vehicle = set->vehicles[static_cast<std::size_t>(index)];
     // As the dialog: the alternative choice exists only when its file does.
     std::string alternative;
@@ -138,10 +142,12 @@ int RunHostExport(const std::vector<std::string>& args) {
     // The fleet is named after the set, without the list's alignment spaces.
     const std::size_t first = set->name.find_first_not_of(' ');
     doc.fleets.push_back(CreateFleet(first == std::string::npos ? "" : set->name.substr(first)));
-    doc.fleets[0]->vehicles.push_back(std::make_unique<VehicleRec>(InsertCopy(vehicle, alternative)));
+    doc.fleets[0]->vehicles.push_back(
+        std::make_unique<VehicleRec>(InsertCopy(vehicle, alternative)));
     const SaveResult saved = SaveDocument(doc);
     if (!saved.ok())
-        FailInput(saved.messages.empty() ? doc.path : saved.messages.front().arg, "cannot be written");
+        FailInput(saved.messages.empty() ? doc.path : saved.messages.front().arg,
+                  "cannot be written");
     return kExitOk;
 }
 

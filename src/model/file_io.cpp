@@ -148,7 +148,7 @@ bool AtomicWriteBatch::stage(const std::string& path, std::span<const std::uint8
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = dir / PathFromUtf8("." + name + "." + std::to_string(ProcessId()) + "." +
-                            std::to_string(counter++) + ".tmp");
+                                  std::to_string(counter++) + ".tmp");
         fd = OpenNew(temp);
         if (fd < 0 && errno != EEXIST) return false;
     }

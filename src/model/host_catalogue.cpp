@@ -117,8 +117,8 @@ bool ReadVehicle(HostFile& file, const HostTextTable& texts, Budget& budget, Hos
 
 // The set record at the file's position when it repeats the index number and meets
 // the filter, with every vehicle read; false to leave it out.
-bool ReadSet(HostFile& file, std::uint16_t number, std::uint32_t filter,
-             const HostTextTable& texts, Budget& budget, HostSet& set) {
+bool ReadSet(HostFile& file, std::uint16_t number, std::uint32_t filter, const HostTextTable& texts,
+             Budget& budget, HostSet& set) {
     ByteReader header = Take(file, 8);
     const std::uint16_t repeated = header.u16();
     const std::uint16_t count = header.u16();
@@ -175,7 +175,9 @@ void ReadZoom2Block(HostFile& file, Budget& budget, HostVehicle& vehicle) {
     std::size_t used = 0;
     const int result = DecodeZoom2(probe, bytes, &used);
     // A refused signature or length costs little; planes that fail may have cost them all.
-    if (!budget.spend(result == kZoom2Ok ? used : result == kZoom2BadFormat ? bytes.size() : 0) ||
+    if (!budget.spend(result == kZoom2Ok          ? used
+                      : result == kZoom2BadFormat ? bytes.size()
+                                                  : 0) ||
         result != kZoom2Ok)
         return;
     if (!budget.take(used)) return;
@@ -205,9 +207,9 @@ void ReadArchive(HostFile& file, std::vector<HostSet>& sets, Budget& budget,
         for (const std::size_t s : found->second) {
             Report(progress, kTextReadingArchive, sets[s].number);
             auto& vehicles = sets[s].vehicles;
-            const auto v = std::find_if(vehicles.begin(), vehicles.end(), [&](const HostVehicle& hv) {
-                return hv.position == key % 16;
-            });
+            const auto v =
+                std::find_if(vehicles.begin(), vehicles.end(),
+                             [&](const HostVehicle& hv) { return hv.position == key % 16; });
             if (v == vehicles.end()) continue;
             // A record that cannot be read counts as one with another key.
             bool match = false;

@@ -21,9 +21,9 @@ char LowerAscii(char c) {
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
 }
 
 // The entry of the folder named `name` ignoring case: the exact name when it exists,
@@ -88,13 +88,14 @@ bool HostFile::seek(std::uint64_t pos) {
 }
 
 std::span<const std::uint8_t> HostFile::peek(std::size_t n) {
-    const std::size_t available = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - pos_));
+    const std::size_t available =
+        static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - pos_));
     if (!stream_.is_open()) return memory_.subspan(static_cast<std::size_t>(pos_), available);
     if (pos_ < windowStart_ || pos_ + available > windowStart_ + window_.size()) {
         // Twice what is asked for: records read one after another each look far ahead
         // for their longest possible size but use far less.
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(std::max(2 * n, kWindowBytes), size_ - pos_));
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(std::max(2 * n, kWindowBytes), size_ - pos_));
         window_.resize(want);
         stream_.clear();
         stream_.seekg(static_cast<std::streamoff>(pos_));

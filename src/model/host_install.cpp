@@ -80,14 +80,30 @@ std::optional<std::string> Unescape(std::string_view line, std::size_t& pos, cha
         }
         const char e = line[pos++];
         switch (e) {
-            case 'n': unit(u'\n'); break;
-            case 'r': unit(u'\r'); break;
-            case 't': unit(u'\t'); break;
-            case 'a': unit(u'\a'); break;
-            case 'b': unit(u'\b'); break;
-            case 'e': unit(0x1B); break;
-            case 'f': unit(u'\f'); break;
-            case 'v': unit(u'\v'); break;
+            case 'n':
+                unit(u'\n');
+                break;
+            case 'r':
+                unit(u'\r');
+                break;
+            case 't':
+                unit(u'\t');
+                break;
+            case 'a':
+                unit(u'\a');
+                break;
+            case 'b':
+                unit(u'\b');
+                break;
+            case 'e':
+                unit(0x1B);
+                break;
+            case 'f':
+                unit(u'\f');
+                break;
+            case 'v':
+                unit(u'\v');
+                break;
             case 'x': {
                 unsigned value = 0;
                 int digits = 0;
@@ -99,7 +115,8 @@ std::optional<std::string> Unescape(std::string_view line, std::size_t& pos, cha
             default:
                 if (e >= '0' && e <= '7') {
                     unsigned value = static_cast<unsigned>(e - '0');
-                    for (int k = 0; k < 2 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++k)
+                    for (int k = 0;
+                         k < 2 && pos < line.size() && line[pos] >= '0' && line[pos] <= '7'; ++k)
                         value = value * 8 + static_cast<unsigned>(line[pos++] - '0');
                     unit(static_cast<char16_t>(value));
                 } else {
@@ -115,8 +132,8 @@ std::optional<std::string> Unescape(std::string_view line, std::size_t& pos, cha
 bool IsInstallation(const std::string& path) {
     if (path.empty() || (path.back() != kPathSeparator && path.back() != '/')) return false;
     std::error_code ec;
-    return fs::is_directory(PathFromUtf8(path), ec) &&
-           FileExists(HostFilePath(path, "vuvi.fzg")) && FileExists(HostFilePath(path, "vuvi.ini"));
+    return fs::is_directory(PathFromUtf8(path), ec) && FileExists(HostFilePath(path, "vuvi.fzg")) &&
+           FileExists(HostFilePath(path, "vuvi.ini"));
 }
 
 std::vector<std::string> WineHostPaths(std::string_view userReg) {
@@ -152,11 +169,10 @@ std::optional<std::string> MapWinePath(const std::string& prefix, std::string_vi
         (windowsPath.size() > 2 && windowsPath[2] != '\\' && windowsPath[2] != '/'))
         return std::nullopt;
     std::string drive = {LowerAscii(windowsPath[0]), ':'};
-    std::string folder = HostFilePath(prefix + "/dosdevices/",
-                                      drive + std::string(windowsPath.substr(2)));
+    std::string folder =
+        HostFilePath(prefix + "/dosdevices/", drive + std::string(windowsPath.substr(2)));
     std::error_code ec;
-    if (!fs::is_directory(PathFromUtf8(folder), ec))
-        return std::nullopt;
+    if (!fs::is_directory(PathFromUtf8(folder), ec)) return std::nullopt;
     if (folder.back() != '/') folder.push_back('/');
     return folder;
 }

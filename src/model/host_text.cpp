@@ -61,10 +61,9 @@ std::optional<std::string> HostLanguageEntry(std::span<const std::uint8_t> iniBy
     constexpr std::string_view kKey = "sprache_f=";
     for (const std::string& line : HostTextLines(iniBytes)) {
         if (line.size() < kKey.size()) continue;
-        const bool match =
-            std::equal(kKey.begin(), kKey.end(), line.begin(), [](char k, char c) {
-                return k == ((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
-            });
+        const bool match = std::equal(kKey.begin(), kKey.end(), line.begin(), [](char k, char c) {
+            return k == ((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
+        });
         if (match) return line.substr(kKey.size());
     }
     return std::nullopt;

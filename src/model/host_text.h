@@ -61,7 +61,7 @@ private:
 const std::string& HostText(const HostTextTable& table, std::uint16_t number);
 
 struct HostTexts {
-    HostTextTable table;            // empty when the file could not be read
+    HostTextTable table;             // empty when the file could not be read
     std::optional<Message> message;  // 555 with the file's path then
 };
 // The texts of installation + file name.

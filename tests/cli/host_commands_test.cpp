@@ -13,7 +13,9 @@ using nlohmann::json;
 
 class HostCommands : public ::testing::Test {
 protected:
-    void SetUp() override { hostfixture::WriteInstallation(hostfixture::SmallInstallation(), inst); }
+    void SetUp() override {
+        hostfixture::WriteInstallation(hostfixture::SmallInstallation(), inst);
+    }
     TempDir dir;
     std::string inst = dir / "host";
 };
@@ -51,11 +53,14 @@ TEST_F(HostCommands, DumpAndExportAgree) {
         int vehicle;
         const char* flag;
         const char* zoom2Info;
-    } cases[] = {{0, "", "archive"}, {0, " --alternative", "alternative"}, {1, " --alternative", "alternative only"}};
+    } cases[] = {{0, "", "archive"},
+                 {0, " --alternative", "alternative"},
+                 {1, " --alternative", "alternative only"}};
     for (const auto& c : cases) {
         const std::string out = dir / "out.rvk";
-        const ToolRun exported = Tool("host-export " + Quote(inst) + " --set 5012 --vehicle " +
-                                      std::to_string(c.vehicle) + c.flag + " --texts vuvi_en.lnv " + Quote(out));
+        const ToolRun exported =
+            Tool("host-export " + Quote(inst) + " --set 5012 --vehicle " +
+                 std::to_string(c.vehicle) + c.flag + " --texts vuvi_en.lnv " + Quote(out));
         ASSERT_EQ(exported.status, 0) << exported.err;
         const json doc = json::parse(Tool("dump " + Quote(out)).out);
         json vehicle = zoomSet["vehicles"][c.vehicle];
@@ -78,11 +83,15 @@ TEST_F(HostCommands, FaultsAndUsage) {
         {"host-list " + Quote(dir / "none"), 1, "is not a host installation"},
         {"host-dump " + Quote(inst), 2, "--filter is required"},
         {"host-list " + Quote(inst) + " --filter 0", 2, "hexadecimal"},
-        {"host-export " + Quote(inst) + " --set 4999 --vehicle 0 " + Quote(dir / "x.rvk"), 2, "--set"},
-        {"host-export " + Quote(inst) + " --set 5020 --vehicle 0 " + Quote(dir / "x.rvk"), 1, "no set 5020"},
-        {"host-export " + Quote(inst) + " --set 5002 --vehicle 1 " + Quote(dir / "x.rvk"), 1, "no vehicle 1"},
-        {"host-export " + Quote(inst) + " --set 5002 --vehicle 0 --alternative " + Quote(dir / "x.rvk"), 1,
-         "05002-00.fzz: no such file"},
+        {"host-export " + Quote(inst) + " --set 4999 --vehicle 0 " + Quote(dir / "x.rvk"), 2,
+         "--set"},
+        {"host-export " + Quote(inst) + " --set 5020 --vehicle 0 " + Quote(dir / "x.rvk"), 1,
+         "no set 5020"},
+        {"host-export " + Quote(inst) + " --set 5002 --vehicle 1 " + Quote(dir / "x.rvk"), 1,
+         "no vehicle 1"},
+        {"host-export " + Quote(inst) + " --set 5002 --vehicle 0 --alternative " +
+             Quote(dir / "x.rvk"),
+         1, "05002-00.fzz: no such file"},
     };
     for (const auto& c : cases) {
         const ToolRun run = Tool(c.args);

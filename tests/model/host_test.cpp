@@ -22,13 +22,16 @@ using testing::TempDir;
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::uint8_t> Utf16(std::u16string_view text, bool bom = true) {
     std::vector<std::uint8_t> bytes;
     if (bom) bytes = {'?', '?'};  // not checked
-    for (char16_t c : text) bytes.push_back(static_cast<std::uint8_t>(c)), bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    for (char16_t c : text)
+        bytes.push_back(static_cast<std::uint8_t>(c)),
+            bytes.push_back(static_cast<std::uint8_t>(c >> 8));
     return bytes;
 }
 
@@ -47,9 +50,9 @@ TEST(HostText, LinesCommentsNumbersAndConversion) {
     EXPECT_EQ(lines[3], std::string(77, 'a'));
     EXPECT_EQ(lines[4], "last without end");
 
-    const auto table = HostTextTable::Parse(Utf16(
-        u"[Names]\r\n0\r\n  +123\r\n; a comment between\r\nTram\r\n7x\r\nSeven\r\n-65535\r\n"
-        u"One\r\n65536\r\nskipped, 0 in the low bits\r\n40000\r\nHigh\r\n9\r\n"));
+    const auto table = HostTextTable::Parse(
+        Utf16(u"[Names]\r\n0\r\n  +123\r\n; a comment between\r\nTram\r\n7x\r\nSeven\r\n-65535\r\n"
+              u"One\r\n65536\r\nskipped, 0 in the low bits\r\n40000\r\nHigh\r\n9\r\n"));
     EXPECT_EQ(table.entries().size(), 4u);
     EXPECT_TRUE(std::is_sorted(table.entries().begin(), table.entries().end(),
                                [](const auto& a, const auto& b) { return a.first > b.first; }));
@@ -73,7 +76,10 @@ TEST(HostText, LanguageFromIni) {
         int message;
     };
     const Case cases[] = {
-        {"named file", {"; x", "Sprache=other", "SPRACHE_F=vuvi_en.lnv", "sprache_f=b"}, "vuvi_en.lnv", 0},
+        {"named file",
+         {"; x", "Sprache=other", "SPRACHE_F=vuvi_en.lnv", "sprache_f=b"},
+         "vuvi_en.lnv",
+         0},
         {"named file missing", {"sprache_f=vuvi_fr.lnv"}, "vuvi.lnv", 0},
         {"no entry", {"[General]", ";sprache_f=vuvi_en.lnv", "sprache_fx=1"}, "vuvi.lnv", 566},
         {"no ini", {}, "", 555},
@@ -147,9 +153,12 @@ TEST_F(SmallInstallation, ListsSetsOfTheCategoryInNameOrder) {
     EXPECT_EQ(tram.sets[5].name, "   Tatra T4");
     EXPECT_EQ(progress.front(), std::make_pair(772, -1));
     EXPECT_EQ(progress.back(), std::make_pair(0, -1));
-    EXPECT_NE(std::find(progress.begin(), progress.end(), std::make_pair(772, 5020)), progress.end());
-    EXPECT_EQ(std::find(progress.begin(), progress.end(), std::make_pair(772, 4999)), progress.end());
-    EXPECT_NE(std::find(progress.begin(), progress.end(), std::make_pair(773, 5012)), progress.end());
+    EXPECT_NE(std::find(progress.begin(), progress.end(), std::make_pair(772, 5020)),
+              progress.end());
+    EXPECT_EQ(std::find(progress.begin(), progress.end(), std::make_pair(772, 4999)),
+              progress.end());
+    EXPECT_NE(std::find(progress.begin(), progress.end(), std::make_pair(773, 5012)),
+              progress.end());
 
     EXPECT_EQ(Numbers(load(0x4).sets), (std::vector<int>{5001}));
     EXPECT_EQ(load(0x4).sets[0].name, "DE Tatra T4");
@@ -166,9 +175,11 @@ TEST_F(SmallInstallation, ListsSetsOfTheCategoryInNameOrder) {
 TEST_F(SmallInstallation, VehiclesAsTheCatalogueHoldsThem) {
     const Catalogue all = load(0xFFFFFFFF);
     for (const HostSet& set : all.sets) {
-        const auto source = std::find_if(small.sets.begin(), small.sets.end(), [&](const fixture::Set& s) {
-            return s.number == set.number && PrepareSetName(HostText(texts, s.nameText), 0) == set.name;
-        });
+        const auto source =
+            std::find_if(small.sets.begin(), small.sets.end(), [&](const fixture::Set& s) {
+                return s.number == set.number &&
+                       PrepareSetName(HostText(texts, s.nameText), 0) == set.name;
+            });
         ASSERT_NE(source, small.sets.end());
         ASSERT_EQ(set.vehicles.size(), source->vehicles.size());
         for (std::size_t i = 0; i < set.vehicles.size(); ++i) {
@@ -177,7 +188,8 @@ TEST_F(SmallInstallation, VehiclesAsTheCatalogueHoldsThem) {
             EXPECT_EQ(set.vehicles[i].position, want.position);
             EXPECT_EQ(got.Length, want.rec.Length);
             EXPECT_EQ(got.Props, want.rec.Props);
-            for (int v = 0; v < kViewCount; ++v) EXPECT_TRUE(got.Planes[v].sameContent(want.rec.Planes[v]));
+            for (int v = 0; v < kViewCount; ++v)
+                EXPECT_TRUE(got.Planes[v].sameContent(want.rec.Planes[v]));
             EXPECT_EQ(got.Info[0], "Motor car \x80");
             EXPECT_EQ(got.Info[1], "Trailer ?");
             EXPECT_EQ(got.Info[2], "");
@@ -202,16 +214,21 @@ TEST_F(SmallInstallation, ArchiveGraphicsGoToTheFirstMatchingVehicle) {
     const Catalogue tram = load(0x1);
     // 5012: the first vehicle with position 3 only; position 4's block has the wrong length.
     EXPECT_EQ(zoom2Info(tram.sets[6]), (std::vector<std::string>{"archive", "-", "-"}));
-    EXPECT_EQ(zoom2Info(tram.sets[2]), (std::vector<std::string>{"pair"}));  // the first 5040 in list order
+    EXPECT_EQ(zoom2Info(tram.sets[2]),
+              (std::vector<std::string>{"pair"}));  // the first 5040 in list order
     EXPECT_EQ(zoom2Info(tram.sets[3]), (std::vector<std::string>{"-"}));
-    EXPECT_EQ(zoom2Info(tram.sets[4]), (std::vector<std::string>{"-"}));  // its record repeats another key
+    EXPECT_EQ(zoom2Info(tram.sets[4]),
+              (std::vector<std::string>{"-"}));  // its record repeats another key
     EXPECT_EQ(zoom2Info(load(0x10000).sets[0]), (std::vector<std::string>{"trolley"}));
 
     // The graphics decode as the archive holds them.
     VehicleRec expected = small.sets[5].vehicles[0].rec;
-    ASSERT_EQ(DecodeZoom2(expected, fixture::Zoom2Graphics(small.sets[5].vehicles[0], 22, "archive")), kZoom2Ok);
+    ASSERT_EQ(
+        DecodeZoom2(expected, fixture::Zoom2Graphics(small.sets[5].vehicles[0], 22, "archive")),
+        kZoom2Ok);
     const VehicleRec got = HostVehicleRecord(tram.sets[6].vehicles[0]);
-    for (int v = 0; v < kViewCount; ++v) EXPECT_TRUE(got.Zoom2Planes[v].sameContent(expected.Zoom2Planes[v]));
+    for (int v = 0; v < kViewCount; ++v)
+        EXPECT_TRUE(got.Zoom2Planes[v].sameContent(expected.Zoom2Planes[v]));
     EXPECT_EQ(got.Zoom2Width, expected.Zoom2Width);
 
     // Without the archive the sets are still listed.
@@ -249,7 +266,8 @@ TEST_F(SmallInstallation, InsertCopiesWithTheChosenZoom2Graphics) {
     const VehicleRec kept = InsertCopy(zoomSet.vehicles[0], alternative3);
     EXPECT_EQ(kept.Zoom2Info, "archive");
     EXPECT_EQ(kept.Zoom2Path, alternative3);
-    const VehicleRec none = InsertCopy(tram.sets[1].vehicles[0], AlternativeZoom2Path(inst, 5000, 0));
+    const VehicleRec none =
+        InsertCopy(tram.sets[1].vehicles[0], AlternativeZoom2Path(inst, 5000, 0));
     EXPECT_FALSE(none.Zoom2Exists);
 }
 
@@ -265,15 +283,19 @@ TEST_F(SmallInstallation, DamagedFilesListLessButNeverWrong) {
         if (round % 3 == 0) {
             damaged.resize(rng() % damaged.size());
         } else {
-            for (int k = 0; k < 4; ++k) damaged[rng() % damaged.size()] = static_cast<std::uint8_t>(rng());
+            for (int k = 0; k < 4; ++k)
+                damaged[rng() % damaged.size()] = static_cast<std::uint8_t>(rng());
         }
         HostFile fzgFile(fzg), fz2File(fz2);
-        const auto sets = ReadCatalogue(fzgFile, &fz2File, 0xFFFFFFFF, texts, HostNameLessIgnoringCase);
+        const auto sets =
+            ReadCatalogue(fzgFile, &fz2File, 0xFFFFFFFF, texts, HostNameLessIgnoringCase);
         if (round % 3 != 0) continue;  // changed bytes may make anything of a set
         // A cut catalogue lists whole sets of the sound listing, or fewer; a cut archive
         // gives Zoom2 graphics to fewer vehicles.
-        if (round % 2) EXPECT_LE(sets.size(), sound.size());
-        else EXPECT_EQ(sets.size(), sound.size());
+        if (round % 2)
+            EXPECT_LE(sets.size(), sound.size());
+        else
+            EXPECT_EQ(sets.size(), sound.size());
         for (const HostSet& set : sets) {
             const auto same = std::find_if(sound.begin(), sound.end(), [&](const HostSet& s) {
                 return s.number == set.number && s.name == set.name;
@@ -292,9 +314,11 @@ TEST(HostCatalogueFile, WindowedReadingMatchesMemory) {
     const fixture::Installation large = fixture::LargeInstallation(120, 20, 3);
     fixture::WriteInstallation(large, dir.path().string());
     const HostTextTable texts = LoadHostTexts(Folder(dir), "vuvi.lnv").table;
-    const Catalogue fromFile = LoadCatalogue(Folder(dir), fixture::kLargeFilter, texts, HostNameLessIgnoringCase);
+    const Catalogue fromFile =
+        LoadCatalogue(Folder(dir), fixture::kLargeFilter, texts, HostNameLessIgnoringCase);
     HostFile fzg(large.files.at("vuvi.fzg")), fz2(large.files.at("vuvi.fz2"));
-    const auto fromMemory = ReadCatalogue(fzg, &fz2, fixture::kLargeFilter, texts, HostNameLessIgnoringCase);
+    const auto fromMemory =
+        ReadCatalogue(fzg, &fz2, fixture::kLargeFilter, texts, HostNameLessIgnoringCase);
     ASSERT_EQ(fromFile.sets.size(), 12u);
     ASSERT_EQ(fromMemory.size(), fromFile.sets.size());
     std::size_t zoom2 = 0;
@@ -314,10 +338,14 @@ TEST(HostCatalogueFile, WindowedReadingMatchesMemory) {
 // it all again. Reading stops once the work exceeds what the file could need.
 TEST(HostCatalogueFile, RepeatedFailingSetEndsReading) {
     std::vector<fixture::Vehicle> vehicles;
-    for (std::uint8_t i = 0; i < 100; ++i) vehicles.push_back(fixture::MakeVehicle(i, i, 256, true, true));
+    for (std::uint8_t i = 0; i < 100; ++i)
+        vehicles.push_back(fixture::MakeVehicle(i, i, 256, true, true));
     const auto single = fixture::CatalogueBytes({{5001, 5001, 1, 0, vehicles}});
-    const std::size_t prefix = static_cast<std::size_t>(std::find(single.begin(), single.end(), 0x1A) - single.begin()) + 6;
-    const std::vector<std::uint8_t> record(single.begin() + static_cast<std::ptrdiff_t>(prefix + 8), single.end() - 10);
+    const std::size_t prefix =
+        static_cast<std::size_t>(std::find(single.begin(), single.end(), 0x1A) - single.begin()) +
+        6;
+    const std::vector<std::uint8_t> record(single.begin() + static_cast<std::ptrdiff_t>(prefix + 8),
+                                           single.end() - 10);
     constexpr std::uint32_t kEntries = 20000;
     ByteWriter out;
     out.bytes(std::span(single).first(prefix));
@@ -387,10 +415,12 @@ TEST(HostInstall, WineRegistry) {
     std::filesystem::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
     WriteBytes(prefix + "/user.reg", std::vector<std::uint8_t>(userReg.begin(), userReg.end()));
 
-    EXPECT_EQ(MapWinePath(prefix, "C:\\games\\h\xC3\xB6st"), prefix + "/dosdevices/c:/GAMES/H\xC3\xB6st/");
+    EXPECT_EQ(MapWinePath(prefix, "C:\\games\\h\xC3\xB6st"),
+              prefix + "/dosdevices/c:/GAMES/H\xC3\xB6st/");
     EXPECT_EQ(MapWinePath(prefix, "\\\\server\\share"), std::nullopt);
     EXPECT_EQ(MapWinePath(prefix, "Q:\\"), std::nullopt);
-    EXPECT_EQ(WineInstallations(prefix), (std::vector<std::string>{prefix + "/dosdevices/c:/GAMES/H\xC3\xB6st/"}));
+    EXPECT_EQ(WineInstallations(prefix),
+              (std::vector<std::string>{prefix + "/dosdevices/c:/GAMES/H\xC3\xB6st/"}));
     EXPECT_TRUE(WineInstallations(prefix + "/none").empty());
 
     const auto env = [](std::map<std::string, std::string> vars) {

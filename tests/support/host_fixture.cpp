@@ -17,7 +17,8 @@ constexpr std::string_view kArchiveHeader = "VUVI Zoom2 archive\r\n";
 
 std::uint8_t PaletteCode(PixelValue pixel) {
     for (int code = 0; code < 256; ++code)
-        if (HostPalette(static_cast<std::uint8_t>(code)) == pixel) return static_cast<std::uint8_t>(code);
+        if (HostPalette(static_cast<std::uint8_t>(code)) == pixel)
+            return static_cast<std::uint8_t>(code);
     return 255;  // transparent
 }
 
@@ -184,14 +185,36 @@ std::vector<std::uint8_t> Zoom2Graphics(const Vehicle& vehicle, std::uint32_t se
 
 Installation SmallInstallation() {
     Installation inst;
-    inst.files["VUVI.INI"] = TextFile({"; host settings", "[Allgemein]", "Version=3",
-                                       "sprache=2", "SPRACHE_F=vuvi_en.lnv", "sprache_f=other.lnv"});
-    const std::vector<std::string> names = {
-        "[Sets]",   "0",   "100", "DE Tatra T4", "101", "Tatra#tKT8", "102", "  alpha line",
-        "103", "Boundary", "104", "Trolley", "105", "Hidden", "106", "Zoom set", "107",
-        "Pair B", "108", "Pair A", "[Vehicles]", "200", "; comment before the text",
-        "Motor car \xE2\x82\xAC", "201", "Trailer \xE2\x98\x83", "202",
-        std::string(90, 'x')};
+    inst.files["VUVI.INI"] = TextFile({"; host settings", "[Allgemein]", "Version=3", "sprache=2",
+                                       "SPRACHE_F=vuvi_en.lnv", "sprache_f=other.lnv"});
+    const std::vector<std::string> names = {"[Sets]",
+                                            "0",
+                                            "100",
+                                            "DE Tatra T4",
+                                            "101",
+                                            "Tatra#tKT8",
+                                            "102",
+                                            "  alpha line",
+                                            "103",
+                                            "Boundary",
+                                            "104",
+                                            "Trolley",
+                                            "105",
+                                            "Hidden",
+                                            "106",
+                                            "Zoom set",
+                                            "107",
+                                            "Pair B",
+                                            "108",
+                                            "Pair A",
+                                            "[Vehicles]",
+                                            "200",
+                                            "; comment before the text",
+                                            "Motor car \xE2\x82\xAC",
+                                            "201",
+                                            "Trailer \xE2\x98\x83",
+                                            "202",
+                                            std::string(90, 'x')};
     std::vector<std::string> english = {"; texts of the host", ""};
     english.insert(english.end(), names.begin(), names.end());
     inst.files["vuvi_en.lnv"] = TextFile(english);
@@ -250,7 +273,8 @@ Installation LargeInstallation(int listed, int outside, std::uint32_t seed) {
         for (int k = 0; k < count; ++k) {
             const auto s = static_cast<std::uint32_t>(rng());
             const auto length = static_cast<std::uint16_t>(40 + s % 161);
-            Vehicle v = MakeVehicle(s, static_cast<std::uint8_t>(k), length, s % 2 == 0, s % 5 == 0);
+            Vehicle v =
+                MakeVehicle(s, static_cast<std::uint8_t>(k), length, s % 2 == 0, s % 5 == 0);
             v.info = {nameText, 0, 0, 0, 0};
             if (s % 3 == 0) {
                 const std::uint32_t key = number * 16u + static_cast<std::uint32_t>(k);
@@ -261,7 +285,8 @@ Installation LargeInstallation(int listed, int outside, std::uint32_t seed) {
         inst.sets.push_back(std::move(set));
     };
     std::uint16_t number = 5000;
-    for (int left = listed; left > 0; left -= 10) addSet(number++, kLargeFilter, std::min(left, 10));
+    for (int left = listed; left > 0; left -= 10)
+        addSet(number++, kLargeFilter, std::min(left, 10));
     for (int i = 0; i < outside; ++i) addSet(number++, 0x00080, 8);
     inst.files["vuvi.ini"] = TextFile({"[Allgemein]", "sprache_f=vuvi.lnv"});
     inst.files["vuvi.lnv"] = TextFile(texts);
@@ -276,7 +301,8 @@ void WriteInstallation(const Installation& installation, const std::string& fold
         const fs::path path = fs::path(folder) / name;
         fs::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
     }
 }
 

@@ -34,8 +34,8 @@ struct Set {
 };
 
 struct ArchiveRecord {
-    std::uint32_t key = 0;        // in the index
-    std::uint32_t recordKey = 0;  // at the record (the same in a sound archive)
+    std::uint32_t key = 0;               // in the index
+    std::uint32_t recordKey = 0;         // at the record (the same in a sound archive)
     std::vector<std::uint8_t> graphics;  // a Zoom2 file's bytes
 };
 

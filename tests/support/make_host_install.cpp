@@ -14,8 +14,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     namespace fixture = rvk::hostfixture;
-    fixture::WriteInstallation(large ? fixture::LargeInstallation(3000, 300, 1)
-                                     : fixture::SmallInstallation(),
-                               argv[1]);
+    fixture::WriteInstallation(
+        large ? fixture::LargeInstallation(3000, 300, 1) : fixture::SmallInstallation(), argv[1]);
     return 0;
 }
