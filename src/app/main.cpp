@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
         new rvk::TMoveForm(mainForm.texts(), &mainForm);
         new rvk::TSteamForm(mainForm.texts(), &mainForm);
         mainForm.show();
+        // Before the command-line document: the one kept of it is its newer state.
+        mainForm.StartRecovery();
         const QStringList args = QCoreApplication::arguments();
         // A relative path would not lead back to the file from the recent-file list.
         if (args.size() > 1 && !args[1].isEmpty())

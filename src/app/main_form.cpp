@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -9,6 +10,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLocale>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -21,6 +23,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/autosave.h"
 #include "app/program_folder.h"
 #include "app/tool_panel.h"
 #include "docwin/file_form.h"
@@ -95,6 +98,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     documentFolder_ = settings.documentFolder;
     importFolder_ = settings.importFolder;
     langFile_ = settings.langFile;
+    autosaveSeconds_ = settings.autosaveSeconds;
 
     LoadLanguage(false);
     if (!ready_) return;
@@ -362,6 +366,7 @@ bool TMainForm::Save(TFileForm* doc) {
     SaveResult result = SaveDocument(doc->document());
     for (const Message& m : result.messages) reportError(doc, m);
     doc->RefreshCaption();
+    if (result.ok() && autosave_) autosave_->forget(doc);
     return result.ok();
 }
 
@@ -382,6 +387,8 @@ bool TMainForm::SaveDocumentOf(TChildForm* window) {
 }
 
 void TMainForm::RemoveDocument(TChildForm* doc) {
+    // Closed unmodified, or its changes were saved or discarded at the close question.
+    if (autosave_) autosave_->forget(qobject_cast<TFileForm*>(doc));
     std::erase(documents_, doc);
     UpdateStatus();
 }
@@ -481,7 +488,52 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         doc->skipCloseQuery();
         doc->closeWindow();
     }
+    if (autosave_) autosave_->finish();
     event->accept();
+}
+
+void TMainForm::StartRecovery() {
+    autosave_ = std::make_unique<Autosave>(RecoveryFolder(), documents_, nullptr);
+    offerLeftDocuments(autosave_->claimLeftInstances());
+    autosave_->start(autosaveSeconds_);
+}
+
+void TMainForm::offerLeftDocuments(std::vector<LeftInstance> left) {
+    QStringList lines;
+    for (const LeftInstance& instance : left) {
+        for (const RecoveredDocument& kept : instance.documents) {
+            const QString name = QString::fromStdString(kept.name());
+            if (!kept.doc) {
+                message(this, formatText(643, {name}), 544, MsgIcon::Error);
+                continue;
+            }
+            const QDateTime time = QDateTime::fromSecsSinceEpoch(kept.info.time);
+            lines << formatText(642, {name, QLocale().toString(time, QLocale::ShortFormat)});
+        }
+    }
+    // Nothing left to restore (no document, or only damaged ones, told above): there is
+    // nothing to ask about.
+    if (!lines.isEmpty()) {
+        const MsgAnswer answer = message(this, formatText(641, {lines.join(QLatin1Char('\n'))}),
+                                         640, MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgAnswer::Cancel) return;  // kept for the next start
+        if (answer == MsgAnswer::Yes) {
+            for (LeftInstance& instance : left)
+                for (RecoveredDocument& kept : instance.documents)
+                    if (kept.doc) restoreDocument(std::move(*kept.doc));
+        }
+    }
+    for (LeftInstance& instance : left) {
+        RemoveFolder(instance.folder.toStdString());
+        instance.lock.reset();
+    }
+}
+
+void TMainForm::restoreDocument(FileDoc&& content) {
+    // An unnamed document gets a new generated name, so that it meets no new one's.
+    const QString path = content.named ? QString::fromStdString(content.path) : QString();
+    TFileForm* doc = documents_[static_cast<std::size_t>(NewDocumentWindow(path))];
+    doc->Adopt(std::move(content));
 }
 
 void TMainForm::writeSettings() {
@@ -490,6 +542,7 @@ void TMainForm::writeSettings() {
     values.documentFolder = documentFolder_;
     values.importFolder = importFolder_;
     values.langFile = langFile_;
+    values.autosaveSeconds = autosaveSeconds_;
     // A window that never came up keeps the stored placement and selection mode.
     if (ready_) {
         values.singleSel = toolPanel_->SingleSelection();

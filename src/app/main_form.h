@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,8 @@ class QMenu;
 
 namespace rvk {
 
+class Autosave;
+struct LeftInstance;
 class TChildForm;
 class TFileForm;
 class ToolPanel;
@@ -71,6 +74,13 @@ public:
     void UpdateStatus();
     void RemoveDocument(TChildForm* doc) override;
 
+    // Offers back the documents of earlier runs that ended without Exit, then takes
+    // snapshots of the changed documents every autosaveSeconds() into the recovery
+    // folder (RecoveryFolder()) until the program ends.
+    void StartRecovery();
+    int autosaveSeconds() const { return autosaveSeconds_; }
+    Autosave* autosave() const { return autosave_.get(); }
+
     // Reads the language file named by langFile() and applies its texts everywhere.
     void LoadLanguage(bool isDefault);
 
@@ -93,6 +103,8 @@ private:
     void arrangeIcons();
     void childActivated(QMdiSubWindow* window);
     void writeSettings();
+    void offerLeftDocuments(std::vector<LeftInstance> left);
+    void restoreDocument(FileDoc&& content);
 
     bool ready_ = true;
     bool languageLoaded_ = false;
@@ -103,6 +115,8 @@ private:
     QString importFolder_;
     QString langFile_;
     int newDocumentNumber_ = 1;
+    int autosaveSeconds_ = 0;
+    std::unique_ptr<Autosave> autosave_;
     QString saveFilter_ =
         QStringLiteral("Vehicle data, new format (*.rvk)|*.rvk|Any file (*.*)|*.*");
     QString saveTitle_;

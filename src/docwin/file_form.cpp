@@ -125,7 +125,9 @@ void TFileForm::RefreshCaption() {
 }
 
 void TFileForm::SetModified(bool modified) {
-    if (doc_.loading || doc_.modified == modified) return;
+    if (doc_.loading) return;
+    if (modified) ++changes_;
+    if (doc_.modified == modified) return;
     doc_.modified = modified;
     RefreshCaption();
 }
@@ -146,12 +148,24 @@ bool TFileForm::Load() {
         closeWindow();
         return false;
     }
+    showContent();
+    return true;
+}
+
+void TFileForm::Adopt(FileDoc&& content) {
+    doc_.info = std::move(content.info);
+    doc_.fleets = std::move(content.fleets);
+    doc_.KnownZoom2Files = std::move(content.KnownZoom2Files);
+    showContent();
+    SetModified(true);
+}
+
+void TFileForm::showContent() {
     doc_.loading = true;  // showing the info text is no change
     infoMemo_->setPlainText(InfoForDisplay(doc_.info));
     FillFleetList();
     doc_.loading = false;
     RefreshCaption();
-    return true;
 }
 
 void TFileForm::infoChanged() {

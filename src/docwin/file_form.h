@@ -4,6 +4,7 @@
 
 #include <QSize>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -46,10 +47,15 @@ public:
     void SetModified(bool modified) override;
     // Replaces the info text as an edit does: the document becomes modified.
     void SetInfoText(const std::string& info);
+    // Counts every change made to the document, also while it is marked modified.
+    std::uint64_t changeCount() const { return changes_; }
     void RefreshCaption();
     // Reads the document at its path; on failure tells the user, closes the window
     // and returns false.
     bool Load();
+    // Takes the fleets, info text and companion list of a document kept from an earlier
+    // run; the document is then modified.
+    void Adopt(FileDoc&& content);
 
     // Inserts before index (at the end for -1); -1 when the document is full.
     int InsertFleet(int index, std::unique_ptr<FleetRec> fleet);
@@ -75,6 +81,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showContent();
     void updateEnabling();
     // The selected fleet's index when its vehicles fit the clipboard payload, else -1.
     int copyableSelection() const;
@@ -92,6 +99,7 @@ private:
     FileDoc doc_;
     std::vector<TFleetForm*> fleetWindows_;
     bool closeQueried_ = false;
+    std::uint64_t changes_ = 0;
 
     QMenu* popup_;
     NameListBox* fleetBox_;

@@ -61,6 +61,9 @@ ShellSettings SettingsStore::read() const {
     const QVariant pos = settings_.value(QStringLiteral("WindowPos"));
     if (pos.typeId() == QMetaType::QByteArray)
         values.windowPos = DecodeWindowPos(pos.toByteArray());
+    bool isCount = false;
+    const int seconds = settings_.value(QStringLiteral("AutosaveSeconds")).toInt(&isCount);
+    if (isCount && seconds >= 0) values.autosaveSeconds = seconds;
     return values;
 }
 
@@ -75,6 +78,7 @@ void SettingsStore::write(const ShellSettings& values) {
         settings_.setValue(QStringLiteral("SingleSel"), qint32{*values.singleSel ? 1 : 0});
     if (values.windowPos)
         settings_.setValue(QStringLiteral("WindowPos"), EncodeWindowPos(*values.windowPos));
+    settings_.setValue(QStringLiteral("AutosaveSeconds"), qint32{values.autosaveSeconds});
     settings_.sync();
 }
 

@@ -14,6 +14,8 @@ namespace rvk {
 
 inline constexpr int kRecentCount = 7;
 inline constexpr int kWindowPosSize = 17;
+// Seconds between crash-recovery snapshots; 0 takes none.
+inline constexpr int kDefaultAutosaveSeconds = 60;
 
 // The main window's normal (restored) rectangle and whether it was maximised.
 struct WindowPlacement {
@@ -35,6 +37,8 @@ struct ShellSettings {
     QString langFile;                          // "LangFile"
     std::optional<bool> singleSel;             // "SingleSel", when stored
     std::optional<WindowPlacement> windowPos;  // "WindowPos", when stored and well-formed
+    int autosaveSeconds = kDefaultAutosaveSeconds;  // "AutosaveSeconds"; the default when
+                                                    // missing or not a count
 };
 
 class SettingsStore {

@@ -46,6 +46,7 @@ constexpr TextRange kUsedTexts[] = {
     {"messages", 571, 574},
     {"picture messages", 600, 603},
     {"picture messages", 605, 606},
+    {"recovery question and message", 640, 643},
     {"file dialog titles", 700, 703},
     {"picture dialog titles", 710, 712},
     {"steam points dialog", 720, 726},
@@ -116,6 +117,7 @@ TEST(LangFiles, TranslationKeepsNumbersAndPlaceholders) {
         {1, "i"},   {505, "s"}, {545, "s"}, {555, "s"},  {561, "i"}, {562, "i"},
         {565, "s"}, {567, "s"}, {572, "s"}, {573, "s"},  {574, "s"}, {741, "ss"},
         {501, ""},  {772, ""},
+        {640, ""},  {641, "s"}, {642, "ss"}, {643, "s"},
     };
     for (const auto& [number, kinds] : kPlaceholders)
         EXPECT_EQ(FormatPlaceholders(*english->find(number)), kinds) << number;
