@@ -524,8 +524,8 @@ void TMainForm::offerLeftDocuments(std::vector<LeftInstance> left) {
         }
     }
     for (LeftInstance& instance : left) {
-        RemoveFolder(instance.folder.toStdString());
         instance.lock.reset();
+        RemoveFolder(instance.folder.toStdString());
     }
 }
 

@@ -37,7 +37,9 @@ constexpr int kPlainNumbers[] = {
     202, 203, 204, 205, 207, 208, 210, 211, 212, 213, 215, 216, 217, 218, 219, 220, 506, 563, 564,
     568, 569,
     // File > Import
-    512, 557, 700};
+    512, 557, 700,
+    // the recovery question
+    640};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -60,6 +62,9 @@ QByteArray Texts(char prefix) {
     add(602, prefix + QByteArray("-%i unknown types"));
     add(603, prefix + QByteArray("-zoom 1 to %i"));
     add(605, prefix + QByteArray("-no zoom 1 to %i"));
+    add(641, prefix + QByteArray("-restore?\\n%s"));
+    add(642, prefix + QByteArray("-%s at %s"));
+    add(643, prefix + QByteArray("-kept copy damaged %s"));
     return out;
 }
 

@@ -1,0 +1,248 @@
+// Crash recovery through the windows: snapshots follow the changes of the open
+// documents, leave with saving, discarding and Exit, and come back after a crash.
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/autosave.h"
+#include "app/main_form.h"
+#include "docwin/file_form.h"
+#include "model/file_io.h"
+#include "model/zoom2_file.h"
+#include "shell_test.h"
+
+namespace rvk {
+namespace {
+
+class RecoveryTest : public test::ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        SetRecoveryFolder(recovery_.path());
+    }
+    void TearDown() override {
+        SetRecoveryFolder(QString());
+        ShellTest::TearDown();
+    }
+    // A main window as the program starts it, snapshots every `seconds`.
+    std::unique_ptr<TMainForm> start(int seconds = 3600) {
+        QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0"))
+            .setValue(QStringLiteral("AutosaveSeconds"), seconds);
+        auto main = startMain();
+        main->StartRecovery();
+        return main;
+    }
+    // What a timer turn does, waited for.
+    static void snapshot(TMainForm& main) {
+        main.autosave()->snapshotChanged();
+        main.autosave()->waitForWrites();
+    }
+    // The program dies: nothing is closed, the lock of its folder stays behind naming
+    // a process that does not run.
+    static void crash(std::unique_ptr<TMainForm>& main) {
+        main->autosave()->waitForWrites();
+        const QString lock = main->autosave()->instanceFolder() + QStringLiteral("/lock");
+        main->hide();
+        main.reset();
+        QFile f(lock);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("2147483600\nrvkedit\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    }
+    QStringList instances() const {
+        return QDir(recovery_.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    }
+    // The snapshot folders of an instance, and the document file of each.
+    static QStringList snapshots(const QString& instance) {
+        return QDir(instance).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    }
+    static QString snapshotFile(const QString& instance) {
+        const QStringList docs = snapshots(instance);
+        if (docs.size() != 1) return QString();
+        const QStringList files =
+            QDir(instance + QLatin1Char('/') + docs[0]).entryList({QStringLiteral("*.rvk")});
+        return files.size() == 1 ? files[0] : QString();
+    }
+    static void edit(TFileForm* doc, const QString& info) {
+        doc->infoMemo()->setPlainText(info);
+    }
+
+    QTemporaryDir recovery_;
+};
+
+TEST_F(RecoveryTest, SnapshotsFollowChangesAndLeaveWithSaveDiscardAndExit) {
+    const QString path = writeDocument(QStringLiteral("a.rvk"), 2, 1);
+    auto main = start();
+    ASSERT_EQ(instances().size(), 1);
+    const QString instance = main->autosave()->instanceFolder();
+    main->OpenDocument(path);
+    TFileForm* doc = main->documents().front();
+
+    snapshot(*main);
+    EXPECT_TRUE(snapshots(instance).isEmpty()) << "an unchanged document";
+    edit(doc, QStringLiteral("first"));
+    snapshot(*main);
+    EXPECT_EQ(snapshotFile(instance), "g1.rvk");
+    snapshot(*main);
+    EXPECT_EQ(snapshotFile(instance), "g1.rvk") << "no change, no new snapshot";
+    edit(doc, QStringLiteral("second"));
+    snapshot(*main);
+    EXPECT_EQ(snapshotFile(instance), "g2.rvk");
+    // The user's own file is untouched and the document still unsaved.
+    FileDoc onDisk;
+    onDisk.path = path.toStdString();
+    ASSERT_TRUE(LoadDocument(onDisk).ok);
+    EXPECT_EQ(onDisk.info, "test document");
+    EXPECT_TRUE(doc->document().modified);
+
+    ASSERT_TRUE(main->Save(doc));
+    main->autosave()->waitForWrites();
+    EXPECT_TRUE(snapshots(instance).isEmpty()) << "saved";
+    snapshot(*main);
+    EXPECT_TRUE(snapshots(instance).isEmpty()) << "saved and unchanged since";
+
+    // A new document changed, then discarded at the close question.
+    main->NewDocumentWindow(QString());
+    TFileForm* fresh = main->documents().back();
+    edit(fresh, QStringLiteral("scratch"));
+    snapshot(*main);
+    EXPECT_EQ(snapshots(instance).size(), 1);
+    prompts().answerMessage(MsgAnswer::No);
+    fresh->closeWindow();
+    main->autosave()->waitForWrites();
+    EXPECT_TRUE(snapshots(instance).isEmpty()) << "discarded";
+
+    edit(doc, QStringLiteral("third"));
+    snapshot(*main);
+    prompts().answerMessage(MsgAnswer::No);
+    endMain(main);
+    EXPECT_TRUE(instances().isEmpty()) << "a normal Exit leaves nothing behind";
+}
+
+// A hurried user after a crash: Later first, then Restore at the next start, then closing
+// without saving. One snapshot was damaged meanwhile.
+TEST_F(RecoveryTest, CrashThenLaterThenRestoreWithADamagedSnapshot) {
+    // A document with Zoom2 graphics on disk.
+    const QString path = writeDocument(QStringLiteral("z.rvk"), 1, 2);
+    {
+        FileDoc d;
+        d.path = path.toStdString();
+        ASSERT_TRUE(LoadDocument(d).ok);
+        DeriveZoom2(*d.fleets[0]->vehicles[0], "z2");
+        ASSERT_TRUE(SaveDocument(d).ok());
+    }
+    const QString other = writeDocument(QStringLiteral("other.rvk"), 1, 1);
+
+    auto main = start();
+    main->OpenDocument(path);
+    main->OpenDocument(other);
+    main->NewDocumentWindow(QString());
+    const auto& docs = main->documents();
+    VehicleRec& zoomed = *docs[0]->document().fleets[0]->vehicles[0];
+    zoomed.Zoom2Planes[1].set(5, 7, 0x00ABCDEF);
+    zoomed.Zoom2Modified = true;
+    docs[0]->SetModified(true);
+    edit(docs[1], QStringLiteral("other's change"));
+    edit(docs[2], QStringLiteral("unnamed work"));
+    snapshot(*main);
+    const QString left = main->autosave()->instanceFolder();
+    crash(main);
+
+    // The snapshot of "other.rvk" is damaged; the two others are still offered.
+    QString damaged;
+    for (const QString& d : snapshots(left)) {
+        const QString manifest = left + QLatin1Char('/') + d + QStringLiteral("/manifest");
+        QFile f(manifest);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        if (f.readAll().contains("other.rvk")) damaged = left + QLatin1Char('/') + d;
+    }
+    ASSERT_FALSE(damaged.isEmpty());
+    QFile::resize(damaged + QStringLiteral("/g1.rvk"), 40);
+
+    // Later: nothing opens, everything stays for the next start.
+    prompts().answerMessage(MsgAnswer::Ok);
+    prompts().answerMessage(MsgAnswer::Cancel);
+    main = start();
+    auto calls = prompts().callsOf(PromptKind::Message);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].text, "E-kept copy damaged other.rvk");
+    EXPECT_EQ(calls[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(calls[1].text.startsWith("E-restore?\r\nE-z.rvk at ")) << calls[1].text.toStdString();
+    EXPECT_TRUE(calls[1].text.contains("\nE-New01.rvk at ")) << calls[1].text.toStdString();
+    EXPECT_FALSE(calls[1].text.contains("other.rvk"));
+    EXPECT_EQ(calls[1].caption, "E640");
+    EXPECT_EQ(calls[1].buttons, MsgButtons::YesNoCancel);
+    EXPECT_TRUE(main->documents().empty());
+    endMain(main);
+    EXPECT_EQ(instances(), QStringList{QDir(left).dirName()});
+
+    // Restore: both open modified, the named one at its path with its Zoom2 graphics.
+    prompts().reset();
+    prompts().answerMessage(MsgAnswer::Ok);
+    prompts().answerMessage(MsgAnswer::Yes);
+    main = start();
+    EXPECT_EQ(prompts().callsOf(PromptKind::Message).size(), 2u);
+    ASSERT_EQ(main->documents().size(), 2u);
+    TFileForm* named = main->documents()[0];
+    TFileForm* unnamed = main->documents()[1];
+    EXPECT_EQ(named->path(), path);
+    EXPECT_TRUE(named->document().named && named->document().modified);
+    EXPECT_EQ(named->windowTitle(), "z.rvk *");
+    const VehicleRec& back = *named->document().fleets[0]->vehicles[0];
+    ASSERT_TRUE(back.Zoom2Exists);
+    EXPECT_EQ(back.Zoom2Planes[1].at(5, 7), 0x00ABCDEFu);
+    EXPECT_FALSE(unnamed->document().named);
+    EXPECT_EQ(unnamed->document().info, "unnamed work");
+    EXPECT_EQ(unnamed->fileName(), "New01.rvk") << "a new generated name";
+    EXPECT_EQ(instances(), QStringList{QDir(main->autosave()->instanceFolder()).dirName()})
+        << "the restored folder is gone once they are open";
+
+    // Closing without saving asks; saving writes the graphics beside the document.
+    prompts().answerMessage(MsgAnswer::Yes);
+    named->closeWindow();
+    FileDoc saved;
+    saved.path = path.toStdString();
+    ASSERT_TRUE(LoadDocument(saved).ok);
+    EXPECT_EQ(saved.fleets[0]->vehicles[0]->Zoom2Planes[1].at(5, 7), 0x00ABCDEFu);
+    prompts().answerMessage(MsgAnswer::No);
+    endMain(main);
+    calls = prompts().callsOf(PromptKind::Message);
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[2].text, "E-save z.rvk?");
+    EXPECT_EQ(calls[3].text, "E-save New01.rvk?");
+    EXPECT_TRUE(instances().isEmpty());
+}
+
+TEST_F(RecoveryTest, ARunningInstanceKeepsItsFolderAndTheIntervalIsASetting) {
+    auto main = start(1);
+    main->NewDocumentWindow(QString());
+    edit(main->documents().front(), QStringLiteral("drawn"));
+    const QString instance = main->autosave()->instanceFolder();
+    // The timer takes the snapshot by itself.
+    QTRY_COMPARE_WITH_TIMEOUT(snapshotFile(instance), QStringLiteral("g1.rvk"), 10000);
+
+    // A second instance beside it offers and removes nothing of the first.
+    const std::vector<TFileForm*> none;
+    Autosave second(recovery_.path(), none, nullptr);
+    EXPECT_TRUE(second.claimLeftInstances().empty());
+    second.start(1);
+    EXPECT_EQ(instances().size(), 2);
+    second.finish();
+    EXPECT_EQ(snapshotFile(instance), "g1.rvk");
+
+    prompts().answerMessage(MsgAnswer::No);
+    endMain(main);
+    const QSettings settings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0"));
+    EXPECT_EQ(settings.value(QStringLiteral("AutosaveSeconds")).toInt(), 1);
+
+    // 0 takes no snapshots at all.
+    main = start(0);
+    EXPECT_EQ(main->autosave()->instanceFolder(), QString());
+    EXPECT_TRUE(instances().isEmpty());
+    endMain(main);
+}
+
+}  // namespace
+}  // namespace rvk
