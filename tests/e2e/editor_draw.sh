@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Draws a line into a vehicle of the example document with real mouse input in an X
 # server, saves with F2, quits, and checks that exactly the pixels of the line changed.
+# With RVK_E2E_CRASH=1 (recovery_restore.sh) the editor takes a snapshot every two
+# seconds and is killed after drawing; started again, it is told to restore the
+# document, which F2 then saves.
 #
 #   editor_draw.sh BIN_DIR SOURCE_DIR [SCREENSHOT.png]
 #
@@ -97,6 +100,11 @@ work=$WORK
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
+crash=${RVK_E2E_CRASH:-0}
+if [ "$crash" = 1 ]; then
+    mkdir -p "$XDG_CONFIG_HOME/DUR"
+    printf '[General]\nAutosaveSeconds=2\n' >"$XDG_CONFIG_HOME/DUR/RVK 3.0.conf"
+fi
 look="$work/look.py"
 cat >"$look" <<'EOF'
 # Finds the places to click in screenshots (binary PPM) of the editor.
@@ -237,6 +245,32 @@ for step in 1 2 3 4 5; do
 done
 xdotool mouseup 1
 settle
+if [ "$crash" = 1 ]; then
+    # A snapshot's manifest, when there is one within ten seconds.
+    snapshot_taken() {
+        for _ in $(seq 50); do
+            find "$HOME/.local/share" -path '*/recovery/*/manifest' 2>/dev/null | grep -q . &&
+                return 0
+            sleep 0.2
+        done
+        return 1
+    }
+    # Wait for the snapshot of the drawing, then the program dies without a word.
+    snapshot_taken || fail "no snapshot was taken"
+    kill -9 "$editor"
+    wait "$editor" 2>/dev/null || true
+    "$bin/rvkedit" "$work/trams.rvk" &
+    editor=$!
+    question=$(timeout 30 xdotool search --sync --onlyvisible --name "Recovery" | head -1) ||
+        fail "the restore question did not appear"
+    xdotool windowfocus --sync "$question"
+    xdotool key y
+    settle 2
+    # No window manager hands the focus back to the main window.
+    win=$(xdotool search --onlyvisible --name "RVK Editor" | head -1) || fail "no main window"
+    xdotool windowfocus --sync "$win"
+    snapshot_taken || fail "the restored document is not kept for the next crash"
+fi
 xdotool key F2
 settle 2
 
