@@ -38,8 +38,7 @@ void SetRecoveryFolder(const QString& folder) {
     RecoveryFolderSetting() = folder;
 }
 
-Autosave::Autosave(const QString& root, const std::vector<TFileForm*>& documents,
-                   QObject* parent)
+Autosave::Autosave(const QString& root, const std::vector<TFileForm*>& documents, QObject* parent)
     : QObject(parent), root_(root), documents_(documents) {
     writer_.setMaxThreadCount(1);
     connect(&timer_, &QTimer::timeout, this, &Autosave::snapshotChanged);

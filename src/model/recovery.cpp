@@ -182,9 +182,12 @@ std::optional<Manifest> ParseManifest(std::span<const std::uint8_t> bytes) {
         } else if (key == "path" || key == "title" || key == "known") {
             auto s = Unescape(value);
             if (!s) return std::nullopt;
-            if (key == "path") info.path = std::move(*s);
-            else if (key == "title") info.title = std::move(*s);
-            else info.knownZoom2Files.push_back(std::move(*s));
+            if (key == "path")
+                info.path = std::move(*s);
+            else if (key == "title")
+                info.title = std::move(*s);
+            else
+                info.knownZoom2Files.push_back(std::move(*s));
         } else if (key == "named") {
             if (value != "0" && value != "1") return std::nullopt;
             info.named = value == "1";
@@ -230,9 +233,9 @@ bool WriteSnapshot(const std::string& folder, const SnapshotBytes& snapshot) {
     const std::vector<bool> written = batch.commit();
     if (std::find(written.begin(), written.end(), false) != written.end()) return false;
     const std::string manifest = FormatManifest(snapshot);
-    if (!WriteFileAtomic(Join(folder, kManifestName),
-                         std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()),
-                                   manifest.size())))
+    if (!WriteFileAtomic(
+            Join(folder, kManifestName),
+            std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size())))
         return false;
     // The new snapshot is in place: what else the folder holds is the previous one.
     for (const auto& entry : fs::directory_iterator(ToPath(folder), ec)) {

@@ -26,9 +26,9 @@ namespace rvk {
 
 // Where a snapshot's document belongs and how it was shown. Strings are UTF-8.
 struct SnapshotInfo {
-    std::string path;   // the document's path (a generated name when never saved)
+    std::string path;  // the document's path (a generated name when never saved)
     bool named = false;
-    std::string title;  // the window caption
+    std::string title;           // the caption, without the modified mark
     std::int64_t time = 0;       // seconds since 1970
     std::int64_t processId = 0;  // the instance that wrote it
     std::vector<std::string> knownZoom2Files;
@@ -77,8 +77,8 @@ std::optional<Manifest> ParseManifest(std::span<const std::uint8_t> bytes);
 // A snapshot read back: the document as it was, or why not.
 struct RecoveredDocument {
     std::string folder;
-    SnapshotInfo info;               // as far as the manifest could be read
-    std::unique_ptr<FileDoc> doc;    // null when the snapshot is damaged
+    SnapshotInfo info;             // as far as the manifest could be read
+    std::unique_ptr<FileDoc> doc;  // null when the snapshot is damaged
     // The document's caption, or the folder's name when even that is unknown.
     std::string name() const;
 };

@@ -66,9 +66,7 @@ protected:
             QDir(instance + QLatin1Char('/') + docs[0]).entryList({QStringLiteral("*.rvk")});
         return files.size() == 1 ? files[0] : QString();
     }
-    static void edit(TFileForm* doc, const QString& info) {
-        doc->infoMemo()->setPlainText(info);
-    }
+    static void edit(TFileForm* doc, const QString& info) { doc->infoMemo()->setPlainText(info); }
 
     QTemporaryDir recovery_;
 };
@@ -171,7 +169,8 @@ TEST_F(RecoveryTest, CrashThenLaterThenRestoreWithADamagedSnapshot) {
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].text, "E-kept copy damaged other.rvk");
     EXPECT_EQ(calls[0].icon, MsgIcon::Error);
-    EXPECT_TRUE(calls[1].text.startsWith("E-restore?\r\nE-z.rvk at ")) << calls[1].text.toStdString();
+    EXPECT_TRUE(calls[1].text.startsWith("E-restore?\r\nE-z.rvk at "))
+        << calls[1].text.toStdString();
     EXPECT_TRUE(calls[1].text.contains("\nE-New01.rvk at ")) << calls[1].text.toStdString();
     EXPECT_FALSE(calls[1].text.contains("other.rvk"));
     EXPECT_EQ(calls[1].caption, "E640");

@@ -21,8 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempDir;
 
-FileDoc Document(const std::string& path, bool named, int fleets, int vehicles,
-                 std::uint32_t seed, bool zoom2 = true) {
+FileDoc Document(const std::string& path, bool named, int fleets, int vehicles, std::uint32_t seed,
+                 bool zoom2 = true) {
     FileDoc doc;
     doc.path = path;
     doc.named = named;
@@ -46,7 +46,8 @@ std::vector<std::vector<std::uint8_t>> Files(const SnapshotBytes& s) {
 
 std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -84,7 +85,8 @@ TEST(Recovery, SnapshotsReadBackAsTheyWereTakenAndReplaceTheirPredecessor) {
         ASSERT_TRUE(WriteSnapshot(folder, second));
         std::vector<std::string> expected = {"manifest"};
         for (const SnapshotFile& f : second.files)
-            expected.push_back(f.fleet < 0 ? "g2.rvk" : Zoom2FileName("g2.rvk", f.fleet, f.vehicle));
+            expected.push_back(f.fleet < 0 ? "g2.rvk"
+                                           : Zoom2FileName("g2.rvk", f.fleet, f.vehicle));
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(Names(folder), expected);
 
@@ -113,7 +115,8 @@ TEST(Recovery, DamagedSnapshotsAreRefusedAndTheOthersStillRead) {
     const std::string companion = Zoom2FileName("g3.rvk", 0, 0);
     using Damage = std::function<void(const fs::path&)>;
     const auto truncate = [](const char* name) {
-        return Damage([name](const fs::path& f) { fs::resize_file(f / name, fs::file_size(f / name) / 2); });
+        return Damage(
+            [name](const fs::path& f) { fs::resize_file(f / name, fs::file_size(f / name) / 2); });
     };
     const auto flip = [](std::string name, std::uintmax_t at) {
         return Damage([name, at](const fs::path& f) {
@@ -152,10 +155,10 @@ TEST(Recovery, DamagedSnapshotsAreRefusedAndTheOthersStillRead) {
 
 TEST(Recovery, ManifestNamesOnlyFilesOfItsOwnFolder) {
     for (const char* name : {"../g1.rvk", "/etc/passwd", "a/b.rvk", "..", "manifest", ""}) {
-        const std::string text = std::string("rvk-recovery 1\npath /x.rvk\nfile -1 -1 10 ab ") +
-                                 name + "\nend\n";
-        EXPECT_FALSE(ParseManifest(std::span(reinterpret_cast<const std::uint8_t*>(text.data()),
-                                             text.size())))
+        const std::string text =
+            std::string("rvk-recovery 1\npath /x.rvk\nfile -1 -1 10 ab ") + name + "\nend\n";
+        EXPECT_FALSE(ParseManifest(
+            std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())))
             << name;
     }
 }
@@ -172,7 +175,8 @@ TEST(Recovery, KilledSnapshotLeavesTheOldOrTheNewOneWhole) {
         vehicles.push_back(bench::LargestVehicle(static_cast<std::uint32_t>(k)));
     for (int f = 0; f < kMaxFleets; ++f) {
         auto fleet = CreateFleet("fleet " + std::to_string(f));
-        for (const VehicleRec& v : vehicles) fleet->vehicles.push_back(std::make_unique<VehicleRec>(v));
+        for (const VehicleRec& v : vehicles)
+            fleet->vehicles.push_back(std::make_unique<VehicleRec>(v));
         doc.fleets.push_back(std::move(fleet));
     }
     const SnapshotBytes a = EncodeSnapshot(doc, {}, 0);
