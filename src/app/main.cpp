@@ -7,15 +7,17 @@
 #include "app/main_form.h"
 #include "editor/move_form.h"
 #include "editor/steam_form.h"
+#include "fleet/import_form.h"
 
 int main(int argc, char** argv) {
     rvk::Application app(argc, argv);
     try {
         rvk::TMainForm mainForm;
         if (!mainForm.ready()) return 1;
-        // The dialogs are created after the main window, import first (when it exists),
-        // then shift, then steam points: they take their captions from the language it
-        // loaded. The vehicle windows find them among the main window's children.
+        // The dialogs are created after the main window, import first, then shift, then
+        // steam points: they take their captions from the language it loaded. The fleet
+        // and vehicle windows find them among the main window's children.
+        new rvk::TImportForm(mainForm, &mainForm);
         new rvk::TMoveForm(mainForm.texts(), &mainForm);
         new rvk::TSteamForm(mainForm.texts(), &mainForm);
         mainForm.show();

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "editor/vehicle_form.h"
+#include "fleet/import_form.h"
 #include "model/document.h"
 #include "model/zoom2_file.h"
 #include "platform/clipboard.h"
@@ -58,6 +59,8 @@ TFleetForm::TFleetForm(FleetOwner& owner, FleetRec& fleet, VehicleTools* tools)
     pPaste_ = addItem("pPaste", "Paste", &TFleetForm::pPasteClick);
     popup_->addSeparator();
     pDelete_ = addItem("pDelete", "Delete", &TFleetForm::pDeleteClick);
+    popup_->addSeparator();
+    pImport_ = addItem("pImport", "Import", &TFleetForm::pImportClick);
     connect(popup_, &QMenu::aboutToShow, this, &TFleetForm::updateEnabling);
     connect(editMenu(), &QMenu::aboutToShow, this, &TFleetForm::updateEnabling);
 
@@ -76,6 +79,7 @@ void TFleetForm::ApplyTexts(bool build) {
     pCopy_->setText(main.text(63));
     pPaste_->setText(main.text(64));
     pDelete_->setText(main.text(65));
+    pImport_->setText(main.text(66));
     // The Edit menu offers the very same items, so later caption changes reach it too.
     if (build) editMenu()->addActions(popup_->actions());
 }
@@ -149,6 +153,7 @@ void TFleetForm::updateEnabling() {
     const bool room = static_cast<int>(fleet_.vehicles.size()) < kMaxVehicles;
     pNew_->setEnabled(room);
     pPaste_->setEnabled(room);
+    pImport_->setEnabled(room);
     pEdit_->setEnabled(selected);
     pCut_->setEnabled(selected);
     pCopy_->setEnabled(selected);
@@ -224,6 +229,14 @@ void TFleetForm::pDeleteClick() {
         MsgAnswer::Yes)
         return;
     if (removeVehicle(index)) MarkModified();
+}
+
+void TFleetForm::pImportClick() {
+    if (static_cast<int>(fleet_.vehicles.size()) >= kMaxVehicles) return;
+    // Created beside the main window at start-up; modal, so this window stays the
+    // active child and Insert adds here.
+    if (auto* dialog = window()->findChild<TImportForm*>(QString(), Qt::FindDirectChildrenOnly))
+        dialog->ShowModal();
 }
 
 void TFleetForm::closeEvent(QCloseEvent* event) {

@@ -65,6 +65,7 @@ private:
     void pCopyClick();
     void pPasteClick();
     void pDeleteClick();
+    void pImportClick();
 
     FleetOwner& file_;
     FleetRec& fleet_;
@@ -79,6 +80,7 @@ private:
     QAction* pCopy_;
     QAction* pPaste_;
     QAction* pDelete_;
+    QAction* pImport_;
 };
 
 }  // namespace rvk

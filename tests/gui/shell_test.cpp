@@ -39,7 +39,10 @@ constexpr int kPlainNumbers[] = {
     // File > Import
     512, 557, 700,
     // the recovery question
-    640};
+    640,
+    // the fleet window's import item and the import dialog
+    66, 522, 566, 750, 751, 752, 753, 754, 755, 756, 757, 758, 759, 760, 761, 762, 763, 764, 765,
+    766, 767, 768, 769, 770, 771, 772, 773, 774, 775, 776, 777, 778, 779, 780, 781, 782, 783};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -65,6 +68,7 @@ QByteArray Texts(char prefix) {
     add(641, prefix + QByteArray("-restore?\\n%s"));
     add(642, prefix + QByteArray("-%s at %s"));
     add(643, prefix + QByteArray("-kept copy damaged %s"));
+    add(565, prefix + QByteArray("-no installation %s"));
     return out;
 }
 

@@ -1,0 +1,312 @@
+// The import dialog on a made-up host installation, opened from a real fleet window.
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_form.h"
+#include "docwin/file_form.h"
+#include "fleet/fleet_form.h"
+#include "fleet/import_form.h"
+#include "host_fixture.h"
+#include "model/zoom2_file.h"
+#include "shell/name_list_box.h"
+#include "shell_test.h"
+
+namespace rvk {
+namespace {
+
+using test::ShellTest;
+
+// Category items of the small installation.
+constexpr int kTramDe = 1;
+constexpr int kSubway = 6;
+
+class ImportFormTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        hostfixture::WriteInstallation(hostfixture::SmallInstallation(),
+                                       host_.path().toStdString());
+        installation_ = QDir::toNativeSeparators(host_.path() + QLatin1Char('/')).toStdString();
+        main_ = startMain();
+        dialog_ = new TImportForm(*main_, main_.get(), [this] {
+            ++searches_;
+            return found_;
+        });
+        // Shown without a modal loop of its own, so the test goes on to work it.
+        dialog_->setModalRunner([](QDialog& d) { d.open(); });
+    }
+    void TearDown() override {
+        dialog_->close();
+        for (TFileForm* doc : main_->documents()) doc->document().modified = false;
+        endMain(main_);
+        ShellTest::TearDown();
+    }
+
+    TFleetForm* openFleetWith(int vehicles) {
+        main_->OpenDocument(writeDocument(QStringLiteral("f%1.rvk").arg(docs_++), 1, vehicles));
+        return openFleet(main_->documents().back(), 0);
+    }
+    // Import from the fleet window's menu, as the user opens the dialog.
+    void openDialog(TFleetForm* fleet) {
+        ASSERT_TRUE(trigger(fleet->popupMenu(), "pImport"));
+        ASSERT_TRUE(dialog_->isVisible());
+    }
+    // The user picks the installation from the list, which reads its vuvi.ini and texts.
+    void pickInstallation(int index) {
+        dialog_->installBox()->setCurrentIndex(index);
+        emit dialog_->installBox()->activated(index);
+    }
+    void pickCategory(int item) {
+        dialog_->catBox()->setCurrentIndex(item);
+        emit dialog_->catBox()->activated(item);
+    }
+    int setRow(std::uint16_t number) const {
+        const auto& sets = dialog_->sets();
+        for (std::size_t i = 0; i < sets.size(); ++i)
+            if (sets[i].number == number) return static_cast<int>(i);
+        return -1;
+    }
+    void pickSet(std::uint16_t number) {
+        const int row = setRow(number);
+        ASSERT_GE(row, 0) << number;
+        dialog_->setList()->setCurrentRow(row);
+        emit dialog_->setList()->itemClicked(dialog_->setList()->item(row));
+    }
+    void pickVehicle(int row) { dialog_->vehicleBox()->setCurrentRow(row); }
+    // The dialog open on the small installation's "tram, DE" with its own texts.
+    TFleetForm* readyFleet(int vehicles) {
+        found_ = {installation_};
+        TFleetForm* fleet = openFleetWith(vehicles);
+        openDialog(fleet);
+        pickInstallation(0);
+        pickCategory(kTramDe);
+        return fleet;
+    }
+
+    QTemporaryDir host_;
+    std::string installation_;
+    std::vector<std::string> found_;
+    int searches_ = 0;
+    int docs_ = 0;
+    std::unique_ptr<TMainForm> main_;
+    TImportForm* dialog_ = nullptr;
+};
+
+TEST_F(ImportFormTest, CreatedWithItsTextsAndFixedSize) {
+    EXPECT_EQ(dialog_->windowTitle(), "E750");
+    EXPECT_EQ(dialog_->size(), TImportForm::kClientSize);
+    EXPECT_EQ(dialog_->minimumSize(), dialog_->maximumSize());
+    ASSERT_EQ(dialog_->catBox()->count(), 17);
+    EXPECT_EQ(dialog_->catBox()->itemText(16), "E771");
+    EXPECT_EQ(dialog_->catBox()->currentIndex(), 0);
+    EXPECT_EQ(dialog_->findChild<QPushButton*>(QStringLiteral("CloseBtn"))->text(), "E522");
+    EXPECT_FALSE(dialog_->insertButton()->isEnabled());
+    EXPECT_TRUE(dialog_->motLabel()->text().isEmpty());
+    // The captions leave the table; the close button's text stays for others.
+    EXPECT_FALSE(main_->texts().table().find(777));
+    EXPECT_TRUE(main_->texts().table().find(522));
+}
+
+TEST_F(ImportFormTest, FirstShowingSearchesOnceAndStateSurvivesClosing) {
+    found_ = {installation_};
+    TFleetForm* fleet = openFleetWith(2);
+    openDialog(fleet);
+    EXPECT_EQ(searches_, 1);
+    ASSERT_EQ(dialog_->installBox()->count(), 1);
+    EXPECT_EQ(dialog_->installBox()->currentText().toStdString(), installation_);
+    EXPECT_TRUE(dialog_->catBox()->isEnabled());
+    // The first showing reads vuvi.lnv, not the file vuvi.ini names.
+    pickCategory(kTramDe);
+    const int boundary = setRow(5000);
+    ASSERT_GE(boundary, 0);
+    EXPECT_EQ(dialog_->sets()[static_cast<std::size_t>(boundary)].name, "Grenze");
+    EXPECT_EQ(setRow(4999), -1);
+    EXPECT_EQ(dialog_->setList()->currentRow(), -1);
+    EXPECT_TRUE(dialog_->statusText().isEmpty());
+
+    pickInstallation(0);  // now vuvi_en.lnv, and the category starts over
+    EXPECT_EQ(dialog_->catBox()->currentIndex(), 0);
+    EXPECT_EQ(dialog_->setList()->count(), 0);
+    pickCategory(kTramDe);
+    EXPECT_EQ(dialog_->sets()[static_cast<std::size_t>(setRow(5000))].name, "Boundary");
+    pickSet(5012);
+    pickVehicle(2);
+    // A hurried user: Escape, then Import again.
+    QTest::keyClick(dialog_, Qt::Key_Escape);
+    EXPECT_FALSE(dialog_->isVisible());
+    openDialog(fleet);
+    EXPECT_EQ(searches_, 1);
+    EXPECT_EQ(dialog_->catBox()->currentIndex(), kTramDe);
+    EXPECT_EQ(dialog_->setList()->currentRow(), setRow(5012));
+    EXPECT_EQ(dialog_->vehicleBox()->currentRow(), 2);
+    EXPECT_TRUE(dialog_->insertButton()->isEnabled());
+}
+
+TEST_F(ImportFormTest, ChoicesResetWhatDependsOnThem) {
+    readyFleet(0);
+    pickSet(5012);
+    ASSERT_EQ(dialog_->vehicleBox()->count(), 3);
+    EXPECT_EQ(dialog_->vehicleBox()->currentRow(), 0);
+    pickVehicle(1);
+    pickSet(5012);  // clicking the selected set again keeps the vehicle
+    EXPECT_EQ(dialog_->vehicleBox()->currentRow(), 1);
+    pickSet(5001);
+    EXPECT_EQ(dialog_->vehicleBox()->count(), 2);
+    EXPECT_EQ(dialog_->vehicleBox()->currentRow(), 0);
+
+    // Changing the category while a set is chosen empties both lists.
+    pickCategory(kSubway);
+    EXPECT_EQ(dialog_->setList()->count(), 0);
+    EXPECT_EQ(dialog_->vehicleBox()->count(), 0);
+    EXPECT_FALSE(dialog_->insertButton()->isEnabled());
+    EXPECT_TRUE(dialog_->infoLabel(0)->text().isEmpty());
+    EXPECT_FALSE(dialog_->rightArrow()->isVisibleTo(dialog_));
+    pickCategory(kTramDe);
+    EXPECT_EQ(dialog_->vehicleBox()->count(), 0);
+    EXPECT_EQ(dialog_->setList()->currentRow(), -1);
+}
+
+TEST_F(ImportFormTest, InfoPanelAndRadioButtonsFollowTheVehicle) {
+    readyFleet(0);
+    struct Case {
+        std::uint16_t set;
+        int vehicle;
+        bool standard, alternative, alternativeChecked, upper, bothArrows, motorised;
+        const char* zoom2Label;
+    };
+    // 5012/0: archive graphics and an alternative file; /1: a refused archive block and
+    // an alternative file, single-ended; /2: a second vehicle at position 3 gets no
+    // archive graphics but the same alternative file; 5001/0: neither.
+    const Case cases[] = {
+        {5012, 0, true, true, false, false, true, true, "E780"},
+        {5012, 1, false, true, true, true, false, true, "E780"},
+        {5012, 2, false, true, true, true, true, false, "E780"},
+        {5001, 0, false, false, false, false, true, true, "E783"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.set << "/" << c.vehicle);
+        pickSet(c.set);
+        pickVehicle(c.vehicle);
+        EXPECT_EQ(dialog_->standardButton()->isVisibleTo(dialog_), c.standard);
+        EXPECT_EQ(dialog_->alternativeButton()->isVisibleTo(dialog_), c.alternative);
+        EXPECT_EQ(dialog_->alternativeButton()->isChecked(), c.alternativeChecked);
+        if (c.alternative) {
+            EXPECT_EQ(dialog_->alternativeButton()->y(), c.upper ? 533 : 549);
+        }
+        EXPECT_EQ(dialog_->zoom2Label()->text(), c.zoom2Label);
+        EXPECT_TRUE(dialog_->rightArrow()->isVisibleTo(dialog_));
+        EXPECT_EQ(dialog_->leftArrow()->isVisibleTo(dialog_), c.bothArrows);
+        EXPECT_EQ(dialog_->motLabel()->text(), c.motorised ? "E778" : "E779");
+        EXPECT_EQ(dialog_->infoLabel(0)->text(), QString::fromUtf8("Motor car \xE2\x82\xAC"));
+        EXPECT_EQ(dialog_->infoLabel(1)->text(), "Trailer ?");
+        EXPECT_EQ(dialog_->infoLabel(3)->text(), QString(80, QLatin1Char('x')));
+        EXPECT_TRUE(dialog_->infoLabel(4)->text().isEmpty());
+    }
+    // With both offered the user's choice stays while the vehicle is shown again.
+    pickSet(5012);
+    pickVehicle(0);
+    dialog_->alternativeButton()->click();
+    pickVehicle(0);
+    EXPECT_TRUE(dialog_->alternativeButton()->isChecked());
+}
+
+TEST_F(ImportFormTest, InsertAddsCopiesToTheActiveFleetWindow) {
+    TFleetForm* fleet = readyFleet(14);
+    TFileForm* doc = main_->documents().back();
+    pickSet(5012);
+    pickVehicle(0);
+    fleet->vehicleBox()->selectRow(1);
+    dialog_->insertButton()->click();  // archive graphics, before the selected vehicle
+    ASSERT_EQ(fleet->fleet().vehicles.size(), 15u);
+    const VehicleRec& archive = *fleet->fleet().vehicles[1];
+    EXPECT_EQ(archive.Zoom2Info, "archive");
+    EXPECT_TRUE(archive.Zoom2Path.empty());
+    EXPECT_FALSE(archive.Zoom2Modified);
+    EXPECT_TRUE(doc->document().modified);
+
+    dialog_->alternativeButton()->click();
+    fleet->vehicleBox()->selectRow(-1);
+    dialog_->insertButton()->click();  // the alternative file's graphics, at the end
+    ASSERT_EQ(fleet->fleet().vehicles.size(), 16u);
+    const VehicleRec& alternative = *fleet->fleet().vehicles.back();
+    EXPECT_EQ(alternative.Zoom2Info, "alternative");
+    EXPECT_EQ(QFileInfo(QString::fromStdString(alternative.Zoom2Path)).fileName(), "05012-03.fzz");
+    EXPECT_EQ(fleet->vehicleBox()->item(15)->text(), QString::fromUtf8("Motor car \xE2\x82\xAC"));
+
+    // Full: nothing more, and nothing said.
+    dialog_->insertButton()->click();
+    EXPECT_EQ(fleet->fleet().vehicles.size(), 16u);
+    EXPECT_TRUE(prompts().calls().empty());
+    QTest::keyClick(dialog_, Qt::Key_Escape);
+    QMenu* popup = fleet->popupMenu();
+    emit popup->aboutToShow();
+    EXPECT_FALSE(item(popup, "pImport")->isEnabled());
+}
+
+TEST_F(ImportFormTest, InsertWithoutAFleetWindowAddsNothing) {
+    TFleetForm* fleet = readyFleet(3);
+    pickSet(5001);
+    TFileForm* doc = main_->documents().back();
+    doc->document().modified = false;
+    main_->activateChildWindow(doc);
+    ASSERT_EQ(main_->activeChild(), doc);
+    dialog_->insertButton()->click();
+    EXPECT_EQ(fleet->fleet().vehicles.size(), 3u);
+    EXPECT_FALSE(doc->document().modified);
+    EXPECT_TRUE(prompts().calls().empty());
+}
+
+TEST_F(ImportFormTest, BrowsingWhenNothingIsFound) {
+    TFleetForm* fleet = openFleetWith(0);
+    // Nothing in the registry: the folder chooser at once, cancelled.
+    prompts().answerText(std::nullopt);
+    openDialog(fleet);
+    ASSERT_EQ(prompts().callsOf(PromptKind::ChooseFolder).size(), 1u);
+    EXPECT_EQ(prompts().calls().back().caption, "E753");
+    EXPECT_EQ(dialog_->installBox()->count(), 0);
+    EXPECT_FALSE(dialog_->catBox()->isEnabled());
+
+    // A folder that is no installation: error 565 naming it, the list unchanged.
+    prompts().answerText(dataFolder());
+    prompts().answerMessage(MsgAnswer::Ok);
+    dialog_->browseButton()->click();
+    const PromptCall refusal = prompts().calls().back();
+    EXPECT_EQ(refusal.text.toStdString(),
+              "E-no installation " + TImportForm::BrowsedPath(dataFolder()));
+    EXPECT_EQ(refusal.caption, "E544");
+    EXPECT_EQ(refusal.icon, MsgIcon::Error);
+    EXPECT_EQ(dialog_->installBox()->count(), 0);
+    EXPECT_FALSE(dialog_->catBox()->isEnabled());
+
+    // The installation: added with its separator, its own texts read.
+    prompts().answerText(host_.path());
+    dialog_->browseButton()->click();
+    ASSERT_EQ(dialog_->installBox()->count(), 1);
+    EXPECT_EQ(dialog_->installBox()->currentText().toStdString(), installation_);
+    EXPECT_TRUE(dialog_->catBox()->isEnabled());
+    pickCategory(kTramDe);
+    EXPECT_EQ(dialog_->sets()[static_cast<std::size_t>(setRow(5000))].name, "Boundary");
+
+    // Browsing again starts there and replaces the browsed entry.
+    QTemporaryDir other;
+    hostfixture::WriteInstallation(hostfixture::SmallInstallation(), other.path().toStdString());
+    prompts().answerText(other.path());
+    dialog_->browseButton()->click();
+    EXPECT_EQ(prompts().calls().back().folder.toStdString(), installation_);
+    ASSERT_EQ(dialog_->installBox()->count(), 1);
+    EXPECT_EQ(dialog_->installBox()->currentText().toStdString(),
+              TImportForm::BrowsedPath(other.path()));
+    EXPECT_EQ(dialog_->setList()->count(), 0);
+    EXPECT_EQ(dialog_->catBox()->currentIndex(), 0);
+}
+
+}  // namespace
+}  // namespace rvk
