@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# Takes a vehicle from a made-up host installation named by a Wine registry, with real
+# mouse input in an X server: the example document, its first fleet, Import from the
+# fleet's Edit menu, the installation, "tram, DE", the set 5012, its first vehicle with
+# the alternative Zoom2 file, Insert, save, quit. The saved vehicle must equal what
+# rvktool host-export gives for the same choice.
+#
+#   host_import.sh BIN_DIR SOURCE_DIR [SCREENSHOT.png]
+#
+# With a third argument the dialog is photographed before Insert.
+set -euo pipefail
+
+if [ "${1:-}" = "--inside" ]; then
+    inside=1
+    shift
+else
+    inside=0
+fi
+bin=$(cd "$1" && pwd)
+src=$(cd "$2" && pwd)
+shot=${3:-}
+
+fail() {
+    echo "host_import: FAIL: $*" >&2
+    exit 1
+}
+
+set_number=5012
+vehicle=0
+
+if [ "$inside" = 0 ]; then
+    if ! command -v xvfb-run >/dev/null; then
+        echo "host_import: SKIPPED: xvfb-run is not installed"
+        exit 0
+    fi
+    for tool in xdotool import python3; do
+        command -v "$tool" >/dev/null || fail "$tool is not installed"
+    done
+    [ -x "$bin/make_host_install" ] || fail "make_host_install is not built"
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    cp "$src"/examples/trams.rvk "$src"/examples/trams-*.fzz "$work"/
+    # The installation on drive C: of a Wine prefix in the home folder, its folder name
+    # in another case than the registry gives it.
+    mkdir -p "$work/home/.wine/dosdevices" "$work/drive_c"
+    "$bin/make_host_install" "$work/drive_c/VuVi" || fail "make_host_install"
+    ln -s ../../../drive_c "$work/home/.wine/dosdevices/c:"
+    cat >"$work/home/.wine/user.reg" <<'EOF'
+WINE REGISTRY Version 2
+;; All keys relative to \\User\\S-1-5-21-0-0-0-1000
+
+[Software\\DADuroVo_ZeZERa] 1700000000
+#time=1da0000000000000
+"PFAD"="C:\\nothing\\"
+"STANDARD_PFAD"="C:\\vuvi\\"
+"VERSION"=dword:00000003
+EOF
+    # The line of the set in the list: the dialog's order, with the texts vuvi.ini names.
+    "$bin/rvktool" host-dump "$work/drive_c/VuVi/" --filter 1 --texts vuvi_en.lnv \
+        >"$work/sets.json" || fail "rvktool host-dump"
+    row=$(python3 -c 'import json, sys
+sets = json.load(open(sys.argv[1]))["sets"]
+print([s["number"] for s in sets].index(int(sys.argv[2])))' "$work/sets.json" "$set_number")
+    "$bin/rvktool" host-export "$work/drive_c/VuVi/" --set "$set_number" --vehicle "$vehicle" \
+        --alternative --texts vuvi_en.lnv "$work/expected.rvk" || fail "rvktool host-export"
+    "$bin/rvktool" dump "$work/trams.rvk" >"$work/before.json" || fail "rvktool dump before"
+    if [ -n "$shot" ]; then shot=$(cd "$(dirname "$shot")" && pwd)/$(basename "$shot"); fi
+    WORK="$work" ROW="$row" xvfb-run -a -s "-screen 0 1280x1024x24" \
+        bash "$0" --inside "$bin" "$src" "$shot" || fail "the editor session failed"
+    "$bin/rvktool" dump "$work/trams.rvk" >"$work/after.json" || fail "rvktool dump after"
+    "$bin/rvktool" dump "$work/expected.rvk" >"$work/expected.json" || fail "rvktool dump expected"
+    python3 - "$work/before.json" "$work/after.json" "$work/expected.json" <<'EOF'
+import json, sys
+
+before, after, expected = (json.load(open(p)) for p in sys.argv[1:4])
+old = before["fleets"][0]["vehicles"]
+new = after["fleets"][0]["vehicles"]
+want = expected["fleets"][0]["vehicles"][0]
+if len(new) != len(old) + 1:
+    sys.exit(f"host_import: FAIL: the fleet holds {len(new)} vehicles, expected {len(old) + 1}")
+if new[:len(old)] != old and new[1:] != old:
+    sys.exit("host_import: FAIL: the fleet's other vehicles changed")
+got = new[-1] if new[:len(old)] == old else new[0]
+if got != want:
+    keys = [k for k in want if got.get(k) != want[k]]
+    sys.exit(f"host_import: FAIL: the inserted vehicle differs from host-export in {keys}")
+if not want["zoom2"] or want["zoom2"]["info"] != "alternative":
+    sys.exit("host_import: FAIL: the vehicle lacks the alternative file's Zoom2 graphics")
+if before["fleets"][1:] != after["fleets"][1:]:
+    sys.exit("host_import: FAIL: another fleet changed")
+print(f"host_import: the saved vehicle equals host-export's ({want['info'][0]!r})")
+EOF
+    exit 0
+fi
+
+# ---- inside the X server ----
+work=$WORK
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+unset WINEPREFIX
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+settle() { sleep "${1:-1}"; }
+click_at() { xdotool mousemove "$1" "$2" click 1; }
+
+"$bin/rvkedit" "$work/trams.rvk" &
+editor=$!
+trap 'kill $editor 2>/dev/null || true' EXIT
+win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
+    fail "the main window did not appear"
+# No window manager: the frame goes where it is told, and the document window opens at
+# the top left of its client area with the fleets listed from its top.
+xdotool windowmove "$win" 0 0 windowsize "$win" 1270 1000
+settle 2
+xdotool mousemove 30 54 click --repeat 2 --delay 60 1
+settle 2
+# The fleet window is active now: its Edit menu is the menu bar's second item, Import
+# its last.
+click_at 56 8
+settle
+click_at 125 169
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Import vehicle from VUVI" |
+    head -1) || fail "the import dialog did not appear"
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+dx=$X
+dy=$Y
+# Control positions are fixed in the dialog's client area.
+at() { click_at $((dx + $1)) $((dy + $2)); }
+# The installation chosen in the list reads its vuvi.ini and the texts it names.
+at 200 26
+settle
+xdotool key Home Return
+settle
+at 100 66
+settle
+xdotool key Home Down Return
+settle 2
+at 60 $((96 + 10 + 16 * ROW))
+settle
+at 480 $((56 + 16 + 31 * vehicle))
+settle
+at 376 557
+settle
+if [ -n "$shot" ]; then
+    xdotool mousemove $((dx + 300)) $((dy + 640))
+    settle
+    import -window "$dialog" "$shot"
+fi
+at 440 617
+settle
+at 572 616
+settle
+# Without a window manager nothing hands the keyboard back: a click on the fleet
+# window's title bar does.
+click_at 575 30
+settle
+xdotool key F2
+settle 2
+xdotool key alt+x
+wait $editor || fail "the editor ended with an error"
+trap - EXIT
