@@ -15,7 +15,8 @@
 #include "fleet/fleet_form.h"
 #include "fleet/import_form.h"
 #include "host_fixture.h"
-#include "model/zoom2_file.h"
+#include "model/host_catalogue.h"
+#include "model/pixel.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 
@@ -216,6 +217,46 @@ TEST_F(ImportFormTest, InfoPanelAndRadioButtonsFollowTheVehicle) {
     dialog_->alternativeButton()->click();
     pickVehicle(0);
     EXPECT_TRUE(dialog_->alternativeButton()->isChecked());
+}
+
+TEST_F(ImportFormTest, PreviewsShowBothSidesAtOneSizeForBothScales) {
+    readyFleet(0);
+    // 5001/0 has normal graphics only, 5012/0 Zoom2 graphics from the archive.
+    for (const std::uint16_t number : {std::uint16_t{5001}, std::uint16_t{5012}}) {
+        SCOPED_TRACE(number);
+        pickSet(number);
+        const QImage shot = dialog_->vehicleBox()->viewport()->grab().toImage();
+        const VehicleRec rec = HostVehicleRecord(
+            dialog_->sets()[static_cast<std::size_t>(setRow(number))].vehicles[0]);
+        const bool zoom2 = rec.Zoom2Exists;
+        EXPECT_EQ(zoom2, number == 5012);
+        const int f = zoom2 ? 2 : 1;
+        const int d = 3 - f;
+        const int quarter = shot.width() / 4;
+        int painted = 0;
+        for (const auto& [view, x0] : {std::pair{1, quarter + 2},
+                                       std::pair{0, quarter - static_cast<int>(rec.Length) - 2}}) {
+            const ConstPlaneRef plane = PlaneOf(&rec, view, zoom2);
+            for (int r = 0; r < plane.height; ++r) {
+                for (int c = 0; c < ViewGeometry(&rec, view, zoom2).width; ++c) {
+                    const int x = (x0 * f + c) * d;
+                    // The first line's frame covers its outermost pixels.
+                    if (x < 1 || x + d >= shot.width() - 1) continue;
+                    const PixelValue pixel = plane.plane->at(c, r);
+                    const RgbColor want =
+                        pixel == kTransparent ? MakeRgb(0, 112, 0) : DisplayColor(pixel, 0);
+                    const QColor got = shot.pixelColor(x, (r + 1) * d);
+                    ASSERT_EQ(MakeRgb(static_cast<std::uint8_t>(got.red()),
+                                      static_cast<std::uint8_t>(got.green()),
+                                      static_cast<std::uint8_t>(got.blue())),
+                              want)
+                        << "view " << view << " cell " << c << "," << r;
+                    painted += pixel != kTransparent;
+                }
+            }
+        }
+        EXPECT_GT(painted, 100);
+    }
 }
 
 TEST_F(ImportFormTest, InsertAddsCopiesToTheActiveFleetWindow) {
