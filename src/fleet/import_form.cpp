@@ -153,12 +153,11 @@ private:
     static constexpr std::size_t kKept = 64;
 
     const VehicleRec& record(const HostSet& set, std::size_t row) const {
-        const std::pair key{set.number, row};
-        auto it = decoded_.find(key);
+        auto it = decoded_.find(row);
         if (it == decoded_.end()) {
             if (decoded_.size() >= kKept) decoded_.clear();
             it = decoded_
-                     .emplace(key,
+                     .emplace(row,
                               std::make_unique<VehicleRec>(HostVehicleRecord(set.vehicles[row])))
                      .first;
         }
@@ -167,7 +166,9 @@ private:
 
     SetOf set_;
     QListWidget* list_;
-    mutable std::map<std::pair<std::uint16_t, std::size_t>, std::unique_ptr<VehicleRec>> decoded_;
+    // By line of the set shown; forgotten whenever another set is shown, as two sets may
+    // share a number.
+    mutable std::map<std::size_t, std::unique_ptr<VehicleRec>> decoded_;
 };
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -429,9 +430,13 @@ void TImportForm::installationChanged() {
 void TImportForm::discardSets() {
     lastSet_ = -2;
     setList_->clear();
+    clearVehicleBox();
+    sets_.clear();
+}
+
+void TImportForm::clearVehicleBox() {
     vehicleBox_->clear();
     static_cast<VehicleLineDelegate*>(vehicleBox_->itemDelegate())->forget();
-    sets_.clear();
 }
 
 void TImportForm::showProgress(int text, int setNumber) {
@@ -469,7 +474,7 @@ void TImportForm::setListClick() {
     const int row = setList_->currentRow();
     if (row < 0 || row == lastSet_) return;
     lastSet_ = row;
-    vehicleBox_->clear();
+    clearVehicleBox();
     const auto count = sets_[static_cast<std::size_t>(row)].vehicles.size();
     for (std::size_t i = 0; i < count; ++i) vehicleBox_->addItem(QString());
     if (count > 0) vehicleBox_->setCurrentRow(0);

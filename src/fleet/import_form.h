@@ -75,6 +75,7 @@ private:
     void insertClick();
     void showProgress(int text, int setNumber);
     void discardSets();
+    void clearVehicleBox();
     std::string installation() const;
     // The selected set's selected vehicle; null when there is none.
     const HostVehicle* selectedVehicle() const;

@@ -257,6 +257,15 @@ TEST_F(ImportFormTest, PreviewsShowBothSidesAtOneSizeForBothScales) {
         }
         EXPECT_GT(painted, 100);
     }
+    // Two sets share a number: each shows its own vehicles.
+    std::vector<QImage> pair;
+    for (std::size_t i = 0; i < dialog_->sets().size(); ++i) {
+        if (dialog_->sets()[i].number != 5040) continue;
+        dialog_->setList()->setCurrentRow(static_cast<int>(i));
+        pair.push_back(dialog_->vehicleBox()->viewport()->grab().toImage());
+    }
+    ASSERT_EQ(pair.size(), 2u);
+    EXPECT_NE(pair[0], pair[1]);
 }
 
 TEST_F(ImportFormTest, InsertAddsCopiesToTheActiveFleetWindow) {
