@@ -1,15 +1,19 @@
 // Writes the small seed inputs of the fuzz targets into <folder>/<target>/: documents
-// of both plane codings, Zoom2 files of both versions, and vehicle images cut the way
-// the image target lays its input out.
+// of both plane codings, Zoom2 files of both versions, vehicle images and fleet blocks
+// cut the way their targets lay their input out, pairs of old-format files, clipboard
+// images and bitmaps, and documents as JSON.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "../tests/model/ufg_pair.h"
+#include "cli/doc_json.h"
 #include "model/byte_io.h"
 #include "model/document.h"
 #include "model/file_io.h"
 #include "model/png_exchange.h"
+#include "model/fleet_payload.h"
+#include "model/image_clip.h"
 #include "model/zoom2_file.h"
 
 namespace {
@@ -97,6 +101,24 @@ Bytes PairSeed(const Bytes& ufg, const Bytes& uzz) {
     return seed;
 }
 
+// The longest vehicle: Zoom2 side views as wide as their planes, in long runs.
+Bytes WideZoom2() {
+    VehicleRec v;
+    v.Length = 256;
+    v.Props = rvk::kPixels32;
+    v.Zoom2Exists = true;
+    v.Zoom2Info = "wide";
+    for (int view = 0; view < v.viewCount(); ++view) {
+        const rvk::ViewSize size = rvk::ViewGeometry(&v, view, true);
+        const int top = rvk::RowOffset(v, view, true);
+        for (int y = 0; y < size.height; ++y)
+            for (int x = 0; x < size.width; ++x)
+                v.Zoom2Planes[view].set(x, y + top,
+                                        0x00102030u * static_cast<unsigned>(1 + x / 128));
+    }
+    return rvk::EncodeZoom2(v);
+}
+
 // The three parts of an image that the image target overlays, each `part` bytes.
 Bytes ImageSeed(const VehicleRec& v, std::size_t part) {
     const Bytes image = rvk::VehicleToImage(v);
@@ -118,6 +140,26 @@ Bytes PictureSeed(const rvk::ClipImage& image, std::uint8_t plane, bool withType
         const Bytes types = rvk::EncodeTypesPng(image, error).value_or(Bytes{});
         seed.insert(seed.end(), types.begin(), types.end());
     }
+    return seed;
+}
+
+// Targets that take their choices from the end of the input: the bytes, then the
+// choices.
+Bytes WithChoices(Bytes bytes, const Bytes& choices) {
+    bytes.insert(bytes.end(), choices.begin(), choices.end());
+    return bytes;
+}
+
+// A fleet block's header and the record head of each vehicle, as the fleet target
+// builds its block from them; the last byte keeps the block whole.
+Bytes FleetSeed(const rvk::FleetRec& fleet) {
+    const Bytes block = rvk::EncodeFleetPayload(fleet);
+    Bytes seed(block.begin(), block.begin() + rvk::kFleetPayloadHeader);
+    for (std::size_t i = 0; i < fleet.vehicles.size(); ++i) {
+        const auto head = block.begin() + rvk::kFleetPayloadHeader + i * rvk::kVehicleImageSize;
+        seed.insert(seed.end(), head, head + 444);
+    }
+    seed.push_back(0);
     return seed;
 }
 
@@ -144,6 +186,7 @@ int main(int argc, char** argv) {
     Write(root / "zoom2_fuzz", "eight_views_32.fzz", rvk::EncodeZoom2(Sample(32, true, true)));
     Write(root / "zoom2_fuzz", "six_views_8.fzz", rvk::EncodeZoom2(Sample(8, false, true)));
     Write(root / "zoom2_fuzz", "palette_8.fzz", PaletteZoom2());
+    Write(root / "zoom2_fuzz", "wide_256.fzz", WideZoom2());
 
     Write(root / "vehicle_image_fuzz", "fresh.bin", ImageSeed(VehicleRec(), 600));
     VehicleRec v = Sample(8, true, true);
@@ -159,5 +202,37 @@ int main(int argc, char** argv) {
     const rvk::ClipImage end = rvk::CopyImage(rvk::PlaneOf(&drawn, 3, false), {0, 0, 3, 2});
     Write(root / "png_import_fuzz", "side_types.bin", PictureSeed(side, 1, true));
     Write(root / "png_import_fuzz", "end_zoom2.bin", PictureSeed(end, 0x83, false));
+
+    const VehicleRec doubled = Sample(8, true, true);
+    rvk::ClipImage image = rvk::CopyImage(rvk::PlaneOf(&doubled, 0, false), {0, 10, 7, 13});
+    Write(root / "image_clip_fuzz", "side_8x4.bin",
+          WithChoices(rvk::EncodeImagePayload(image),
+                      {0, 3, 0, 1, 0, 9, 0, 1, 1, 4, 0, 2, 0, 10, 0, 20, 1, 1, 0}));
+    image = rvk::CopyImage(rvk::PlaneOf(&doubled, 2, true), {0, 0, 3, 5});
+    Write(root / "image_clip_fuzz", "roof_zoom2.bin",
+          WithChoices(rvk::EncodeImagePayload(image),
+                      {0, 2, 0, 7, 0, 5, 0, 9, 0, 3, 0, 4, 0, 1, 0, 8, 3, 1, 2}));
+
+    Bytes rgb;
+    for (const rvk::RgbColor c : rvk::ImageDisplayColors(image))
+        for (int shift : {16, 8, 0, 24}) rgb.push_back(static_cast<std::uint8_t>(c >> shift));
+    Write(root / "bitmap_paste_fuzz", "4x6.bin",
+          WithChoices(rgb, {0, 0, 0, 6, 0, 4, 0, 3, 0, 7, 0, 0}));
+    Write(root / "bitmap_paste_fuzz", "stride.bin",
+          WithChoices(rgb, {1, 2, 0, 3, 0, 2, 0, 1, 0, 40, 1, 1}));
+
+    auto fleet = rvk::CreateFleet("Trams");
+    Write(root / "fleet_payload_fuzz", "empty.bin", FleetSeed(*fleet));
+    fleet->vehicles.push_back(std::make_unique<VehicleRec>(doubled));
+    fleet->vehicles.push_back(std::make_unique<VehicleRec>(Sample(12, false, false)));
+    Write(root / "fleet_payload_fuzz", "two.bin", FleetSeed(*fleet));
+
+    const std::string json = rvk::tool::DocumentToJson(doc).dump();
+    Write(root / "doc_json_fuzz", "fleets.json", Bytes(json.begin(), json.end()));
+    doc.fleets.resize(1);
+    doc.fleets[0]->vehicles.resize(1);
+    rvk::DeriveZoom2(*doc.fleets[0]->vehicles[0], "Zoom2 \xe9");
+    const std::string zoom2 = rvk::tool::DocumentToJson(doc).dump(1);
+    Write(root / "doc_json_fuzz", "zoom2.json", Bytes(zoom2.begin(), zoom2.end()));
     return 0;
 }

