@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QImage>
 #include <QMenu>
-#include <algorithm>
 
 #include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
