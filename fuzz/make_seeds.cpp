@@ -227,7 +227,10 @@ int main(int argc, char** argv) {
     fleet->vehicles.push_back(std::make_unique<VehicleRec>(Sample(12, false, false)));
     Write(root / "fleet_payload_fuzz", "two.bin", FleetSeed(*fleet));
 
-    const std::string json = rvk::tool::DocumentToJson(doc).dump();
+    // As the file holds it: the overlong fleet name cut to its field.
+    rvk::FileDoc opened;
+    rvk::DecodeDocument(rvk::EncodeDocument(doc), opened);
+    const std::string json = rvk::tool::DocumentToJson(opened).dump();
     Write(root / "doc_json_fuzz", "fleets.json", Bytes(json.begin(), json.end()));
     doc.fleets.resize(1);
     doc.fleets[0]->vehicles.resize(1);
