@@ -3,6 +3,7 @@
 #   cmake -DSRC=<repo>/src -P tests/layering.cmake
 # Each folder may include itself and the folders listed for it, nothing else.
 cmake_minimum_required(VERSION 3.22)
+get_filename_component(SRC "${SRC}" ABSOLUTE)
 set(allowed_model model)
 set(allowed_cli cli model)
 set(allowed_platform platform model)
