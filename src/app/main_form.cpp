@@ -363,8 +363,8 @@ void TMainForm::AddRecentFile(const QString& path) {
 
 bool TMainForm::Save(TFileForm* doc) {
     if (!doc->document().named) return SaveAs(doc);
-    SaveResult result = SaveDocument(doc->document());
-    for (const Message& m : result.messages) reportError(doc, m);
+    const SaveResult result = SaveDocument(doc->document());
+    if (!result.ok()) reportError(doc, result.message());
     doc->RefreshCaption();
     if (result.ok() && autosave_) autosave_->forget(doc);
     return result.ok();
@@ -374,11 +374,15 @@ bool TMainForm::SaveAs(TFileForm* doc) {
     const auto chosen =
         prompts().saveFile(this, saveTitle_, saveFilter_, documentFolder_, QStringLiteral("rvk"));
     if (!chosen) return false;
-    documentFolder_ = FolderOf(*chosen);
+    // The document takes the new name only once it is saved under it.
+    const SaveResult result = SaveDocumentAs(doc->document(), chosen->toStdString());
+    if (!result.ok()) {
+        reportError(doc, result.message());
+        return false;
+    }
     doc->SetPath(*chosen);
     AddRecentFile(*chosen);
-    doc->document().KnownZoom2Files.clear();
-    return Save(doc);
+    return true;
 }
 
 bool TMainForm::SaveDocumentOf(TChildForm* window) {

@@ -43,10 +43,10 @@ void PrintVehicle(std::size_t index, const VehicleRec& v) {
 }
 
 int RunInfo(const std::vector<std::string>& args) {
-    const Arguments a(args, {}, {});
+    const Arguments a(args, {}, {"--strict"});
     if (HelpShown(a, kInfoCommand)) return kExitOk;
     const std::string path = a.expectPositional(1, "one document")[0];
-    const FileDoc doc = OpenDocument(path);
+    const FileDoc doc = OpenDocument(path, a.flag("--strict"));
     const std::string firstLine = doc.info.substr(0, doc.info.find_first_of("\r\n"));
     std::printf("Document: %s\n", path.c_str());
     std::printf("Info: %s\n", Cp1252ToUtf8(firstLine).c_str());
@@ -64,9 +64,11 @@ int RunInfo(const std::vector<std::string>& args) {
 
 const Subcommand kInfoCommand{
     "info", "summary of a document: info text, fleets, vehicles, sizes, Zoom2",
-    "usage: rvktool info DOC.rvk\n"
+    "usage: rvktool info [--strict] DOC.rvk\n"
     "Prints the first line of the document's info text and, for every fleet, the\n"
-    "names, sizes, properties, number of views and Zoom2 graphics of its vehicles.\n",
+    "names, sizes, properties, number of views and Zoom2 graphics of its vehicles.\n"
+    "A companion file that cannot be used is a warning on stderr and its vehicle is\n"
+    "shown without Zoom2 graphics; --strict makes such a warning fail the command.\n",
     RunInfo};
 
 }  // namespace rvk::tool

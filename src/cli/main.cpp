@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintOverview(stdout);
-        return rvk::tool::kExitOk;
+        return rvk::tool::FinishOutput("", rvk::tool::kExitOk);
     }
     const Subcommand* command = nullptr;
     for (const Subcommand* c : kCommands)
@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         return rvk::tool::kExitUsage;
     }
     try {
-        return command->run(std::vector<std::string>(args.begin() + 1, args.end()));
+        return rvk::tool::FinishOutput(
+            command->name, command->run(std::vector<std::string>(args.begin() + 1, args.end())));
     } catch (const rvk::tool::Failure& failure) {
         std::fprintf(stderr, "rvktool %s: %s\n", command->name, failure.message.c_str());
         if (failure.status == rvk::tool::kExitUsage) std::fputs(command->usage, stderr);

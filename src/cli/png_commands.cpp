@@ -45,7 +45,7 @@ int RunExport(const std::vector<std::string>& args) {
     const auto out = a.value("-o");
     if (!out) FailUsage("option -o is required");
 
-    FileDoc doc = OpenDocument(path);
+    FileDoc doc = OpenDocument(path, false);
     const ViewArea area = ChosenView(doc, path, choice);
     const ClipImage image =
         CopyImage({area.plane.plane, area.plane.width, area.plane.height}, area.visible);
@@ -76,7 +76,7 @@ int RunImport(const std::vector<std::string>& args) {
     const ViewChoice choice = ParseViewChoice(a);
     const auto [atX, atY] = ParsePlace(a.value("--at").value_or("0,0"));
 
-    FileDoc doc = OpenDocument(path);
+    FileDoc doc = OpenDocument(path, false);
     const ViewArea area = ChosenView(doc, path, choice);
     const int visibleWidth = area.visible.x2 + 1;
     const int visibleHeight = area.visible.y2 - area.visible.y1 + 1;

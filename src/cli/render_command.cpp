@@ -23,7 +23,7 @@ int RunRender(const std::vector<std::string>& args) {
     const auto out = a.value("-o");
     if (!out) FailUsage("option -o is required");
 
-    FileDoc doc = OpenDocument(path);
+    FileDoc doc = OpenDocument(path, false);
     const VehicleRec& rec = ChosenVehicle(doc, path, choice);
 
     const RgbaImage picture =

@@ -107,23 +107,29 @@ VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleCh
 
 namespace {
 
-std::string Zoom2Fault(int code, const VehicleRec& vehicle) {
-    switch (code) {
+std::string Zoom2Fault(const UnreadCompanion& unread) {
+    switch (unread.code) {
         case kZoom2CannotOpen:
-            return "cannot be read";
-        case kZoom2BadFormat:
-            return "is not a Zoom2 graphics file or is damaged";
+            return "cannot be read (" + unread.error.message() + ")";
         case kZoom2WrongLength:
-            return "does not match its vehicle (its length is not twice " +
-                   std::to_string(vehicle.Length) + ")";
+            return "belongs to a vehicle of another length";
         default:
-            return "cannot be used (code " + std::to_string(code) + ")";
+            return "is not a Zoom2 graphics file or is damaged";
     }
 }
 
 }  // namespace
 
-FileDoc OpenDocument(const std::string& path) {
+std::string Describe(const FileError& error) {
+    if (error.writeProtected) return "the file is write-protected";
+    if (error.damaged) return "the file is damaged";
+    return error.code.message();
+}
+
+FileDoc OpenDocument(const std::string& path, bool strict) {
+    if (auto error = RecoverDocumentFiles(path))
+        FailInput(error->path,
+                  "an interrupted save cannot be completed (" + Describe(*error) + ")");
     if (!FileExists(path)) FailInput(path, "no such file");
     const auto bytes = ReadFileBytes(path);
     if (!bytes) FailInput(path, "cannot be read");
@@ -131,15 +137,14 @@ FileDoc OpenDocument(const std::string& path) {
     if (!DecodeDocument(*bytes, doc)) FailInput(path, "is not a vehicle document or is damaged");
     doc.path = path;
     doc.named = true;
-    for (std::size_t i = 0; i < doc.fleets.size(); ++i)
-        for (std::size_t j = 0; j < doc.fleets[i]->vehicles.size(); ++j) {
-            VehicleRec& vehicle = *doc.fleets[i]->vehicles[j];
-            const std::string name = Zoom2FileName(path, static_cast<int>(i), static_cast<int>(j));
-            if (!FileExists(name)) continue;
-            if (const int code = ReadZoom2File(vehicle, name); code != kZoom2Ok)
-                FailInput(name, Zoom2Fault(code, vehicle));
-            doc.KnownZoom2Files.push_back(name);
-        }
+    const std::vector<UnreadCompanion> unread = LoadZoom2Files(doc);
+    for (const UnreadCompanion& u : unread)
+        std::fprintf(stderr,
+                     "rvktool: warning: %s: %s; its vehicle is shown without Zoom2 graphics\n",
+                     u.path.c_str(), Zoom2Fault(u).c_str());
+    if (strict && !unread.empty())
+        FailInput(path, std::to_string(unread.size()) + " companion file" +
+                            (unread.size() == 1 ? "" : "s") + " cannot be used (--strict)");
     return doc;
 }
 
@@ -152,9 +157,15 @@ void WriteNewDocument(FileDoc& doc, const std::string& path) {
                 FileExists(name))
                 doc.KnownZoom2Files.push_back(std::move(name));
     }
-    const SaveResult saved = SaveDocument(doc);
-    if (!saved.documentWritten) FailInput(doc.path, "cannot be written");
-    if (!saved.messages.empty()) FailInput(saved.messages.front().arg, "cannot be written");
+    if (const SaveResult saved = SaveDocument(doc); !saved.ok())
+        FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
+}
+
+int FinishOutput(const char* command, int status) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    std::fprintf(stderr, "rvktool%s%s: standard output: cannot be written\n", *command ? " " : "",
+                 command);
+    return kExitBadInput;
 }
 
 }  // namespace rvk::tool

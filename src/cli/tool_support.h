@@ -70,9 +70,17 @@ VehicleChoice ParseVehicleChoice(const Arguments& args);
 // zoom2, has no Zoom2 graphics.
 VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleChoice& choice);
 
-// Reads a .rvk file and every companion Zoom2 file beside it. A companion file that
-// exists but cannot be read is a fault of the input, not something to pass over.
-FileDoc OpenDocument(const std::string& path);
+// Why a file could not be read or written, in words.
+std::string Describe(const FileError& error);
+
+// Reads a .rvk file and every companion Zoom2 file beside it as the editor opens it,
+// finishing an interrupted save first. A companion file that exists but cannot be
+// read is a warning on stderr naming the file and the fault, and its vehicle has no
+// Zoom2 graphics; with `strict` such warnings are a failure of the input.
+FileDoc OpenDocument(const std::string& path, bool strict);
+
+// Standard output once a command is done: a failed write is bad input like any other.
+int FinishOutput(const char* command, int status);
 
 // Writes a document made by the tool to path, as the editor saves. Companion files an
 // earlier document of that name left belong to it now, so those that no vehicle

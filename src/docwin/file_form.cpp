@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -114,7 +115,7 @@ void TFileForm::SetPath(const QString& path) {
     } else {
         doc_.named = true;
     }
-    if (newPath == this->path()) return;
+    // Save As stores the path itself once it succeeded; the captions follow here.
     doc_.path = newPath.toStdString();
     RefreshCaption();
     for (TFleetForm* fleet : fleetWindows_) fleet->RefreshCaption();
@@ -149,6 +150,15 @@ bool TFileForm::Load() {
         return false;
     }
     showContent();
+    if (!result.unread.empty()) {
+        QStringList files;
+        for (const UnreadCompanion& unread : result.unread)
+            files << QDir::toNativeSeparators(QString::fromStdString(unread.path)) +
+                         QStringLiteral(": ") + main_.reasonText(ReasonOf(unread));
+        main_.message(this,
+                      main_.formatText(kTextUnreadCompanions, {files.join(QLatin1Char('\n'))}), 543,
+                      MsgIcon::Warning);
+    }
     return true;
 }
 

@@ -157,10 +157,55 @@ bool DecodeDocument(std::span<const std::uint8_t> bytes, FileDoc& doc) {
     return true;
 }
 
+Reason ReasonOf(const FileError& error) {
+    if (error.writeProtected) return {kTextWriteProtected, {}};
+    if (error.damaged) return {kTextDamagedFile, {}};
+    const std::error_code& ec = error.code;
+    if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
+        return {kTextPermissionDenied, {}};
+    if (ec == std::errc::no_space_on_device) return {kTextDiskFull, {}};
+#ifdef EDQUOT
+    if (ec == std::error_condition(EDQUOT, std::generic_category())) return {kTextDiskFull, {}};
+#endif
+    if (ec == std::errc::read_only_file_system) return {kTextReadOnlyFileSystem, {}};
+    return {0, ec.message()};
+}
+
+Reason ReasonOf(const UnreadCompanion& unread) {
+    switch (unread.code) {
+        case kZoom2CannotOpen:
+            return ReasonOf(FileError{unread.path, unread.error});
+        case kZoom2WrongLength:
+            return {kTextOtherLength, {}};
+        default:
+            return {kTextDamagedFile, {}};
+    }
+}
+
+std::string SaveJournalPath(const std::string& path) {
+    const std::string name = FileNameOf(path);
+    return path.substr(0, path.size() - name.size()) + "." + name + ".journal";
+}
+
+std::optional<FileError> RecoverDocumentFiles(const std::string& path) {
+    const std::string journalName = FileNameOf(SaveJournalPath(path));
+    const std::string documentName = FileNameOf(path);
+    const auto belongs = [&](const std::string& name) {
+        return SameFileName(name, documentName) || SameFileName(name, journalName) ||
+               IsCompanionName(path, name);
+    };
+    if (auto error = CompleteJournal(SaveJournalPath(path), belongs)) return error;
+    RemoveLeftTemporaries(DirectoryOf(path), belongs);
+    return std::nullopt;
+}
+
 LoadResult LoadDocument(FileDoc& doc) {
+    if (auto error = RecoverDocumentFiles(doc.path))
+        return {false, Message{kTextInterruptedSave, doc.path, ReasonOf(*error)}, {}};
     FileDoc read;
     const auto bytes = ReadFileBytes(doc.path);
-    if (!bytes || !DecodeDocument(*bytes, read)) return {false, Message{kTextCannotOpen, doc.path}};
+    if (!bytes || !DecodeDocument(*bytes, read))
+        return {false, Message{kTextCannotOpen, doc.path}, {}};
     // Filling the info text is not an edit.
     doc.loading = true;
     doc.info = std::move(read.info);
@@ -168,23 +213,57 @@ LoadResult LoadDocument(FileDoc& doc) {
     doc.fleets = std::move(read.fleets);
     doc.modified = false;
     doc.named = true;
-    LoadZoom2Files(doc);
-    return {true, std::nullopt};
+    return {true, std::nullopt, LoadZoom2Files(doc)};
 }
 
+Message SaveResult::message() const {
+    if (!error) return {};
+    return Message{kTextCannotSave, error->path, ReasonOf(*error)};
+}
+
+namespace {
+
+SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::vector<std::string>& known) {
+    const auto failed = [](FileError e) { return SaveResult{std::move(e)}; };
+    // A save interrupted before is finished first: its journal names the files as
+    // they must be before this one replaces them.
+    if (auto error = RecoverDocumentFiles(path)) return failed(*error);
+    Zoom2SavePlan plan = PlanZoom2Save(doc, path, known);
+
+    // Every target is checked before anything is written: a file its own permissions
+    // protect is never replaced through a rename.
+    if (auto error = CheckWritable(path)) return failed(*error);
+    for (const auto& [vehicle, name] : plan.writes)
+        if (auto error = CheckWritable(name)) return failed(*error);
+    for (const std::string& name : plan.removals)
+        if (auto error = CheckWritable(name)) return failed(*error);
+
+    SaveTransaction transaction(SaveJournalPath(path));
+    if (transaction.write(path, EncodeDocument(doc)))
+        for (const auto& [vehicle, name] : plan.writes)
+            if (!transaction.write(name, EncodeZoom2(*vehicle))) break;
+    for (const std::string& name : plan.removals) transaction.remove(name);
+    if (auto error = transaction.commit()) return failed(*error);
+
+    for (auto& [vehicle, name] : plan.writes) {
+        vehicle->Zoom2Path = std::move(name);
+        vehicle->Zoom2Modified = false;
+    }
+    doc.path = path;
+    doc.KnownZoom2Files = std::move(plan.known);
+    doc.modified = false;
+    doc.named = true;
+    return {};
+}
+
+}  // namespace
+
 SaveResult SaveDocument(FileDoc& doc) {
-    SaveResult result;
-    if (!WriteFileAtomic(doc.path, EncodeDocument(doc))) {
-        result.messages.push_back(Message{kTextCannotOpen, doc.path});
-        return result;
-    }
-    result.documentWritten = true;
-    result.messages = SaveZoom2Files(doc);
-    if (result.messages.empty()) {
-        doc.modified = false;
-        doc.named = true;
-    }
-    return result;
+    return SaveTo(doc, doc.path, doc.KnownZoom2Files);
+}
+
+SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path) {
+    return SaveTo(doc, path, {});
 }
 
 }  // namespace rvk

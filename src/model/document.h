@@ -10,18 +10,43 @@
 #include <string_view>
 #include <vector>
 
+#include "model/file_io.h"
 #include "model/vehicle.h"
 
 namespace rvk {
 
 inline constexpr std::string_view kTitleText = "RVK Editor 3.0 Beta2";
 inline constexpr std::size_t kDocInfoLimit = 2047;
-inline constexpr int kTextCannotOpen = 555;  // language text: "cannot open %s"
+// Language texts of the file messages.
+inline constexpr int kTextCannotOpen = 555;        // "cannot open %s"
+inline constexpr int kTextCannotSave = 590;        // "%s could not be saved: %s."
+inline constexpr int kTextPermissionDenied = 591;  // reasons, the second %s above
+inline constexpr int kTextWriteProtected = 592;
+inline constexpr int kTextDiskFull = 593;
+inline constexpr int kTextReadOnlyFileSystem = 594;
+inline constexpr int kTextUnreadCompanions = 595;  // "... could not be read ...:\n%s"
+inline constexpr int kTextInterruptedSave = 596;   // "interrupted save of %s ...: %s."
+inline constexpr int kTextDamagedFile = 597;
+inline constexpr int kTextOtherLength = 598;
 
-// What a window must tell the user: a language text number and its string argument.
+// Why a file could not be used: a language text, or the system's own words when the
+// text is 0.
+struct Reason {
+    int text = 0;
+    std::string words;
+    bool operator==(const Reason&) const = default;
+};
+Reason ReasonOf(const FileError& error);
+
+// What a window must tell the user: a language text number, its string argument and,
+// for texts with a second placeholder, the reason.
 struct Message {
+    Message() = default;
+    Message(int t, std::string a, std::optional<Reason> r = std::nullopt)
+        : text(t), arg(std::move(a)), reason(std::move(r)) {}
     int text = 0;
     std::string arg;
+    std::optional<Reason> reason;
     bool operator==(const Message&) const = default;
 };
 
@@ -42,20 +67,45 @@ std::vector<std::uint8_t> EncodeDocument(const FileDoc& doc);
 // corrupt file is refused as a whole: false, and doc's fleets and info are unchanged.
 bool DecodeDocument(std::span<const std::uint8_t> bytes, FileDoc& doc);
 
+// A companion file that exists but could not be read. It stays on disk untouched: no
+// save deletes it, only Zoom2 graphics saved for the vehicle at its place replace it.
+struct UnreadCompanion {
+    std::string path;
+    int code = 0;           // the Zoom2Result of reading it
+    std::error_code error;  // why it could not be opened, for kZoom2CannotOpen
+    bool operator==(const UnreadCompanion&) const = default;
+};
+Reason ReasonOf(const UnreadCompanion& unread);
+
 struct LoadResult {
     bool ok = false;
     std::optional<Message> error;  // 555 with the path when !ok
+    std::vector<UnreadCompanion> unread;
 };
-// Reads the file at doc.path, then every companion Zoom2 file that exists.
+// Finishes a save of the document that was interrupted (its journal), removes the
+// temporaries left by failed saves, then reads the file at doc.path and every
+// companion Zoom2 file that exists.
 LoadResult LoadDocument(FileDoc& doc);
 
+// What an interrupted save of the document at path left: its journal is completed and
+// left temporaries are removed. Opening and saving do this first.
+std::optional<FileError> RecoverDocumentFiles(const std::string& path);
+// The journal that makes a save of the document at path complete or undone as a whole.
+std::string SaveJournalPath(const std::string& path);
+
 struct SaveResult {
-    bool documentWritten = false;   // the .rvk file was replaced
-    std::vector<Message> messages;  // one 555 per file that could not be written
-    bool ok() const { return documentWritten && messages.empty(); }
+    std::optional<FileError> error;  // the file that stopped the save, and why
+    bool ok() const { return !error; }
+    // What to tell the user when the save failed.
+    Message message() const;
 };
-// Writes the .rvk file at doc.path (atomically), then the companion files. The
-// document becomes unmodified and named only when every file was written.
+// Writes the .rvk file and the companion files that changed or moved, and deletes the
+// stale ones, all or nothing: every target is checked and every file written to a
+// temporary before the first is replaced. Only then the document becomes unmodified
+// and named.
 SaveResult SaveDocument(FileDoc& doc);
+// The same under a new path (the companions of the old name are neither reused nor
+// deleted); the document takes the path only when the save succeeded.
+SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path);
 
 }  // namespace rvk

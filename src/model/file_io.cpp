@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 
@@ -20,6 +21,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -30,9 +32,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::error_code LastError() {
+    return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
 #ifdef _WIN32
-int ProcessId() {
+long ProcessId() {
     return _getpid();
+}
+bool ProcessAlive(long pid) {
+    if (pid <= 0) return false;
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return running;
 }
 int OpenNew(const fs::path& p) {
     return _wopen(p.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
@@ -50,9 +64,28 @@ bool CloseFile(int fd) {
     return _close(fd) == 0;
 }
 void KeepModeOf(const fs::path&, int) {}
+void SyncFolder(const fs::path&) {}
+std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
+    const DWORD attributes = GetFileAttributesW(p.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return FileError{path, std::make_error_code(std::errc::is_a_directory)};
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return FileError{path, std::make_error_code(std::errc::permission_denied), true};
+    if (_waccess(p.c_str(), 2) != 0) return FileError{path, LastError()};
+    return std::nullopt;
+}
+std::optional<FileError> CheckFolder(const std::string&, const fs::path&) {
+    return std::nullopt;  // the folder's rights show only when the temporary is created
+}
 #else
-int ProcessId() {
-    return static_cast<int>(getpid());
+long ProcessId() {
+    return static_cast<long>(getpid());
+}
+bool ProcessAlive(long pid) {
+    // 0 and negative numbers address process groups.
+    if (pid <= 0 || static_cast<long>(static_cast<pid_t>(pid)) != pid) return false;
+    return kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 int OpenNew(const fs::path& p) {
     return open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -77,23 +110,50 @@ void KeepModeOf(const fs::path& target, int fd) {
     struct stat st;
     if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
 }
+// Makes the renames and removals in a folder durable. Not every file system can flush
+// a folder; the renames then are as durable as the system makes them.
+void SyncFolder(const fs::path& folder) {
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
+    struct stat st;
+    if (stat(p.c_str(), &st) != 0) {
+        if (errno == ENOENT) return std::nullopt;
+        return FileError{path, LastError()};
+    }
+    if (S_ISDIR(st.st_mode))
+        return FileError{path, std::make_error_code(std::errc::is_a_directory)};
+    // Root may write anything; the file's own bits still say it is not to be replaced.
+    if ((st.st_mode & 0222) == 0)
+        return FileError{path, std::make_error_code(std::errc::permission_denied), true};
+    if (access(p.c_str(), W_OK) != 0) return FileError{path, LastError()};
+    return std::nullopt;
+}
+std::optional<FileError> CheckFolder(const std::string& path, const fs::path& folder) {
+    if (access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0)
+        return FileError{path, LastError()};
+    return std::nullopt;
+}
 #endif
 
 #ifdef __linux__
-// One syncfs per file system flushes every staged file at once.
-bool SyncAll(const std::vector<AtomicWriteBatch::Staged>& files) {
+// One syncfs per file system flushes every file at once.
+bool SyncAll(const std::vector<int>& fds) {
     std::vector<dev_t> done;
-    for (const auto& f : files) {
+    for (const int fd : fds) {
         struct stat st;
-        if (fstat(f.fd, &st) != 0) return false;
+        if (fstat(fd, &st) != 0) return false;
         if (std::find(done.begin(), done.end(), st.st_dev) != done.end()) continue;
-        if (syncfs(f.fd) != 0) return false;
+        if (syncfs(fd) != 0) return false;
         done.push_back(st.st_dev);
     }
     return true;
 }
 #else
-bool SyncAll(const std::vector<AtomicWriteBatch::Staged>&) {
+bool SyncAll(const std::vector<int>&) {
     return false;  // each file is flushed on its own
 }
 #endif
@@ -110,86 +170,395 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+SaveStepHook& Hook() {
+    static SaveStepHook hook;
+    return hook;
+}
+
+std::optional<std::error_code> Step(SaveStep step, const std::string& path) {
+    if (!Hook()) return std::nullopt;
+    if (const int err = Hook()(step, path)) return std::error_code(err, std::generic_category());
+    return std::nullopt;
+}
+
+// Temporaries are named ".<target>.<process>.<counter>.tmp".
+constexpr std::string_view kTempEnd = ".tmp";
+
+struct TempName {
+    std::string target;
+    long pid = 0;
+};
+
+bool AllDigits(std::string_view s) {
+    return !s.empty() && s.size() <= 18 &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<TempName> ParseTempName(std::string_view name) {
+    if (name.size() <= kTempEnd.size() || !name.ends_with(kTempEnd) || name.front() != '.')
+        return std::nullopt;
+    name.remove_suffix(kTempEnd.size());
+    const std::size_t counterDot = name.rfind('.');
+    if (counterDot == std::string_view::npos || !AllDigits(name.substr(counterDot + 1)))
+        return std::nullopt;
+    name = name.substr(0, counterDot);
+    const std::size_t pidDot = name.rfind('.');
+    if (pidDot == std::string_view::npos || pidDot == 0) return std::nullopt;
+    const std::string_view pidText = name.substr(pidDot + 1);
+    TempName parsed;
+    if (!AllDigits(pidText) ||
+        std::from_chars(pidText.data(), pidText.data() + pidText.size(), parsed.pid).ec !=
+            std::errc{})
+        return std::nullopt;
+    parsed.target = std::string(name.substr(1, pidDot - 1));
+    return parsed;
+}
+
+// A plain name within its folder: no folder part, no "." or "..".
+bool PlainName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") return false;
+#ifdef _WIN32
+    return name.find_first_of("/\\:") == std::string_view::npos;
+#else
+    return name.find('/') == std::string_view::npos;
+#endif
+}
+
+bool Exists(const fs::path& p) {
+    std::error_code ec;
+    return fs::symlink_status(p, ec).type() != fs::file_type::not_found;
+}
+
+// The journal lists names within its folder, every field ended by a NUL:
+// the signature, then "R" temporary target or "D" target per step, then "E".
+constexpr std::string_view kJournalSignature = "RVK save journal 1";
+
+struct JournalStep {
+    bool rename = false;
+    std::string temp;
+    std::string target;
+};
+
+std::optional<std::vector<JournalStep>> ParseJournal(std::string_view bytes) {
+    std::vector<std::string_view> fields;
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find('\0');
+        if (end == std::string_view::npos) return std::nullopt;  // cut short
+        fields.push_back(bytes.substr(0, end));
+        bytes.remove_prefix(end + 1);
+    }
+    if (fields.size() < 2 || fields.front() != kJournalSignature || fields.back() != "E")
+        return std::nullopt;
+    std::vector<JournalStep> steps;
+    for (std::size_t i = 1; i + 1 < fields.size();) {
+        if (fields[i] == "R" && i + 3 < fields.size()) {
+            steps.push_back({true, std::string(fields[i + 1]), std::string(fields[i + 2])});
+            i += 3;
+        } else if (fields[i] == "D" && i + 2 < fields.size()) {
+            steps.push_back({false, {}, std::string(fields[i + 1])});
+            i += 2;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return steps;
+}
+
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t limit) {
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t limit,
+                                                       std::error_code* why) {
+    std::error_code ignored;
+    std::error_code& reason = why ? *why : ignored;
     const fs::path p = PathFromUtf8(path);
-    std::error_code ec;
     // Only regular files: a folder or a pipe has no bytes to give (and a pipe could block).
-    if (!fs::is_regular_file(p, ec)) return std::nullopt;
+    const fs::file_status st = fs::status(p, reason);
+    if (reason) return std::nullopt;
+    if (!fs::is_regular_file(st)) {
+        reason = std::make_error_code(fs::is_directory(st) ? std::errc::is_a_directory
+                                                           : std::errc::invalid_argument);
+        return std::nullopt;
+    }
+    errno = 0;
     std::ifstream in(p, std::ios::binary);
-    if (!in) return std::nullopt;
+    if (!in) {
+        reason = LastError();
+        return std::nullopt;
+    }
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<std::uint64_t>(size) > limit) return std::nullopt;
+    if (size < 0 || static_cast<std::uint64_t>(size) > limit) {
+        reason = std::make_error_code(std::errc::file_too_large);
+        return std::nullopt;
+    }
     in.seekg(0, std::ios::beg);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     in.read(reinterpret_cast<char*>(bytes.data()), size);
-    if (in.gcount() != size) return std::nullopt;
+    if (in.gcount() != size) {
+        reason = std::make_error_code(std::errc::io_error);
+        return std::nullopt;
+    }
     return bytes;
 }
 
-AtomicWriteBatch::~AtomicWriteBatch() {
+std::optional<FileError> CheckWritable(const std::string& path) {
+    const fs::path p = PathFromUtf8(path);
+    if (auto error = CheckFile(path, p)) return error;
+    return CheckFolder(path, p.parent_path());
+}
+
+SaveTransaction::SaveTransaction(std::string journalPath) : journal_(std::move(journalPath)) {}
+
+SaveTransaction::~SaveTransaction() {
+    discard();
+}
+
+void SaveTransaction::discard() {
     for (Staged& f : staged_) {
         if (f.fd >= 0) CloseFile(f.fd);
         std::error_code ec;
         fs::remove(PathFromUtf8(f.temp), ec);
     }
+    staged_.clear();
+    removals_.clear();
 }
 
-bool AtomicWriteBatch::stage(const std::string& path, std::span<const std::uint8_t> bytes) {
-    static std::atomic<unsigned> counter{0};
-    const fs::path target = PathFromUtf8(path);
-    const fs::path dir = target.parent_path();
-    const std::string name = Utf8FromPath(target.filename());
-    if (name.empty()) return false;
+namespace {
 
-    fs::path temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir / PathFromUtf8("." + name + "." + std::to_string(ProcessId()) + "." +
-                                  std::to_string(counter++) + ".tmp");
-        fd = OpenNew(temp);
-        if (fd < 0 && errno != EEXIST) return false;
+// Creates ".<name>.<process>.<counter>.tmp" beside target; -1 with errno on failure.
+int CreateTemporary(const fs::path& target, fs::path& temp) {
+    static std::atomic<unsigned> counter{0};
+    const std::string name = Utf8FromPath(target.filename());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target.parent_path() / PathFromUtf8("." + name + "." + std::to_string(ProcessId()) + "." +
+                                             std::to_string(counter++) + std::string(kTempEnd));
+        const int fd = OpenNew(temp);
+        if (fd >= 0 || errno != EEXIST) return fd;
     }
-    if (fd < 0) return false;
-    KeepModeOf(target, fd);
-    if (!WriteAll(fd, bytes)) {
-        CloseFile(fd);
-        std::error_code ec;
-        fs::remove(temp, ec);
+    return -1;
+}
+
+}  // namespace
+
+bool SaveTransaction::write(const std::string& target, std::span<const std::uint8_t> bytes) {
+    if (error_) return false;
+    const fs::path p = PathFromUtf8(target);
+    if (!PlainName(Utf8FromPath(p.filename()))) {
+        error_ = FileError{target, std::make_error_code(std::errc::is_a_directory)};
         return false;
     }
-    staged_.push_back({path, Utf8FromPath(temp), fd});
+    if (auto failed = Step(SaveStep::kWrite, target)) {
+        error_ = FileError{target, *failed};
+        return false;
+    }
+    fs::path temp;
+    const int fd = CreateTemporary(p, temp);
+    if (fd < 0) {
+        error_ = FileError{target, LastError()};
+        return false;
+    }
+    staged_.push_back({target, Utf8FromPath(temp), fd});
+    KeepModeOf(p, fd);
+    errno = 0;
+    if (!WriteAll(fd, bytes)) {
+        error_ = FileError{target, LastError()};
+        return false;
+    }
     return true;
 }
 
-std::vector<bool> AtomicWriteBatch::commit() {
-    // On disk before any rename: after a crash each file is the old or the whole new one.
-    // One flush of the file system covers every staged file where the system offers it,
-    // which costs one disk flush instead of one per file.
-    const bool synced = SyncAll(staged_);
-    std::vector<bool> results;
-    results.reserve(staged_.size());
-    for (Staged& f : staged_) {
-        bool ok = (synced || SyncFile(f.fd));
-        ok = CloseFile(f.fd) && ok;
-        f.fd = -1;
-        std::error_code ec;
-        if (ok) {
-            fs::rename(PathFromUtf8(f.temp), PathFromUtf8(f.target), ec);
-            ok = !ec;
-        }
-        if (!ok) fs::remove(PathFromUtf8(f.temp), ec);
-        results.push_back(ok);
+void SaveTransaction::remove(const std::string& target) {
+    removals_.push_back(target);
+}
+
+std::optional<FileError> SaveTransaction::putJournalInPlace() {
+    const fs::path journal = PathFromUtf8(journal_);
+    const fs::path folder = journal.parent_path();
+    std::string text(kJournalSignature);
+    text += '\0';
+    const auto add = [&](std::string_view field) {
+        text += field;
+        text += '\0';
+    };
+    for (const Staged& f : staged_) {
+        const fs::path target = PathFromUtf8(f.target);
+        if (target.parent_path() != folder)
+            return FileError{f.target, std::make_error_code(std::errc::invalid_argument)};
+        add("R");
+        add(Utf8FromPath(PathFromUtf8(f.temp).filename()));
+        add(Utf8FromPath(target.filename()));
     }
+    for (const std::string& name : removals_) {
+        if (PathFromUtf8(name).parent_path() != folder)
+            return FileError{name, std::make_error_code(std::errc::invalid_argument)};
+        add("D");
+        add(Utf8FromPath(PathFromUtf8(name).filename()));
+    }
+    add("E");
+    if (auto failed = Step(SaveStep::kJournal, journal_)) return FileError{journal_, *failed};
+    fs::path temp;
+    const int fd = CreateTemporary(journal, temp);
+    if (fd < 0) return FileError{journal_, LastError()};
+    // Staged last, so the one flush of all files covers it and a failure removes it.
+    staged_.push_back({journal_, Utf8FromPath(temp), fd});
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    errno = 0;
+    if (!WriteAll(fd, std::span(data, text.size()))) return FileError{journal_, LastError()};
+    return std::nullopt;
+}
+
+std::optional<FileError> SaveTransaction::commit() {
+    const auto fail = [this](FileError e) {
+        discard();
+        error_ = std::move(e);
+        return error_;
+    };
+    if (error_) return fail(*error_);
+    const std::size_t renames = staged_.size();
+    const bool journaled = renames + removals_.size() > 1;
+    if (journaled) {
+        if (journal_.empty()) return fail({{}, std::make_error_code(std::errc::invalid_argument)});
+        if (auto e = putJournalInPlace()) return fail(*e);
+    }
+
+    // Every file on disk before the first rename. One flush of the file system covers
+    // them all where the system offers it: one disk flush instead of one per file.
+    std::vector<int> fds;
+    for (const Staged& f : staged_) fds.push_back(f.fd);
+    const bool synced = SyncAll(fds);
+    std::optional<FileError> flushError;
+    for (Staged& f : staged_) {
+        errno = 0;
+        const bool ok = synced || SyncFile(f.fd);
+        if (!ok && !flushError) flushError = FileError{f.target, LastError()};
+        if (!CloseFile(f.fd) && !flushError) flushError = FileError{f.target, LastError()};
+        f.fd = -1;
+    }
+    if (flushError) return fail(*flushError);
+
+    const fs::path folder = PathFromUtf8(journal_).parent_path();
+    std::error_code ec;
+    if (journaled) {
+        const Staged journal = staged_.back();
+        fs::rename(PathFromUtf8(journal.temp), PathFromUtf8(journal.target), ec);
+        if (ec) return fail({journal_, ec});
+        staged_.pop_back();
+        SyncFolder(folder);
+    }
+    // From here on the journal finishes what a failure interrupts; the files it still
+    // needs stay.
+    std::vector<Staged> pending = std::move(staged_);
     staged_.clear();
-    return results;
+    for (std::size_t k = 0; k < pending.size(); ++k) {
+        const Staged& f = pending[k];
+        if (auto failed = Step(SaveStep::kRename, f.target))
+            ec = *failed;
+        else
+            fs::rename(PathFromUtf8(f.temp), PathFromUtf8(f.target), ec);
+        if (!ec) continue;
+        error_ = FileError{f.target, ec};
+        if (k == 0) {
+            // Nothing replaced yet: the old files all stand, so the whole save is undone.
+            staged_ = std::move(pending);
+            discard();
+            if (journaled) fs::remove(PathFromUtf8(journal_), ec);
+        }
+        return error_;
+    }
+    for (const std::string& name : removals_) {
+        if (auto failed = Step(SaveStep::kRemove, name)) {
+            error_ = FileError{name, *failed};
+            return error_;
+        }
+        if (!RemoveFile(name)) {
+            error_ = FileError{name, std::make_error_code(std::errc::permission_denied)};
+            return error_;
+        }
+    }
+    removals_.clear();
+    if (journaled) {
+        SyncFolder(folder);
+        if (auto failed = Step(SaveStep::kFinish, journal_))
+            ec = *failed;
+        else
+            fs::remove(PathFromUtf8(journal_), ec);
+        if (ec) error_ = FileError{journal_, ec};
+    }
+    return error_;
+}
+
+std::optional<FileError> CompleteJournal(const std::string& journalPath,
+                                         const std::function<bool(const std::string&)>& mayTouch) {
+    const fs::path journal = PathFromUtf8(journalPath);
+    if (!Exists(journal)) return std::nullopt;
+    std::error_code why;
+    const auto bytes = ReadFileBytes(journalPath, 1u << 20, &why);
+    if (!bytes) return FileError{journalPath, why};
+    const auto steps =
+        ParseJournal(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const std::string journalName = Utf8FromPath(journal.filename());
+    const auto acceptable = [&](const JournalStep& s) {
+        if (!PlainName(s.target) || SameFileName(s.target, journalName) || !mayTouch(s.target))
+            return false;
+        if (!s.rename) return true;
+        const auto temp = ParseTempName(s.temp);
+        return PlainName(s.temp) && temp && temp->target == s.target;
+    };
+    if (!steps || !std::all_of(steps->begin(), steps->end(), acceptable))
+        return FileError{journalPath, std::make_error_code(std::errc::invalid_argument), false,
+                         true};
+
+    const fs::path folder = journal.parent_path();
+    for (const JournalStep& s : *steps) {
+        const fs::path target = folder / PathFromUtf8(s.target);
+        std::error_code ec;
+        if (s.rename) {
+            // A temporary that is gone was renamed before the interruption.
+            const fs::path temp = folder / PathFromUtf8(s.temp);
+            if (!Exists(temp)) continue;
+            if (auto failed = Step(SaveStep::kRename, Utf8FromPath(target)))
+                ec = *failed;
+            else
+                fs::rename(temp, target, ec);
+        } else if (auto failed = Step(SaveStep::kRemove, Utf8FromPath(target))) {
+            ec = *failed;
+        } else if (!RemoveFile(Utf8FromPath(target))) {
+            ec = std::make_error_code(std::errc::permission_denied);
+        }
+        if (ec) return FileError{Utf8FromPath(target), ec};
+    }
+    SyncFolder(folder);
+    std::error_code ec;
+    if (auto failed = Step(SaveStep::kFinish, journalPath))
+        ec = *failed;
+    else
+        fs::remove(journal, ec);
+    if (ec) return FileError{journalPath, ec};
+    return std::nullopt;
+}
+
+void RemoveLeftTemporaries(const std::string& folder,
+                           const std::function<bool(const std::string&)>& mayTouch) {
+    std::error_code ec;
+    const fs::path dir = folder.empty() ? fs::path(".") : PathFromUtf8(folder);
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const auto temp = ParseTempName(Utf8FromPath(it->path().filename()));
+        if (!temp || !mayTouch(temp->target)) continue;
+        if (temp->pid != ProcessId() && ProcessAlive(temp->pid)) continue;  // a save in progress
+        std::error_code typeError;
+        if (it->symlink_status(typeError).type() == fs::file_type::directory) continue;
+        std::error_code ignored;
+        fs::remove(it->path(), ignored);
+    }
+}
+
+void SetSaveStepHook(SaveStepHook hook) {
+    Hook() = std::move(hook);
 }
 
 bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes) {
-    AtomicWriteBatch batch;
-    return batch.stage(path, bytes) && batch.commit().front();
+    SaveTransaction transaction({});
+    return transaction.write(path, bytes) && !transaction.commit();
 }
 
 fs::path PathFromUtf8(const std::string& utf8) {
@@ -230,6 +599,10 @@ std::string PathWithoutExtension(std::string_view path) {
 
 std::string DirectoryOf(const std::string& path) {
     return Utf8FromPath(PathFromUtf8(path).parent_path());
+}
+
+std::string FileNameOf(const std::string& path) {
+    return Utf8FromPath(PathFromUtf8(path).filename());
 }
 
 bool SameFileName(const std::string& a, const std::string& b) {

@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace rvk {
@@ -17,35 +19,81 @@ namespace rvk {
 // before anything is allocated for them.
 inline constexpr std::size_t kMaxFileBytes = 64u << 20;
 
-// The bytes of a regular file; nothing when it cannot be read or exceeds the limit.
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
-                                                       std::size_t limit = kMaxFileBytes);
+// A file operation that failed: the file and the system's reason. A file whose own
+// permissions forbid writing is refused as write-protected, for root too; a journal
+// that cannot be followed is damaged.
+struct FileError {
+    std::string path;
+    std::error_code code;
+    bool writeProtected = false;
+    bool damaged = false;
+    bool operator==(const FileError&) const = default;
+};
 
-// Crash-safe writing of several files together: each is written to a temporary file in
-// its target's folder; commit flushes them all to disk, then renames each over its
-// target. A file that fails leaves its target as it was and no temporary behind.
-class AtomicWriteBatch {
+// The bytes of a regular file; nothing when it cannot be read or exceeds the limit,
+// with the reason in *why when given.
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
+                                                       std::size_t limit = kMaxFileBytes,
+                                                       std::error_code* why = nullptr);
+
+// Whether the user may replace or remove the file at path (or create it, when there is
+// none), checked before anything is written: the folder must be writable, and an
+// existing file writable both by the user and by its own permission bits.
+std::optional<FileError> CheckWritable(const std::string& path);
+
+// Writes a set of files in one folder all or nothing, also when the process is killed
+// at any instant. Every file goes to a temporary beside its target first; commit
+// flushes them, puts a journal in place that lists the renames and removals, performs
+// them, and removes the journal. Until the journal is in place a failure changes
+// nothing; after that CompleteJournal (run before the files are read again) finishes
+// what was begun. Without commit every temporary is removed.
+class SaveTransaction {
 public:
+    explicit SaveTransaction(std::string journalPath);
+    SaveTransaction(const SaveTransaction&) = delete;
+    SaveTransaction& operator=(const SaveTransaction&) = delete;
+    ~SaveTransaction();
+
+    // Writes the bytes to a temporary for target; false (see error()) when that fails.
+    bool write(const std::string& target, std::span<const std::uint8_t> bytes);
+    // Removes target (a missing file counts as removed) when the renames are done.
+    void remove(const std::string& target);
+    // Nothing when every file is in place.
+    std::optional<FileError> commit();
+    const std::optional<FileError>& error() const { return error_; }
+
+private:
     struct Staged {
         std::string target;
         std::string temp;
         int fd = -1;
     };
+    std::optional<FileError> putJournalInPlace();
+    void discard();
 
-    AtomicWriteBatch() = default;
-    AtomicWriteBatch(const AtomicWriteBatch&) = delete;
-    AtomicWriteBatch& operator=(const AtomicWriteBatch&) = delete;
-    // Temporaries never committed are removed.
-    ~AtomicWriteBatch();
-
-    // Writes the bytes to a temporary file for path; false when that fails.
-    bool stage(const std::string& path, std::span<const std::uint8_t> bytes);
-    // Flushes and renames every staged file; whether each succeeded, in staging order.
-    std::vector<bool> commit();
-
-private:
+    std::string journal_;
     std::vector<Staged> staged_;
+    std::vector<std::string> removals_;
+    std::optional<FileError> error_;
 };
+
+// Finishes the save a journal describes, then removes it; nothing to do without one.
+// Only files of the journal's own folder whose names `mayTouch` accepts are renamed
+// or removed, and only from temporaries of those names: a damaged or foreign journal
+// is refused and left in place.
+std::optional<FileError> CompleteJournal(const std::string& journalPath,
+                                         const std::function<bool(const std::string&)>& mayTouch);
+// Removes temporaries that a failed or killed save of the named files left in the
+// folder: those of this process and of processes that no longer run.
+void RemoveLeftTemporaries(const std::string& folder,
+                           const std::function<bool(const std::string&)>& mayTouch);
+
+// The steps of a save, for tests that fail or stop one.
+enum class SaveStep { kWrite, kJournal, kRename, kRemove, kFinish };
+// Called before every step with the file it concerns; a non-zero result fails the step
+// with that errno value. Tests only: none in the program.
+using SaveStepHook = std::function<int(SaveStep step, const std::string& path)>;
+void SetSaveStepHook(SaveStepHook hook);
 
 // One file written the same way: the old file survives any failure.
 bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes);
@@ -63,6 +111,8 @@ bool RemoveFile(const std::string& path);
 std::string PathWithoutExtension(std::string_view path);
 // The folder part of a path ("" when it has none).
 std::string DirectoryOf(const std::string& path);
+// The file name part of a path.
+std::string FileNameOf(const std::string& path);
 // Whether two names denote the same file under the file system's case rule: exact on
 // case-sensitive systems, ignoring case on Windows.
 bool SameFileName(const std::string& a, const std::string& b);

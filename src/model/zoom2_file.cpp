@@ -90,77 +90,87 @@ std::vector<std::uint8_t> EncodeZoom2(const VehicleRec& vehicle) {
     return std::move(out.data());
 }
 
-int ReadZoom2File(VehicleRec& vehicle, const std::string& path) {
+int ReadZoom2File(VehicleRec& vehicle, const std::string& path, std::error_code* why) {
     if (vehicle.Zoom2Exists) return kZoom2AlreadyExists;
     // Remembered even when the file then cannot be read.
     vehicle.Zoom2Path = path;
-    const auto bytes = ReadFileBytes(path);
+    const auto bytes = ReadFileBytes(path, kMaxFileBytes, why);
     if (!bytes) return kZoom2CannotOpen;
     return DecodeZoom2(vehicle, *bytes);
 }
 
 std::optional<Message> WriteZoom2File(VehicleRec& vehicle, const std::string& path) {
-    if (!WriteFileAtomic(path, EncodeZoom2(vehicle))) return Message{kTextCannotOpen, path};
+    std::optional<FileError> error = CheckWritable(path);
+    if (!error) {
+        SaveTransaction transaction({});
+        transaction.write(path, EncodeZoom2(vehicle));
+        error = transaction.commit();
+    }
+    if (error) return Message{kTextCannotSave, path, ReasonOf(*error)};
     vehicle.Zoom2Path = path;
     vehicle.Zoom2Modified = false;
     return std::nullopt;
 }
 
-void LoadZoom2Files(FileDoc& doc) {
+std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc) {
+    std::vector<UnreadCompanion> unread;
     doc.KnownZoom2Files.clear();
     for (std::size_t i = 0; i < doc.fleets.size(); ++i) {
         const auto& vehicles = doc.fleets[i]->vehicles;
         for (std::size_t j = 0; j < vehicles.size(); ++j) {
-            const std::string name =
-                Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
+            std::string name = Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
             if (!FileExists(name)) continue;
-            ReadZoom2File(*vehicles[j], name);
-            doc.KnownZoom2Files.push_back(name);
+            std::error_code why;
+            if (const int code = ReadZoom2File(*vehicles[j], name, &why); code != kZoom2Ok)
+                unread.push_back({std::move(name), code, why});
+            else
+                doc.KnownZoom2Files.push_back(std::move(name));
         }
     }
+    return unread;
 }
 
-std::vector<Message> SaveZoom2Files(FileDoc& doc) {
-    std::vector<Message> messages;
-    std::vector<std::string> stale = doc.KnownZoom2Files;
-    // All companion files go to disk in one batch: one flush instead of one per file.
-    AtomicWriteBatch batch;
-    std::vector<std::pair<VehicleRec*, std::string>> staged;
+Zoom2SavePlan PlanZoom2Save(FileDoc& doc, const std::string& docPath,
+                            const std::vector<std::string>& known) {
+    Zoom2SavePlan plan;
+    plan.known = known;
+    std::vector<std::string> stale = known;
     for (std::size_t i = 0; i < doc.fleets.size(); ++i) {
         const auto& vehicles = doc.fleets[i]->vehicles;
         for (std::size_t j = 0; j < vehicles.size(); ++j) {
             VehicleRec& v = *vehicles[j];
             if (!v.Zoom2Exists) continue;
-            std::string name = Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
+            std::string name = Zoom2FileName(docPath, static_cast<int>(i), static_cast<int>(j));
             std::erase_if(stale, [&](const std::string& s) { return SameFileName(s, name); });
             if (!v.Zoom2Modified && FileExists(name) && SameFileName(name, v.Zoom2Path)) continue;
-            if (batch.stage(name, EncodeZoom2(v)))
-                staged.emplace_back(&v, std::move(name));
-            else
-                messages.push_back(Message{kTextCannotOpen, std::move(name)});
+            if (!Known(plan.known, name)) plan.known.push_back(name);
+            plan.writes.emplace_back(&v, std::move(name));
         }
-    }
-    const std::vector<bool> written = batch.commit();
-    for (std::size_t k = 0; k < staged.size(); ++k) {
-        auto& [vehicle, name] = staged[k];
-        if (!written[k]) {
-            messages.push_back(Message{kTextCannotOpen, name});
-            continue;
-        }
-        vehicle->Zoom2Path = name;
-        vehicle->Zoom2Modified = false;
-        if (!Known(doc.KnownZoom2Files, name)) doc.KnownZoom2Files.push_back(name);
     }
     // Only files beside the document are ever deleted: a list that names another
     // folder does not describe this document's companions.
-    if (!stale.empty() && SameFileName(DirectoryOf(stale.front()), DirectoryOf(doc.path))) {
-        for (const std::string& name : stale) {
-            if (!RemoveFile(name)) continue;
-            std::erase_if(doc.KnownZoom2Files,
-                          [&](const std::string& s) { return SameFileName(s, name); });
-        }
+    if (stale.empty() || !SameFileName(DirectoryOf(stale.front()), DirectoryOf(docPath)))
+        return plan;
+    for (const std::string& name : stale) {
+        if (!SameFileName(DirectoryOf(name), DirectoryOf(docPath))) continue;
+        std::erase_if(plan.known, [&](const std::string& s) { return SameFileName(s, name); });
+        if (FileExists(name)) plan.removals.push_back(name);
     }
-    return messages;
+    return plan;
+}
+
+bool IsCompanionName(std::string_view docPath, const std::string& name) {
+    // "<base>-II-JJ.fzz": the indices are read from the name, which must then be
+    // exactly the companion name they give.
+    const std::string first = FileNameOf(Zoom2FileName(docPath, 0, 0));
+    if (name.size() != first.size()) return false;
+    const std::size_t at = first.size() - 10;
+    const auto digit = [&](std::size_t k) { return name[k] >= '0' && name[k] <= '9'; };
+    if (!digit(at + 1) || !digit(at + 2) || !digit(at + 4) || !digit(at + 5)) return false;
+    const int fleet = (name[at + 1] - '0') * 10 + (name[at + 2] - '0');
+    const int vehicle = (name[at + 4] - '0') * 10 + (name[at + 5] - '0');
+    if (fleet >= kMaxFleets || vehicle >= kMaxVehicles) return false;
+    return SameFileName(FileNameOf(Zoom2FileName(docPath, fleet, vehicle)), name);
 }
 
 }  // namespace rvk

@@ -32,14 +32,29 @@ int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes,
                 std::size_t* used = nullptr);
 std::vector<std::uint8_t> EncodeZoom2(const VehicleRec& vehicle);
 
-int ReadZoom2File(VehicleRec& vehicle, const std::string& path);
+// Reads a .fzz file into the vehicle; why it could not be opened in *why when given.
+int ReadZoom2File(VehicleRec& vehicle, const std::string& path, std::error_code* why = nullptr);
 // Writes atomically; on success stores the path and clears Zoom2Modified. On
-// failure the message to show (555 with the path).
+// failure the message to show (the path and why).
 std::optional<Message> WriteZoom2File(VehicleRec& vehicle, const std::string& path);
 
-void LoadZoom2Files(FileDoc& doc);
-// Writes the companion files that changed or moved and deletes stale ones; one
-// message per file that could not be written.
-std::vector<Message> SaveZoom2Files(FileDoc& doc);
+// Reads every companion file that exists. One that cannot be read is listed and stays
+// out of KnownZoom2Files, so that no save deletes it.
+std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc);
+
+// What a save of the document under docPath does with its companion files.
+struct Zoom2SavePlan {
+    // The files to write: those that changed or moved, and those missing.
+    std::vector<std::pair<VehicleRec*, std::string>> writes;
+    // Known files beside the document that no vehicle needs any more.
+    std::vector<std::string> removals;
+    // KnownZoom2Files once the save is done.
+    std::vector<std::string> known;
+};
+Zoom2SavePlan PlanZoom2Save(FileDoc& doc, const std::string& docPath,
+                            const std::vector<std::string>& known);
+
+// Whether a file name (without folder) is one of the companion names of the document.
+bool IsCompanionName(std::string_view docPath, const std::string& name);
 
 }  // namespace rvk

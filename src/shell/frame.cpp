@@ -32,7 +32,13 @@ MsgAnswer Frame::message(QWidget* parent, const QString& text, int captionNumber
 }
 
 void Frame::reportError(QWidget* parent, const Message& m) {
-    message(parent, formatText(m.text, {QString::fromStdString(m.arg)}), 544, MsgIcon::Error);
+    const QString reason = m.reason ? reasonText(*m.reason) : QString();
+    message(parent, formatText(m.text, {QString::fromStdString(m.arg), reason}), 544,
+            MsgIcon::Error);
+}
+
+QString Frame::reasonText(const Reason& reason) {
+    return reason.text != 0 ? text(reason.text) : QString::fromStdString(reason.words);
 }
 
 }  // namespace rvk

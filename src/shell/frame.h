@@ -34,6 +34,8 @@ public:
                       MsgButtons buttons = MsgButtons::Ok);
     // Shows a message of the core (text 555 and the like) as an error box, caption 544.
     void reportError(QWidget* parent, const Message& m);
+    // Why a file could not be used, in the current language.
+    QString reasonText(const Reason& reason);
 
     // --- Settings ---
     // Numbers the generated names of new documents, from 1 on in each program run.

@@ -114,13 +114,60 @@ TEST(Rvktool, BadDocumentsExitOneWithOneLine) {
     EXPECT_NE(junk.err.find("junk.rvk: is not a vehicle document"), std::string::npos);
     EXPECT_TRUE(junk.out.empty());
 
-    // A damaged companion file is reported, not silently left out.
+    // A damaged companion file is reported, not silently left out; --strict makes it
+    // a failure.
     const std::string path = SaveSample(dir);
     WriteText(dir / "sample-01-00.fzz", "not a Zoom2 file");
-    const ToolRun companion = Tool("info " + Quote(path));
+    const ToolRun companion = Tool("info --strict " + Quote(path));
     EXPECT_EQ(companion.status, 1);
-    EXPECT_TRUE(companion.oneErrorLine()) << companion.err;
     EXPECT_NE(companion.err.find("sample-01-00.fzz: is not a Zoom2"), std::string::npos);
+    EXPECT_TRUE(companion.out.empty());
+}
+
+// Companion files the editor would refuse: one damaged, one made for a vehicle of
+// another length. The document is read as the editor reads it.
+TEST(Rvktool, RefusedCompanionsAreWarningsAndStrictMakesThemFail) {
+    TempDir dir;
+    const std::string path = SaveSample(dir);
+    fs::copy_file(dir / "sample-01-00.fzz", dir / "sample-00-00.fzz");  // for length 32, not 20
+    WriteText(dir / "sample-01-00.fzz", "not a Zoom2 file");
+    for (const std::string command : {"info", "dump"}) {
+        const ToolRun run = Tool(command + " " + Quote(path));
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("warning: " + (dir / "sample-00-00.fzz") +
+                               ": belongs to a vehicle of another length"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("warning: " + (dir / "sample-01-00.fzz") +
+                               ": is not a Zoom2 graphics file"),
+                  std::string::npos)
+            << run.err;
+        if (command == "dump") {
+            const json doc = json::parse(run.out);
+            EXPECT_TRUE(doc["fleets"][0]["vehicles"][0]["zoom2"].is_null());
+            EXPECT_TRUE(doc["fleets"][1]["vehicles"][0]["zoom2"].is_null());
+        } else {
+            EXPECT_EQ(run.out.find("Zoom2: yes"), std::string::npos) << run.out;
+        }
+        const ToolRun strict = Tool(command + " --strict " + Quote(path));
+        EXPECT_EQ(strict.status, 1);
+        EXPECT_NE(strict.err.find("2 companion files cannot be used"), std::string::npos);
+    }
+}
+
+TEST(Rvktool, EveryCommandReportsOutputThatCannotBeWritten) {
+    TempDir dir;
+    const std::string path = SaveSample(dir);
+    for (const std::string& args :
+         std::vector<std::string>{"info " + Quote(path), "dump " + Quote(path), "--help",
+                                  "info --help", "render --help"}) {
+        const std::string err = dir / "err";
+        const int rc =
+            std::system(("'" RVKTOOL_PATH "' " + args + " >/dev/full 2>'" + err + "'").c_str());
+        EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 1) << args;
+        EXPECT_NE(ReadText(err).find("standard output: cannot be written"), std::string::npos)
+            << args;
+    }
 }
 
 TEST(Rvktool, InfoSummarisesTheDocument) {

@@ -218,7 +218,10 @@ TEST_F(FileFormTest, FailedSaveFromTheCloseQuestionKeepsTheWindow) {
     prompts().answerMessage(MsgAnswer::Yes);
     prompts().answerMessage(MsgAnswer::Ok);
     EXPECT_FALSE(doc->closeWindow());
-    EXPECT_EQ(prompts().calls().at(1).text, "E-cannot open " + dataPath("no-such-folder/gone.rvk"));
+    EXPECT_EQ(prompts().calls().at(1).text,
+              "E-cannot save " + dataPath("no-such-folder/gone.rvk") + ": " +
+                  QString::fromStdString(
+                      std::make_error_code(std::errc::no_such_file_or_directory).message()));
     EXPECT_EQ(prompts().calls().at(1).caption, "E544");
     ASSERT_EQ(main_->documents().size(), 1u);
     EXPECT_TRUE(doc->document().modified);

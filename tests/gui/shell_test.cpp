@@ -42,7 +42,9 @@ constexpr int kPlainNumbers[] = {
     640,
     // the fleet window's import item and the import dialog
     66, 522, 566, 750, 751, 752, 753, 754, 755, 756, 757, 758, 759, 760, 761, 762, 763, 764, 765,
-    766, 767, 768, 769, 770, 771, 772, 773, 774, 775, 776, 777, 778, 779, 780, 781, 782, 783};
+    766, 767, 768, 769, 770, 771, 772, 773, 774, 775, 776, 777, 778, 779, 780, 781, 782, 783,
+    // reasons of file messages
+    591, 592, 593, 594, 597, 598};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -56,6 +58,9 @@ QByteArray Texts(char prefix) {
     add(545, prefix + QByteArray("-save %s?"));
     add(555, prefix + QByteArray("-cannot open %s"));
     add(567, prefix + QByteArray("-unusable %s"));
+    add(590, prefix + QByteArray("-cannot save %s: %s"));
+    add(595, prefix + QByteArray("-unread %s"));
+    add(596, prefix + QByteArray("-interrupted %s: %s"));
     add(572, prefix + QByteArray("-only in %s"));
     add(573, prefix + QByteArray("-damaged %s"));
     add(574, prefix + QByteArray("-companion damaged %s"));

@@ -339,8 +339,9 @@ TEST_F(DocumentFiles, FailedSaveKeepsWhatIsInTheWayAndTheModifiedMark) {
     ASSERT_TRUE(WriteFileAtomic(dir.file("folder.rvk/inside"), Text("keep")));
     doc.modified = true;
     const SaveResult r = SaveDocument(doc);
-    EXPECT_FALSE(r.documentWritten);
-    EXPECT_EQ(r.messages, (std::vector<Message>{{555, doc.path}}));
+    EXPECT_EQ(r.message(),
+              (Message{kTextCannotSave, doc.path,
+                       Reason{0, std::make_error_code(std::errc::is_a_directory).message()}}));
     EXPECT_TRUE(doc.modified);
     EXPECT_FALSE(doc.named);
     EXPECT_EQ(ReadFileBytes(dir.file("folder.rvk/inside")), Text("keep"));
@@ -358,8 +359,9 @@ TEST_F(DocumentFiles, SaveFailingPartWayKeepsTheOldFileAndTheModifiedMark) {
         ASSERT_TRUE(limit.active());
         r = SaveDocument(doc);
     }
-    EXPECT_FALSE(r.documentWritten);
-    EXPECT_EQ(r.messages, (std::vector<Message>{{555, doc.path}}));
+    EXPECT_EQ(r.message(),
+              (Message{kTextCannotSave, doc.path,
+                       Reason{0, std::make_error_code(std::errc::file_too_large).message()}}));
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ReadFileBytes(doc.path), Text("old"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);

@@ -53,32 +53,47 @@ TEST(FileIo, FailedWritesLeaveTheOldFileAndNoTemporary) {
     EXPECT_EQ(EntriesIn(dir.path()), 2);
 }
 
-TEST(FileIo, BatchWritesEachFileOnItsOwnTerms) {
+TEST(FileIo, BatchReplacesItsFilesAllOrNothing) {
     testing::TempDir dir;
+    const std::string journal = dir.file(".set.journal");
     ASSERT_TRUE(WriteFileAtomic(dir.file("a.fzz"), Bytes{1}));
-    fs::create_directory(dir.file("b.fzz"));  // in the way of the second file
-    std::vector<bool> written;
+    ASSERT_TRUE(WriteFileAtomic(dir.file("x.fzz"), Bytes{9}));
+    std::optional<FileError> failed;
     {
-        AtomicWriteBatch batch;
-        EXPECT_TRUE(batch.stage(dir.file("a.fzz"), Bytes{2, 2}));
-        EXPECT_TRUE(batch.stage(dir.file("b.fzz"), Bytes{3}));
-        EXPECT_FALSE(batch.stage(dir.file("none/c.fzz"), Bytes{4}));
-        EXPECT_TRUE(batch.stage(dir.file("d.fzz"), Bytes{5}));
-        EXPECT_EQ(ReadFileBytes(dir.file("a.fzz")), Bytes{1});  // nothing replaced before commit
-        written = batch.commit();
+        SaveTransaction batch(journal);
+        EXPECT_TRUE(batch.write(dir.file("a.fzz"), Bytes{2, 2}));
+        EXPECT_FALSE(batch.write(dir.file("none/c.fzz"), Bytes{4}));
+        EXPECT_FALSE(batch.write(dir.file("d.fzz"), Bytes{5}));  // nothing after a failure
+        batch.remove(dir.file("x.fzz"));
+        failed = batch.commit();
     }
-    EXPECT_EQ(written, (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(ReadFileBytes(dir.file("a.fzz")), (Bytes{2, 2}));
-    EXPECT_TRUE(fs::is_directory(dir.file("b.fzz")));
-    EXPECT_EQ(ReadFileBytes(dir.file("d.fzz")), Bytes{5});
-    EXPECT_EQ(EntriesIn(dir.path()), 3);  // no temporary left behind
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->path, dir.file("none/c.fzz"));
+    EXPECT_EQ(failed->code, std::errc::no_such_file_or_directory);
+    EXPECT_EQ(ReadFileBytes(dir.file("a.fzz")), Bytes{1});
+    EXPECT_EQ(ReadFileBytes(dir.file("x.fzz")), Bytes{9});
+    EXPECT_EQ(EntriesIn(dir.path()), 2);  // no temporary left behind
 
     {
-        AtomicWriteBatch abandoned;
-        EXPECT_TRUE(abandoned.stage(dir.file("e.fzz"), Bytes{6}));
+        SaveTransaction batch(journal);
+        EXPECT_TRUE(batch.write(dir.file("a.fzz"), Bytes{2, 2}));
+        EXPECT_TRUE(batch.write(dir.file("d.fzz"), Bytes{5}));
+        batch.remove(dir.file("x.fzz"));
+        batch.remove(dir.file("gone.fzz"));
+        EXPECT_EQ(ReadFileBytes(dir.file("a.fzz")), Bytes{1});  // nothing replaced before commit
+        EXPECT_FALSE(batch.commit());
+    }
+    EXPECT_EQ(ReadFileBytes(dir.file("a.fzz")), (Bytes{2, 2}));
+    EXPECT_EQ(ReadFileBytes(dir.file("d.fzz")), Bytes{5});
+    EXPECT_FALSE(FileExists(dir.file("x.fzz")));
+    EXPECT_EQ(EntriesIn(dir.path()), 2);  // nor the journal
+
+    {
+        SaveTransaction abandoned(journal);
+        EXPECT_TRUE(abandoned.write(dir.file("e.fzz"), Bytes{6}));
     }
     EXPECT_FALSE(fs::exists(dir.file("e.fzz")));
-    EXPECT_EQ(EntriesIn(dir.path()), 3);
+    EXPECT_EQ(EntriesIn(dir.path()), 2);
 }
 
 TEST(FileIo, ReadRefusesWhatIsNotAnOrdinaryFileOrTooLarge) {

@@ -174,7 +174,9 @@ TEST_F(Zoom2Files, ReadResultCodesAndStoredPath) {
     const std::string blocked = dir.file("folder.fzz");
     fs::create_directory(blocked);
     w.Zoom2Modified = true;
-    EXPECT_EQ(WriteZoom2File(w, blocked), (Message{555, blocked}));
+    EXPECT_EQ(WriteZoom2File(w, blocked),
+              (Message{kTextCannotSave, blocked,
+                       Reason{0, std::make_error_code(std::errc::is_a_directory).message()}}));
     EXPECT_TRUE(w.Zoom2Modified);
     EXPECT_EQ(w.Zoom2Path, path);
 
@@ -274,14 +276,15 @@ TEST_F(Zoom2Files, CompanionThatCannotBeWrittenKeepsTheDocumentModified) {
     fs::create_directory(dir.file("trains-00-01.fzz"));
     doc.modified = true;
     const SaveResult r = SaveDocument(doc);
-    EXPECT_TRUE(r.documentWritten);
-    EXPECT_EQ(r.messages, (std::vector<Message>{{555, dir.file("trains-00-01.fzz")}}));
+    EXPECT_EQ(r.message().arg, dir.file("trains-00-01.fzz"));
     EXPECT_TRUE(doc.modified);
     EXPECT_FALSE(doc.named);
-    EXPECT_TRUE(FileExists(dir.file("trains-00-00.fzz")));
-    EXPECT_TRUE(FileExists(dir.file("trains-00-02.fzz")));
+    // All or nothing: neither the document nor the other companions were written.
+    EXPECT_FALSE(FileExists(doc.path));
+    EXPECT_FALSE(FileExists(dir.file("trains-00-00.fzz")));
+    EXPECT_FALSE(FileExists(dir.file("trains-00-02.fzz")));
     EXPECT_TRUE(doc.fleets[0]->vehicles[1]->Zoom2Modified);
-    EXPECT_EQ(doc.KnownZoom2Files.size(), 2u);
+    EXPECT_TRUE(doc.KnownZoom2Files.empty());
 }
 
 }  // namespace
