@@ -237,5 +237,36 @@ int main(int argc, char** argv) {
     rvk::DeriveZoom2(*doc.fleets[0]->vehicles[0], "Zoom2 \xe9");
     const std::string zoom2 = rvk::tool::DocumentToJson(doc).dump(1);
     Write(root / "doc_json_fuzz", "zoom2.json", Bytes(zoom2.begin(), zoom2.end()));
+
+
+    // Document folders, laid out as records (kind, 16-bit size, bytes): a document
+    // with one good and one damaged companion, and the same after a killed save that
+    // left its journal and temporaries.
+    rvk::FileDoc zoom;
+    zoom.fleets.push_back(rvk::CreateFleet("Zoom2"));
+    zoom.fleets[0]->vehicles.push_back(std::make_unique<VehicleRec>(Sample(8, true, true)));
+    zoom.fleets[0]->vehicles.push_back(std::make_unique<VehicleRec>(Sample(12, false, true)));
+    Bytes folder;
+    const auto record = [&folder](std::uint8_t kind, Bytes body) {
+        folder.push_back(kind);
+        folder.push_back(static_cast<std::uint8_t>(body.size()));
+        folder.push_back(static_cast<std::uint8_t>(body.size() >> 8));
+        folder.insert(folder.end(), body.begin(), body.end());
+    };
+    const Bytes companion = rvk::EncodeZoom2(*zoom.fleets[0]->vehicles[0]);
+    record(0, rvk::EncodeDocument(zoom));
+    record(1 | 1 << 3, companion);
+    record(1 | 2 << 3, Bytes{'x'});
+    Write(root / "document_folder_fuzz", "companions.bin", folder);
+    zoom.fleets[0]->vehicles.pop_back();
+    Bytes temporary{1, 0};  // of a finished process, counter 0
+    const Bytes smaller = rvk::EncodeDocument(zoom);
+    temporary.insert(temporary.end(), smaller.begin(), smaller.end());
+    record(4, temporary);
+    temporary.resize(2);
+    temporary.insert(temporary.end(), companion.begin(), companion.end());
+    record(4 | 1 << 3, temporary);
+    record(3, Bytes{0x00, 1 << 3, 2 << 3 | 1});  // rename both, remove the damaged one
+    Write(root / "document_folder_fuzz", "killed_save.bin", folder);
     return 0;
 }

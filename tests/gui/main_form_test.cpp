@@ -256,6 +256,74 @@ TEST_F(ShellTest, SaveAsFromAFleetWindowSavesItsDocument) {
     endMain(main);
 }
 
+// A hurried user: F2 on a write-protected file, Save As into a folder that is not
+// there, then Save As under a good name.
+TEST_F(ShellTest, RefusedSavesKeepTheDocumentItsNameAndTheFile) {
+    auto main = startMain();
+    QMenu* file = menu(main.get(), "mFile");
+    const QString locked = writeDocument("locked.rvk", 1);
+    const auto before = ReadFileBytes(locked.toStdString());
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    main->OpenDocument(locked);
+    TFileForm* doc = main->documents().at(0);
+    doc->SetModified(true);
+    prompts().reset();
+
+    prompts().answerMessage(MsgAnswer::Ok);
+    EXPECT_TRUE(trigger(file, "iSave"));
+    ASSERT_EQ(prompts().calls().size(), 1u);
+    EXPECT_EQ(prompts().calls()[0].text, "E-cannot save " + locked + ": E592");
+    EXPECT_EQ(prompts().calls()[0].caption, "E544");
+    EXPECT_EQ(doc->windowTitle(), "locked.rvk *");
+    EXPECT_EQ(ReadFileBytes(locked.toStdString()), before);
+
+    const QString nowhere = dataPath("missing/elsewhere.rvk");
+    prompts().answerText(nowhere);
+    prompts().answerMessage(MsgAnswer::Ok);
+    EXPECT_TRUE(trigger(file, "iSaveAs"));
+    EXPECT_EQ(prompts().calls().back().text,
+              "E-cannot save " + nowhere + ": " +
+                  QString::fromStdString(
+                      std::make_error_code(std::errc::no_such_file_or_directory).message()));
+    EXPECT_EQ(doc->path(), locked);
+    EXPECT_EQ(doc->windowTitle(), "locked.rvk *");
+    EXPECT_EQ(Recent(*main).front(), locked);
+
+    const QString freed = dataPath("freed.rvk");
+    prompts().answerText(freed);
+    EXPECT_TRUE(trigger(file, "iSaveAs"));
+    EXPECT_EQ(doc->path(), freed);
+    EXPECT_EQ(doc->windowTitle(), "freed.rvk");
+    EXPECT_EQ(Recent(*main).front(), freed);
+    EXPECT_EQ(ReadFileBytes(freed.toStdString()), before);
+    EXPECT_EQ(ReadFileBytes(locked.toStdString()), before);
+    endMain(main);
+}
+
+TEST_F(ShellTest, CompanionsThatCannotBeReadAreNamedInOneMessage) {
+    auto main = startMain();
+    const QString path = writeDocument("damaged.rvk", 1, 3);
+    const std::string first = dataPath("damaged-00-00.fzz").toStdString();
+    const std::string third = dataPath("damaged-00-02.fzz").toStdString();
+    ASSERT_TRUE(WriteFileAtomic(first, std::vector<std::uint8_t>{1, 2, 3}));
+    ASSERT_TRUE(WriteFileAtomic(third, std::vector<std::uint8_t>{4}));
+    prompts().reset();
+    prompts().answerMessage(MsgAnswer::Ok);
+    main->OpenDocument(path);
+    ASSERT_EQ(main->documents().size(), 1u);
+    ASSERT_EQ(prompts().calls().size(), 1u);
+    EXPECT_EQ(prompts().calls()[0].text, "E-unread " + QString::fromStdString(first) + ": E597\n" +
+                                             QString::fromStdString(third) + ": E597");
+    EXPECT_EQ(prompts().calls()[0].caption, "E543");
+    EXPECT_EQ(prompts().calls()[0].icon, MsgIcon::Warning);
+    // Saving leaves them as they are.
+    main->documents()[0]->SetModified(true);
+    EXPECT_TRUE(main->Save(main->documents()[0]));
+    EXPECT_EQ(ReadFileBytes(first), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadFileBytes(third), std::vector<std::uint8_t>{4});
+    endMain(main);
+}
+
 TEST_F(ShellTest, ChildEditMenuSitsBetweenFileAndOptions) {
     auto main = startMain();
     main->OpenDocument(writeDocument("m.rvk", 1));

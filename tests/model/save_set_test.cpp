@@ -1,0 +1,332 @@
+// A document and its companion files are saved as one: a failure at any file, or the
+// process killed at any step, leaves the old set or (once its journal is in place and
+// the document is opened again) the new set, never a mix.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "doc_test_util.h"
+#include "model/document.h"
+#include "model/file_io.h"
+#include "model/zoom2_file.h"
+
+namespace rvk {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Files = std::map<std::string, Bytes>;
+namespace fs = std::filesystem;
+
+class SaveSet : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+
+    void TearDown() override { SetSaveStepHook(nullptr); }
+
+    std::string path() const { return dir.file("trains.rvk"); }
+
+    // Six vehicles, four of them with Zoom2 graphics.
+    FileDoc OldDoc() const {
+        FileDoc doc;
+        doc.path = path();
+        doc.info = "old";
+        doc.fleets.push_back(CreateFleet("F"));
+        for (std::uint32_t j = 0; j < 6; ++j)
+            doc.fleets[0]->vehicles.push_back(std::make_unique<VehicleRec>(
+                testing::VariedVehicle(j + 1, j == 0 || j == 2 || j == 3 || j == 5)));
+        return doc;
+    }
+    // Opened again and changed so that a save writes the document and three companions
+    // (one redrawn, one new, one moved) and deletes the moved one's old file.
+    static void Change(FileDoc& doc) {
+        auto& vehicles = doc.fleets[0]->vehicles;
+        doc.info = "new";
+        vehicles[0]->Zoom2Planes[1].set(3, 20, 0x00112233);
+        vehicles[0]->Zoom2Modified = true;
+        DeriveZoom2(*vehicles[1], "added");
+        vehicles[1]->Zoom2Modified = true;
+        std::swap(vehicles[2], vehicles[4]);
+        doc.modified = true;
+    }
+
+    Files Snapshot() const {
+        Files files;
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            files[entry.path().filename().string()] = *ReadFileBytes(entry.path().string());
+        return files;
+    }
+    void Restore(const Files& files) const {
+        for (const auto& entry : fs::directory_iterator(dir.path())) fs::remove(entry.path());
+        for (const auto& [name, bytes] : files) ASSERT_TRUE(WriteFileAtomic(dir.file(name), bytes));
+    }
+    FileDoc OpenChanged() const {
+        FileDoc doc;
+        doc.path = path();
+        EXPECT_TRUE(LoadDocument(doc).ok);
+        Change(doc);
+        return doc;
+    }
+    // Reopens the folder as the editor does and returns what is then on disk.
+    Files Reopened() const {
+        FileDoc doc;
+        doc.path = path();
+        EXPECT_TRUE(LoadDocument(doc).ok);
+        return Snapshot();
+    }
+    Files SavedOld() {
+        FileDoc doc = OldDoc();
+        EXPECT_TRUE(SaveDocument(doc).ok());
+        return Snapshot();
+    }
+};
+
+// The hook that fails or stops the save at its step number `at`.
+SaveStepHook AtStep(int at, std::function<int()> action) {
+    auto count = std::make_shared<int>(0);
+    return [=](SaveStep, const std::string&) { return (*count)++ == at ? action() : 0; };
+}
+
+TEST_F(SaveSet, FailureAtAnyStepNeverLeavesAMix) {
+    const Files old = SavedOld();
+    std::vector<Files> after;
+    int cleanFailures = 0;
+    for (int step = 0;; ++step) {
+        ASSERT_LT(step, 30);
+        Restore(old);
+        FileDoc doc = OpenChanged();
+        const std::vector<std::string> known = doc.KnownZoom2Files;
+        SetSaveStepHook(AtStep(step, [] { return ENOSPC; }));
+        const SaveResult result = SaveDocument(doc);
+        SetSaveStepHook(nullptr);
+        if (result.ok()) {
+            after.push_back(Snapshot());
+            break;
+        }
+        EXPECT_EQ(result.message().text, kTextCannotSave);
+        EXPECT_EQ(result.message().reason, (Reason{kTextDiskFull, {}}));
+        EXPECT_TRUE(doc.modified);
+        EXPECT_EQ(doc.KnownZoom2Files, known);
+        if (Snapshot() == old) {
+            ++cleanFailures;  // nothing touched, no temporary or journal left
+            EXPECT_EQ(Reopened(), old);
+        } else {
+            EXPECT_TRUE(FileExists(SaveJournalPath(path()))) << step;
+            after.push_back(Reopened());
+        }
+    }
+    // Four files written, the journal, then the first rename still undone as a whole.
+    EXPECT_EQ(cleanFailures, 6);
+    const Files& saved = after.back();
+    EXPECT_NE(saved, old);
+    EXPECT_EQ(saved.count("trains-00-02.fzz"), 0u);
+    EXPECT_EQ(saved.count("trains-00-04.fzz"), 1u);
+    for (const Files& files : after) EXPECT_EQ(files, saved);
+}
+
+TEST_F(SaveSet, KilledAtAnyStepOpensAsTheOldOrTheNewDocument) {
+    const Files old = SavedOld();
+    std::vector<Files> reopened;
+    for (int step = 0;; ++step) {
+        ASSERT_LT(step, 30);
+        Restore(old);
+        FileDoc doc = OpenChanged();
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SetSaveStepHook(AtStep(step, [] {
+                _exit(0);
+                return 0;
+            }));
+            _exit(SaveDocument(doc).ok() ? 3 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_NE(WEXITSTATUS(status), 4) << step;
+        reopened.push_back(Reopened());
+        if (WEXITSTATUS(status) == 3) break;
+    }
+    const Files& saved = reopened.back();
+    ASSERT_NE(saved, old);
+    // Killed before the journal was in place: the old set; after: the new one.
+    for (std::size_t step = 0; step < reopened.size(); ++step)
+        EXPECT_EQ(reopened[step], step < 5 ? old : saved) << step;
+    EXPECT_EQ(reopened.size(), 5u + 4 + 1 + 1 + 1);  // and the renames, removal, finish
+}
+
+TEST_F(SaveSet, OpeningAndSavingRemoveWhatKilledSavesLeft) {
+    const Files old = SavedOld();
+    const std::string finished = ".trains.rvk.999999999.0.tmp";
+    const std::string running = ".trains-00-01.fzz." + std::to_string(getppid()) + ".3.tmp";
+    const std::string ownOld = ".trains-00-05.fzz." + std::to_string(getpid()) + ".7.tmp";
+    const std::string foreign = ".other.rvk.999999999.0.tmp";
+    for (const std::string& name : {finished, running, ownOld, foreign, std::string("x.tmp")})
+        ASSERT_TRUE(WriteFileAtomic(dir.file(name), Bytes{1}));
+    FileDoc doc;
+    doc.path = path();
+    ASSERT_TRUE(LoadDocument(doc).ok);
+    Files expected = old;
+    for (const std::string& name : {running, foreign, std::string("x.tmp")}) expected[name] = {1};
+    EXPECT_EQ(Snapshot(), expected);
+
+    ASSERT_TRUE(WriteFileAtomic(dir.file(finished), Bytes{1}));
+    doc.modified = true;
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    EXPECT_EQ(Snapshot(), expected);
+}
+
+TEST_F(SaveSet, AJournalThatIsDamagedOrReachesElsewhereIsRefused) {
+    const Files old = SavedOld();
+    const auto journal = [](std::initializer_list<std::string> fields) {
+        Bytes bytes;
+        for (const std::string& f : fields) {
+            bytes.insert(bytes.end(), f.begin(), f.end());
+            bytes.push_back(0);
+        }
+        return bytes;
+    };
+    const std::string sig = "RVK save journal 1";
+    const Bytes cases[] = {
+        journal({sig, "D", "trains-00-00.fzz"}),                       // cut short
+        journal({"other", "D", "trains-00-00.fzz", "E"}),              // not a journal
+        journal({sig, "D", "../trains.rvk", "E"}),                     // another folder
+        journal({sig, "D", "notes.txt", "E"}),                         // not the document's
+        journal({sig, "R", ".notes.txt.1.0.tmp", "trains.rvk", "E"}),  // not its temporary
+        journal({sig, "X", "trains.rvk", "E"}),
+    };
+    for (const Bytes& bytes : cases) {
+        Restore(old);
+        ASSERT_TRUE(WriteFileAtomic(SaveJournalPath(path()), bytes));
+        const Files before = Snapshot();
+        FileDoc doc;
+        doc.path = path();
+        const LoadResult r = LoadDocument(doc);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error, (Message{kTextInterruptedSave, path(), Reason{kTextDamagedFile, {}}}));
+        EXPECT_EQ(Snapshot(), before);
+    }
+}
+
+// Root may write any file: the file's own permission bits must stop the save anyway.
+TEST_F(SaveSet, WriteProtectedTargetsAreRefusedBeforeAnythingIsWritten) {
+    const Files old = SavedOld();
+    // The document itself, a companion to rewrite, and the moved vehicle's old file
+    // that the save would delete.
+    for (const std::string name : {"trains.rvk", "trains-00-00.fzz", "trains-00-02.fzz"}) {
+        Restore(old);
+        FileDoc doc = OpenChanged();
+        fs::permissions(dir.file(name), fs::perms::owner_read | fs::perms::group_read);
+        const SaveResult r = SaveDocument(doc);
+        EXPECT_EQ(r.message(),
+                  (Message{kTextCannotSave, dir.file(name), Reason{kTextWriteProtected, {}}}));
+        EXPECT_TRUE(doc.modified);
+        EXPECT_EQ(Snapshot(), old);
+        fs::permissions(dir.file(name), fs::perms::owner_write, fs::perm_options::add);
+    }
+    if (geteuid() != 0) {  // root writes into any folder
+        Restore(old);
+        FileDoc doc = OpenChanged();
+        fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+        const SaveResult r = SaveDocument(doc);
+        fs::permissions(dir.path(), fs::perms::owner_all);
+        EXPECT_EQ(r.message().reason, (Reason{kTextPermissionDenied, {}}));
+        EXPECT_EQ(Snapshot(), old);
+    }
+}
+
+TEST_F(SaveSet, SaveAsTakesTheNewPathOnlyOnceSaved) {
+    FileDoc doc = OldDoc();
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    const std::vector<std::string> known = doc.KnownZoom2Files;
+    doc.modified = true;
+    const std::string nowhere = dir.file("missing/copy.rvk");
+    EXPECT_FALSE(SaveDocumentAs(doc, nowhere).ok());
+    EXPECT_EQ(doc.path, path());
+    EXPECT_EQ(doc.KnownZoom2Files, known);
+    EXPECT_TRUE(doc.modified);
+
+    const std::string copy = dir.file("copy.rvk");
+    ASSERT_TRUE(SaveDocumentAs(doc, copy).ok());
+    EXPECT_EQ(doc.path, copy);
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(doc.KnownZoom2Files.size(), 4u);
+    EXPECT_TRUE(FileExists(dir.file("copy-00-05.fzz")));
+    EXPECT_TRUE(FileExists(dir.file("trains-00-05.fzz")));  // the old name's files stay
+}
+
+// A companion that cannot be read is named, kept out of the known files and never
+// deleted; Zoom2 graphics saved for the vehicle at its place replace it.
+TEST_F(SaveSet, UnreadableCompanionsAreNamedAndKept) {
+    SavedOld();
+    const std::string damaged = dir.file("trains-00-02.fzz");
+    const std::string otherLength = dir.file("trains-00-03.fzz");
+    ASSERT_TRUE(WriteFileAtomic(damaged, Bytes{'x'}));
+    VehicleRec longer = testing::VariedVehicle(9, true);
+    longer.Length = 40;
+    ASSERT_TRUE(WriteFileAtomic(otherLength, EncodeZoom2(longer)));
+    const Bytes otherBytes = *ReadFileBytes(otherLength);
+
+    FileDoc doc;
+    doc.path = path();
+    const LoadResult r = LoadDocument(doc);
+    ASSERT_TRUE(r.ok);
+    ASSERT_EQ(r.unread.size(), 2u);
+    EXPECT_EQ(r.unread[0].path, damaged);
+    EXPECT_EQ(ReasonOf(r.unread[0]), (Reason{kTextDamagedFile, {}}));
+    EXPECT_EQ(r.unread[1].path, otherLength);
+    EXPECT_EQ(ReasonOf(r.unread[1]), (Reason{kTextOtherLength, {}}));
+    EXPECT_EQ(doc.KnownZoom2Files, (std::vector<std::string>{dir.file("trains-00-00.fzz"),
+                                                             dir.file("trains-00-05.fzz")}));
+    auto& vehicles = doc.fleets[0]->vehicles;
+    EXPECT_FALSE(vehicles[2]->Zoom2Exists);
+
+    // Moving the vehicles around and saving deletes neither.
+    std::swap(vehicles[2], vehicles[4]);
+    doc.modified = true;
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    EXPECT_EQ(ReadFileBytes(damaged), Bytes{'x'});
+    EXPECT_EQ(ReadFileBytes(otherLength), otherBytes);
+
+    // Zoom2 graphics saved for the vehicle now at position 2 replace the damaged file.
+    DeriveZoom2(*vehicles[2], "drawn");
+    vehicles[2]->Zoom2Modified = true;
+    ASSERT_TRUE(SaveDocument(doc).ok());
+    FileDoc again;
+    again.path = path();
+    const LoadResult r2 = LoadDocument(again);
+    ASSERT_EQ(r2.unread.size(), 1u);
+    EXPECT_EQ(r2.unread[0].path, otherLength);
+    EXPECT_TRUE(again.fleets[0]->vehicles[2]->Zoom2Exists);
+
+    if (geteuid() != 0) {  // root reads any file
+        fs::permissions(dir.file("trains-00-00.fzz"), fs::perms::none);
+        FileDoc locked;
+        locked.path = path();
+        const LoadResult r3 = LoadDocument(locked);
+        ASSERT_FALSE(r3.unread.empty());
+        EXPECT_EQ(ReasonOf(r3.unread[0]), (Reason{kTextPermissionDenied, {}}));
+    }
+}
+
+TEST(SaveErrors, SayWhy) {
+    const auto reason = [](std::errc code) {
+        return ReasonOf(FileError{"f", std::make_error_code(code)});
+    };
+    EXPECT_EQ(reason(std::errc::permission_denied), (Reason{kTextPermissionDenied, {}}));
+    EXPECT_EQ(reason(std::errc::operation_not_permitted), (Reason{kTextPermissionDenied, {}}));
+    EXPECT_EQ(reason(std::errc::no_space_on_device), (Reason{kTextDiskFull, {}}));
+    EXPECT_EQ(ReasonOf(FileError{"f", std::error_code(EDQUOT, std::generic_category())}),
+              (Reason{kTextDiskFull, {}}));
+    EXPECT_EQ(reason(std::errc::read_only_file_system), (Reason{kTextReadOnlyFileSystem, {}}));
+    EXPECT_EQ(ReasonOf(FileError{"f", std::make_error_code(std::errc::permission_denied), true}),
+              (Reason{kTextWriteProtected, {}}));
+    EXPECT_EQ(reason(std::errc::io_error),
+              (Reason{0, std::make_error_code(std::errc::io_error).message()}));
+}
+
+}  // namespace
+}  // namespace rvk
