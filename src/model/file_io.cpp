@@ -457,11 +457,12 @@ std::optional<FileError> SaveTransaction::commit() {
             fs::rename(PathFromUtf8(f.temp), PathFromUtf8(f.target), ec);
         if (!ec) continue;
         error_ = FileError{f.target, ec};
-        if (k == 0) {
-            // Nothing replaced yet: the old files all stand, so the whole save is undone.
+        // Nothing replaced yet: without its journal the save is undone as a whole. The
+        // journal goes first, as it takes a missing temporary for one already renamed.
+        std::error_code ignored;
+        if (k == 0 && (!journaled || fs::remove(PathFromUtf8(journal_), ignored))) {
             staged_ = std::move(pending);
             discard();
-            if (journaled) fs::remove(PathFromUtf8(journal_), ec);
         }
         return error_;
     }
