@@ -146,8 +146,7 @@ int RunHostExport(const std::vector<std::string>& args) {
         std::make_unique<VehicleRec>(InsertCopy(vehicle, alternative)));
     const SaveResult saved = SaveDocument(doc);
     if (!saved.ok())
-        FailInput(saved.messages.empty() ? doc.path : saved.messages.front().arg,
-                  "cannot be written");
+        FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
     return kExitOk;
 }
 

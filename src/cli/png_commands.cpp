@@ -106,7 +106,7 @@ int RunImport(const std::vector<std::string>& args) {
     doc.modified = true;
     const SaveResult saved = SaveDocument(doc);
     if (!saved.ok())
-        FailInput(saved.messages.empty() ? path : saved.messages.front().arg, "cannot be written");
+        FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
     return kExitOk;
 }
 

@@ -330,8 +330,9 @@ int CreateTemporary(const fs::path& target, fs::path& temp) {
     static std::atomic<unsigned> counter{0};
     const std::string name = Utf8FromPath(target.filename());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = target.parent_path() / PathFromUtf8("." + name + "." + std::to_string(ProcessId()) + "." +
-                                             std::to_string(counter++) + std::string(kTempEnd));
+        temp = target.parent_path() /
+               PathFromUtf8("." + name + "." + std::to_string(ProcessId()) + "." +
+                            std::to_string(counter++) + std::string(kTempEnd));
         const int fd = OpenNew(temp);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -415,11 +416,9 @@ std::optional<FileError> SaveTransaction::commit() {
     };
     if (error_) return fail(*error_);
     const std::size_t renames = staged_.size();
-    const bool journaled = renames + removals_.size() > 1;
-    if (journaled) {
-        if (journal_.empty()) return fail({{}, std::make_error_code(std::errc::invalid_argument)});
+    const bool journaled = !journal_.empty() && renames + removals_.size() > 1;
+    if (journaled)
         if (auto e = putJournalInPlace()) return fail(*e);
-    }
 
     // Every file on disk before the first rename. One flush of the file system covers
     // them all where the system offers it: one disk flush instead of one per file.

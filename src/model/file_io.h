@@ -46,7 +46,9 @@ std::optional<FileError> CheckWritable(const std::string& path);
 // flushes them, puts a journal in place that lists the renames and removals, performs
 // them, and removes the journal. Until the journal is in place a failure changes
 // nothing; after that CompleteJournal (run before the files are read again) finishes
-// what was begun. Without commit every temporary is removed.
+// what was begun. Without commit every temporary is removed. Without a journal path
+// (files that are no set) the renames follow one another: each file is then the old or
+// the new one whole.
 class SaveTransaction {
 public:
     explicit SaveTransaction(std::string journalPath);

@@ -216,21 +216,14 @@ bool WritePictureFiles(const std::string& path, const ClipImage& image, bool wit
         return false;
     }
     const std::string typesName = TypesPictureName(path);
-    AtomicWriteBatch batch;
-    if (!batch.stage(path, *picture)) {
-        error = path + ": cannot be written";
+    // Both are on disk before either replaces its old file; each file is then the old
+    // or the new one whole.
+    SaveTransaction batch({});
+    if (!batch.write(path, *picture) || (types && !batch.write(typesName, *types)) ||
+        batch.commit()) {
+        error = (batch.error() ? batch.error()->path : path) + ": cannot be written";
         return false;
     }
-    if (types && !batch.stage(typesName, *types)) {
-        error = typesName + ": cannot be written";
-        return false;
-    }
-    const std::vector<bool> written = batch.commit();
-    for (std::size_t i = 0; i < written.size(); ++i)
-        if (!written[i]) {
-            error = (i == 0 ? path : typesName) + ": cannot be written";
-            return false;
-        }
     return true;
 }
 
