@@ -225,13 +225,12 @@ bool WriteSnapshot(const std::string& folder, const SnapshotBytes& snapshot) {
     if (ec) return false;
     // The files go to disk together (one flush), the manifest that names them after.
     std::vector<std::string> names;
-    AtomicWriteBatch batch;
+    SaveTransaction batch({});  // no journal: the manifest written last makes the set
     for (const SnapshotFile& file : snapshot.files) {
         names.push_back(FileNameOf(snapshot.generation, file));
-        if (!batch.stage(Join(folder, names.back()), file.bytes)) return false;
+        if (!batch.write(Join(folder, names.back()), file.bytes)) return false;
     }
-    const std::vector<bool> written = batch.commit();
-    if (std::find(written.begin(), written.end(), false) != written.end()) return false;
+    if (batch.commit()) return false;
     const std::string manifest = FormatManifest(snapshot);
     if (!WriteFileAtomic(
             Join(folder, kManifestName),
