@@ -480,11 +480,19 @@ void VehicleForm::SetViewCursor(const QCursor& cursor) {
 }
 
 void VehicleForm::Undo() {
-    if (history_.Undo(*record_)) PaintAllViews();
+    if (history_.Undo(*record_)) historyRestored();
 }
 
 void VehicleForm::Redo() {
-    if (history_.Redo(*record_)) PaintAllViews();
+    if (history_.Redo(*record_)) historyRestored();
+}
+
+void VehicleForm::historyRestored() {
+    PaintAllViews();
+    // The restored planes differ from what was saved as much as any edit does; the Zoom2
+    // planes come back whenever the vehicle has them, whichever tab is shown.
+    if (record_->Zoom2Exists) record_->Zoom2Modified = true;
+    owner_->MarkModified();
 }
 
 std::optional<int> VehicleForm::ShiftEndViews(int count, int roof, bool up) {

@@ -143,6 +143,8 @@ private:
     void mouseMove(int view, QMouseEvent* event);
     void mouseUp(int view, QMouseEvent* event);
     void runTool(int view, ToolAction tool, bool left, int x, int y);
+    // Undo or Redo brought back older planes: shown and counted as an edit.
+    void historyRestored();
     void changeCorner(bool first, int view, CellPoint point);
 
     VehicleOwner* owner_;

@@ -17,6 +17,7 @@
 #include "fleet/fleet_form.h"
 #include "model/document.h"
 #include "platform/settings_store.h"
+#include "../model/doc_test_util.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 
@@ -24,6 +25,7 @@ namespace rvk {
 namespace {
 
 using test::ShellTest;
+using testing::ExpectSameViews;
 
 class EditorShellTest : public ShellTest {
 protected:
@@ -101,6 +103,48 @@ TEST_F(EditorShellTest, DrawingMarksTheDocumentAndSaveWritesIt) {
     reread.path = path_.toStdString();
     ASSERT_TRUE(LoadDocument(reread).ok);
     EXPECT_EQ(reread.fleets[0]->vehicles[0]->Planes[3].at(2, 3), 0x00FFFFFFu);
+}
+
+// Draw, Save, Undo, Save, Redo, Save at either scale: every save writes what the window
+// shows, and Undo and Redo after a save leave the document modified.
+TEST_F(EditorShellTest, SaveAfterUndoOrRedoWritesWhatTheWindowShows) {
+    VehicleForm* form = openVehicle(0);
+    VehicleRec& rec = *form->Record();
+    prompts().answerMessage(MsgAnswer::Yes);  // derive the Zoom2 graphics
+    QTest::mouseClick(form->findChild<QCheckBox*>(QStringLiteral("cbZoom2")), Qt::LeftButton);
+    ASSERT_TRUE(rec.Zoom2Exists);
+    auto* save = main_->toolPanel()->findChild<QPushButton*>(QStringLiteral("bSave"));
+    auto* tabs = form->findChild<QTabBar*>(QStringLiteral("Tabs"));
+    const auto savedAsShown = [&](const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_TRUE(doc_->document().modified);
+        EXPECT_EQ(doc_->windowTitle(), "editor.rvk *");
+        QTest::mouseClick(save, Qt::LeftButton);
+        ASSERT_FALSE(doc_->document().modified);
+        FileDoc reread;
+        reread.path = path_.toStdString();
+        ASSERT_TRUE(LoadDocument(reread).ok);
+        const VehicleRec& stored = *reread.fleets[0]->vehicles[0];
+        ExpectSameViews(stored, rec, false);
+        ASSERT_TRUE(stored.Zoom2Exists);
+        ExpectSameViews(stored, rec, true);
+    };
+    savedAsShown("derived");
+    for (const int tab : {0, 1}) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        ASSERT_EQ(form->ShowsZoom2(), tab == 1);
+        const QPoint at(2 * form->Zoom() + 1, 3 * form->Zoom() + 1);
+        QTest::mouseClick(form->View(3), Qt::LeftButton, {}, at);
+        const PixelValue drawn = PlaneOf(&rec, 3, tab == 1).plane->at(2, 3);
+        EXPECT_NE(drawn, kTransparent);
+        savedAsShown("drawn");
+        form->findChild<QAction*>(QStringLiteral("iUndo"))->trigger();
+        EXPECT_EQ(PlaneOf(&rec, 3, tab == 1).plane->at(2, 3), kTransparent);
+        savedAsShown("undone");
+        form->findChild<QAction*>(QStringLiteral("iRedo"))->trigger();
+        EXPECT_EQ(PlaneOf(&rec, 3, tab == 1).plane->at(2, 3), drawn);
+        savedAsShown("redone");
+    }
 }
 
 TEST_F(EditorShellTest, DeletingTheVehicleClosesItsWindowFirst) {
