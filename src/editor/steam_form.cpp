@@ -170,7 +170,10 @@ void TSteamForm::moveClick() {
     }
     prompts().message(this, LookupQText(texts_, 558), LookupQText(texts_, 540),
                       MsgIcon::Information, MsgButtons::Ok);
-    form->BeginSteamPlacing();
+    // The target is settled now: the list may show another vehicle by the time of the
+    // click.
+    const int slot = selectedSlot();
+    form->BeginSteamPlacing(slot < steamCount() ? slot : -1);
     accept();
 }
 
@@ -187,8 +190,13 @@ void TSteamForm::PlacingClick(SteamTarget* form, int view, int X, int Y) {
     const int row = (Y / form->Zoom() + RowOffset(rec, view, zoom2)) / scale;
     const int y = PlaneOf(&rec, view, false).height - 1 - row;
     if (view == 1 && x <= rec.Length && y >= kLowestY && y <= kHighestY) {
-        int slot = selectedSlot();
+        int slot = form->SteamPlacingSlot();
         if (slot < 0 || slot >= SteamCountOf(rec)) {
+            // All three slots in use leave no room for a new point.
+            if (SteamCountOf(rec) == kMaxSteamPoints) {
+                form->EndSteamPlacing(false);
+                return;
+            }
             slot = SteamCountOf(rec);
             rec.SteamCount = static_cast<std::uint8_t>(slot + 1);
         }

@@ -20,8 +20,11 @@ public:
     virtual QWidget* View(int view) const = 0;
     // Selects the "Normal scale" tab.
     virtual void ShowNormalTab() = 0;
-    // The window waits for a click into the left side view that places a point.
-    virtual void BeginSteamPlacing() = 0;
+    // The window waits for a click into the left side view that places a point into
+    // slot (-1: a new one); the dialog cannot be opened for it until placing ends.
+    virtual void BeginSteamPlacing(int slot) = 0;
+    // The slot the pending placing click fills, -1 for a new one.
+    virtual int SteamPlacingSlot() const = 0;
     // Placing is over, with a new point or without; the dialog comes back.
     virtual void EndSteamPlacing(bool placed) = 0;
     // A point changed: the views repaint and the change reaches the document and undo.

@@ -315,14 +315,17 @@ std::optional<CellRect> VehicleForm::SelectionRect() const {
     return SelectionBounds(selection_.SelPoint1, selection_.SelPoint2, plane.width, plane.height);
 }
 
-void VehicleForm::BeginSteamPlacing() {
+void VehicleForm::BeginSteamPlacing(int slot) {
     placingSteam_ = true;
+    steamSlot_ = slot;
+    steamAction_->setEnabled(false);
     views_[1]->setCursor(ToolCursor(kCursorSteam));
     PaintView(1);
 }
 
 void VehicleForm::EndSteamPlacing(bool placed) {
     placingSteam_ = false;
+    steamAction_->setEnabled(true);
     // Back to the cursor of the pressed tool, which the other views kept.
     views_[1]->setCursor(ToolCursor(tools_->CurrentTool()));
     PaintView(1);

@@ -74,7 +74,8 @@ public:
     bool PlacingSteam() const { return placingSteam_; }
     // The window waits for a click into the left side view that places a steam point;
     // the view shows the band in which it may go.
-    void BeginSteamPlacing() override;
+    void BeginSteamPlacing(int slot) override;
+    int SteamPlacingSlot() const override { return steamSlot_; }
     // Placing is over, with a new point or without; the steam points dialog comes back.
     void EndSteamPlacing(bool placed) override;
 
@@ -156,6 +157,7 @@ private:
     bool buttonDown_ = false;
     bool strokeActive_ = false;
     bool placingSteam_ = false;
+    int steamSlot_ = -1;
     VehicleSelection selection_;
     CellPoint shapeStart_;
     CellPoint shapeEnd_;

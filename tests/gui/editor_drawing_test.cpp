@@ -274,7 +274,7 @@ TEST_F(EditorTest, SteamPointsAreFramedInBothSideViews) {
     EXPECT_NE(right.pixel(99, 23), red);
 
     // The band for a new steam point while one is being placed.
-    form->BeginSteamPlacing();
+    form->BeginSteamPlacing(-1);
     EXPECT_EQ(form->RenderView(1).pixel(0, 8), qRgb(0, 255, 0));
     click(form->View(1), Qt::LeftButton, {}, cell(form, 0, 13));
     EXPECT_EQ(rec.Planes[1].at(0, 13), kTransparent);  // no drawing meanwhile

@@ -217,6 +217,51 @@ TEST_F(SteamTest, AddMoveTakesTheSelectedPointOrTheNextFreeSlot) {
     press(dialog->closeButton());
 }
 
+// The steam dialog reopened while a point waits for its place, its selection changed,
+// then the click: the point goes where Add/Move aimed, and no fourth slot is written.
+TEST_F(SteamTest, PlacingKeepsItsTargetWhateverTheDialogShowsMeanwhile) {
+    VehicleRec rec = Vehicle(40, 3, {1, 5, 2, 3, 6, 4, 7, 8, 9});
+    rec.Info[0] = "first";
+    VehicleForm* form = openDialog(rec);
+    selectLine(1);
+    startPlacing();
+    // Not for this window while it waits for the click.
+    EXPECT_FALSE(steamItem(form)->isEnabled());
+    steamItem(form)->trigger();
+    EXPECT_EQ(dialog->shown, 1);
+    // For another vehicle the dialog comes; Ctrl+click deselects the line, Close.
+    VehicleRec other = Vehicle(40, 3, {2, 5, 2, 4, 6, 4, 8, 8, 9});
+    VehicleForm* second = openDialog(other);
+    QListWidget* list = dialog->steamList();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualItemRect(list->item(1)).center());
+    ASSERT_EQ(dialog->selectedSlot(), -1);
+    press(dialog->closeButton());
+    activate(form);
+    click(form->View(1), Qt::LeftButton, {}, cell(form, 30, 4));
+    EXPECT_EQ(rec.SteamCount, 3);
+    EXPECT_EQ(steamOf(rec), (std::array<int, 9>{1, 5, 2, 30, 9, 4, 7, 8, 9}));
+    EXPECT_EQ(rec.Info[0], "first");
+    EXPECT_EQ(steamOf(other), (std::array<int, 9>{2, 5, 2, 4, 6, 4, 8, 8, 9}));
+    EXPECT_TRUE(steamItem(form)->isEnabled());
+    press(dialog->closeButton());
+
+    // A new point aimed at while a slot was free finds all three in use at the click.
+    rec.SteamCount = 2;
+    steamItem(form)->trigger();
+    list->clearSelection();
+    startPlacing();
+    ASSERT_EQ(form->SteamPlacingSlot(), -1);
+    rec.SteamCount = 3;
+    click(form->View(1), Qt::LeftButton, {}, cell(form, 20, 4));
+    EXPECT_FALSE(form->PlacingSteam());
+    EXPECT_EQ(rec.SteamCount, 3);
+    EXPECT_EQ(steamOf(rec), (std::array<int, 9>{1, 5, 2, 30, 9, 4, 7, 8, 9}));
+    EXPECT_EQ(rec.Info[0], "first");
+    press(dialog->closeButton());
+    second->closeWindow();
+}
+
 TEST_F(SteamTest, EditLengthAsksUntilTheLengthFits) {
     VehicleRec rec = Vehicle(40, 1, {30, 8, 4, 1, 1, 1, 1, 1, 1});
     openDialog(rec);
