@@ -42,7 +42,7 @@ void FillSource(VehicleRec& rec) {
 }
 
 TEST_F(ClipboardTest, CopyPutsBothFormsAndPasteIntoOneCellTakesTheWholeImage) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     FillSource(rec);
     VehicleForm* form = open(rec);
     select(form, 2, {3, 2}, {1, 1});
@@ -83,7 +83,7 @@ TEST_F(ClipboardTest, CopyPutsBothFormsAndPasteIntoOneCellTakesTheWholeImage) {
 }
 
 TEST_F(ClipboardTest, ThePlainBitmapAloneGivesNormalColours) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     FillSource(rec);
     VehicleForm* form = open(rec);
     select(form, 2, {1, 1}, {3, 2});
@@ -115,7 +115,7 @@ TEST_F(ClipboardTest, ThePlainBitmapAloneGivesNormalColours) {
 }
 
 TEST_F(ClipboardTest, CopyWithoutASelectionInOneViewTellsTheUser) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     // Opening the Edit menu offers copy and paste only with a selection in one view.
     QMenu* edit = form->editMenu();
@@ -154,7 +154,7 @@ TEST_F(ClipboardTest, CopyWithoutASelectionInOneViewTellsTheUser) {
 }
 
 TEST_F(ClipboardTest, PasteWithNothingToPasteRecordsNoStep) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     click(form->View(2), Qt::LeftButton, {}, cell(form, 4, 4));
     select(form, 2, {0, 0}, {2, 2});
@@ -168,7 +168,7 @@ TEST_F(ClipboardTest, PasteWithNothingToPasteRecordsNoStep) {
 }
 
 TEST_F(ClipboardTest, MirrorsAndRotationOnTheSelection) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x) rec.Planes[2].set(x, y, static_cast<PixelValue>(10 * y + x));
     VehicleForm* form = open(rec);
@@ -202,7 +202,7 @@ TEST_F(ClipboardTest, MirrorsAndRotationOnTheSelection) {
 }
 
 TEST_F(ClipboardTest, CommandsActOnTheZoom2PlanesWhenShown) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Zoom2Exists = true;
     rec.Zoom2Planes[3].set(0, 0, kRed);
     rec.Planes[3].set(0, 0, kLamp);

@@ -79,7 +79,7 @@ protected:
 };
 
 TEST_F(ControlsTest, SizeLabelsInMillimetresAtBothScales) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Length = 256;
     rec.Zoom2Exists = true;
     rec.Zoom2Width = 17;
@@ -116,7 +116,7 @@ TEST_F(ControlsTest, SizeLabelsInMillimetresAtBothScales) {
 }
 
 TEST_F(ControlsTest, ArrowsStepTheSizesWithoutWrapping) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     ClickArrow(form, "ud1", true);  // already at 14
     EXPECT_EQ(rec.HeightS, 14);
@@ -143,7 +143,7 @@ TEST_F(ControlsTest, ArrowsStepTheSizesWithoutWrapping) {
 }
 
 TEST_F(ControlsTest, SizesOutsideTheRangesStayUntilChanged) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Length = 6;
     rec.HeightS = 1;
     VehicleForm* form = open(rec);
@@ -157,7 +157,7 @@ TEST_F(ControlsTest, SizesOutsideTheRangesStayUntilChanged) {
 }
 
 TEST_F(ControlsTest, ExtraViewsExcludeRevAndLwx) {
-    VehicleRec rec;  // 0x8301: single ended, motorized, extra views
+    VehicleRec& rec = vehicle();  // 0x8301: single ended, motorized, extra views
     VehicleForm* form = open(rec);
     QCheckBox* rev = box(form, "cbRev");
     QCheckBox* lwx = box(form, "cbLwx");
@@ -194,7 +194,7 @@ TEST_F(ControlsTest, ExtraViewsExcludeRevAndLwx) {
 }
 
 TEST_F(ControlsTest, PropertyClicksDropUnknownBits) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Props = 0x8301 | 0x0004 | 0x10000;
     VehicleForm* form = open(rec);
     ClickBox(box(form, "cbSE"));
@@ -207,7 +207,7 @@ TEST_F(ControlsTest, PropertyClicksDropUnknownBits) {
 
 TEST_F(ControlsTest, SteamPointReachingBeyondTheNewLength) {
     for (const MsgAnswer answer : {MsgAnswer::Yes, MsgAnswer::No}) {
-        VehicleRec rec;
+        VehicleRec& rec = vehicle();
         rec.Length = 40;
         rec.SteamCount = 1;
         rec.Steam = {28, 8, 5};
@@ -234,7 +234,7 @@ TEST_F(ControlsTest, SteamPointReachingBeyondTheNewLength) {
 }
 
 TEST_F(ControlsTest, SteamPointBeyondTheNewLengthLengthensTheVehicle) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Length = 30;
     rec.SteamCount = 2;
     // The second point fits the length the first one forces.
@@ -254,7 +254,7 @@ TEST_F(ControlsTest, SteamPointBeyondTheNewLengthLengthensTheVehicle) {
 }
 
 TEST_F(ControlsTest, InfoTypingRenamesAtEveryKeystroke) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Info[0] = "Tw";
     rec.Info[3] = "third";
     VehicleForm* form = open(rec);
@@ -298,7 +298,7 @@ TEST_F(ControlsTest, InfoTypingRenamesAtEveryKeystroke) {
 }
 
 TEST_F(ControlsTest, Zoom2OffAndDerivedAgainOnlyWhenAgreed) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Zoom2Exists = true;
     rec.Zoom2Info = "drawn";
     rec.Zoom2Planes[3].set(0, 0, 0x000000FF);
@@ -346,7 +346,7 @@ TEST_F(ControlsTest, Zoom2OffAndDerivedAgainOnlyWhenAgreed) {
 }
 
 TEST_F(ControlsTest, SwitchingZoom2ClearsTheUndoHistory) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Zoom2Exists = true;
     VehicleForm* form = open(rec);
     click(form->View(3), Qt::LeftButton, {}, cell(form, 1, 1));
@@ -366,7 +366,7 @@ TEST_F(ControlsTest, Zoom2SwitchedOnFromTheCompanionFile) {
     owner.companion = dir.filePath(QStringLiteral("doc-00-00.fzz")).toStdString();
     ASSERT_FALSE(WriteZoom2File(source, owner.companion).has_value());
 
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     ClickBox(box(form, "cbZoom2"));
     EXPECT_TRUE(prompts().calls().empty());
@@ -377,7 +377,7 @@ TEST_F(ControlsTest, Zoom2SwitchedOnFromTheCompanionFile) {
     EXPECT_EQ(TabCount(form), 2);
 
     // A file that cannot be read leaves the vehicle, and the box, without Zoom2.
-    VehicleRec other;
+    VehicleRec& other = vehicle();
     other.Length = 40;
     VehicleForm* second = open(other);
     ClickBox(box(second, "cbZoom2"));

@@ -24,7 +24,7 @@ std::vector<std::pair<int, int>> Painted(const Plane& plane) {
 }
 
 TEST_F(EditorTest, PenClickSetsOnePixelAndMarksTheDocument) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     click(form->View(3), Qt::LeftButton, {}, cell(form, 2, 3));
     EXPECT_EQ(Painted(rec.Planes[3]), (std::vector<std::pair<int, int>>{{2, 3}}));
@@ -37,7 +37,7 @@ TEST_F(EditorTest, PenClickSetsOnePixelAndMarksTheDocument) {
 }
 
 TEST_F(EditorTest, PenStrokeFollowsThePointerWithoutJoining) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     drag(form->View(2), Qt::LeftButton, {}, {cell(form, 0, 0), cell(form, 3, 0), cell(form, 5, 2)});
     EXPECT_EQ(Painted(rec.Planes[2]), (std::vector<std::pair<int, int>>{{0, 0}, {3, 0}, {5, 2}}));
@@ -47,7 +47,7 @@ TEST_F(EditorTest, PenStrokeFollowsThePointerWithoutJoining) {
 }
 
 TEST_F(EditorTest, FractionalPointerPositionsFallInTheCellBelowThem) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     ASSERT_EQ(form->Zoom(), 4);
     QWidget* view = form->View(2);
@@ -65,7 +65,7 @@ TEST_F(EditorTest, FractionalPointerPositionsFallInTheCellBelowThem) {
 }
 
 TEST_F(EditorTest, LineToolDrawsTheRoundedPoints) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     clickTool("tbLine");
     drag(form->View(2), Qt::LeftButton, {}, {cell(form, 2, 3), cell(form, 4, 9), cell(form, 7, 5)});
@@ -80,7 +80,7 @@ TEST_F(EditorTest, LineToolDrawsTheRoundedPoints) {
 }
 
 TEST_F(EditorTest, LinePreviewShowsBeforeTheRelease) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     clickTool("tbLine");
     QWidget* view = form->View(2);
@@ -95,7 +95,7 @@ TEST_F(EditorTest, LinePreviewShowsBeforeTheRelease) {
 }
 
 TEST_F(EditorTest, RectangleToolFillsFromAnyCorner) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     clickTool("tbRect");
     drag(form->View(2), Qt::LeftButton, {}, {cell(form, 5, 5), cell(form, 2, 8)});
@@ -105,7 +105,7 @@ TEST_F(EditorTest, RectangleToolFillsFromAnyCorner) {
 }
 
 TEST_F(EditorTest, FillReachesTheHiddenRowsOfASideView) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.HeightS = 10;
     for (int y = 4; y < 14; ++y) rec.Planes[1].set(8, y, kRed);  // a wall in the visible rows
     VehicleForm* form = open(rec);
@@ -119,7 +119,7 @@ TEST_F(EditorTest, FillReachesTheHiddenRowsOfASideView) {
 }
 
 TEST_F(EditorTest, AltClickReplacesOneExactValue) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     const PixelValue redLamp = 0x510000FF;
     rec.Planes[2].set(0, 0, kRed);
     rec.Planes[2].set(7, 15, kRed);
@@ -144,7 +144,7 @@ TEST_F(EditorTest, AltClickReplacesOneExactValue) {
 }
 
 TEST_F(EditorTest, SelectionCornersAreKeptInPlaneCoordinates) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.HeightS = 10;
     VehicleForm* form = open(rec);
     clickTool("tbSelect");
@@ -169,7 +169,7 @@ TEST_F(EditorTest, SelectionCornersAreKeptInPlaneCoordinates) {
 }
 
 TEST_F(EditorTest, CornersInDifferentViewsSelectNothing) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     click(form->View(0), Qt::RightButton, Qt::ShiftModifier, cell(form, 1, 1));
     click(form->View(1), Qt::LeftButton, Qt::ShiftModifier, cell(form, 4, 4));
@@ -179,7 +179,7 @@ TEST_F(EditorTest, CornersInDifferentViewsSelectNothing) {
 }
 
 TEST_F(EditorTest, CtrlRightClickPicksTheColourWithItsType) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     const PixelValue lamp = 0x5000A0FF;
     rec.Planes[3].set(1, 2, lamp);
     VehicleForm* form = open(rec);
@@ -195,7 +195,7 @@ TEST_F(EditorTest, CtrlRightClickPicksTheColourWithItsType) {
 }
 
 TEST_F(EditorTest, EditsOnTheZoom2TabMarkZoom2Modified) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Zoom2Exists = true;
     VehicleForm* form = open(rec);
     auto* tabs = form->findChild<QTabBar*>(QStringLiteral("Tabs"));
@@ -209,7 +209,7 @@ TEST_F(EditorTest, EditsOnTheZoom2TabMarkZoom2Modified) {
 }
 
 TEST_F(EditorTest, NineStrokesSevenUndos) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     for (int i = 0; i < 9; ++i) click(form->View(2), Qt::LeftButton, {}, cell(form, i % 8, i));
     for (int i = 0; i < 7; ++i) key(Qt::Key_Z, Qt::ControlModifier);
@@ -223,7 +223,7 @@ TEST_F(EditorTest, NineStrokesSevenUndos) {
 }
 
 TEST_F(EditorTest, UndoAfterAnUnrecordedEditTakesBothBack) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     click(form->View(2), Qt::LeftButton, {}, cell(form, 0, 0));
     rec.Planes[2].set(5, 5, kRed);  // an edit that records no step, as a mirror does
@@ -233,7 +233,7 @@ TEST_F(EditorTest, UndoAfterAnUnrecordedEditTakesBothBack) {
 }
 
 TEST_F(EditorTest, UndoOnTheZoom2TabRestoresBothScales) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Zoom2Exists = true;
     VehicleForm* form = open(rec);
     click(form->View(3), Qt::LeftButton, {}, cell(form, 0, 0));
@@ -256,7 +256,7 @@ TEST_F(EditorTest, UndoOnTheZoom2TabRestoresBothScales) {
 }
 
 TEST_F(EditorTest, SteamPointsAreFramedInBothSideViews) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Length = 40;
     rec.SteamCount = 1;
     rec.Steam[0] = 10, rec.Steam[1] = 8, rec.Steam[2] = 5;
@@ -282,7 +282,7 @@ TEST_F(EditorTest, SteamPointsAreFramedInBothSideViews) {
 }
 
 TEST_F(EditorTest, CaptionIsTheVehicleName) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Info[0] = "Tram \xE9";  // Windows-1252 e acute
     VehicleForm* form = open(rec);
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Tram \u00E9"));
@@ -292,7 +292,7 @@ TEST_F(EditorTest, CaptionIsTheVehicleName) {
 }
 
 TEST_F(EditorTest, ClosingLeavesTheOwnerList) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     form->closeWindow();
     QApplication::processEvents();

@@ -17,7 +17,7 @@ QSize SizeOf(VehicleForm* form, int view) {
 }
 
 TEST_F(EditorTest, FreshVehicleAtZoomFour) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     EXPECT_EQ(SizeOf(form, 1), QSize(128, 56));
     EXPECT_EQ(SizeOf(form, 0), QSize(128, 56));
@@ -39,7 +39,7 @@ TEST_F(EditorTest, FreshVehicleAtZoomFour) {
 }
 
 TEST_F(EditorTest, ExtraViewsComeAndGoWithTheirPixels) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Planes[6].set(0, 0, 0x000000FF);
     VehicleForm* form = open(rec);
     const int withExtra = form->Layout().panels[kPanelS].height;
@@ -55,7 +55,8 @@ TEST_F(EditorTest, ExtraViewsComeAndGoWithTheirPixels) {
 }
 
 TEST_F(EditorTest, LayoutTwoPutsTheColumnsBesideTheLeftSideInEveryWindow) {
-    VehicleRec a, b;
+    VehicleRec& a = vehicle();
+    VehicleRec& b = vehicle();
     VehicleForm* first = open(a);
     VehicleForm* second = open(b);
     first->findChild<QAction*>(QStringLiteral("iLayout2"))->trigger();
@@ -73,7 +74,7 @@ TEST_F(EditorTest, LayoutTwoPutsTheColumnsBesideTheLeftSideInEveryWindow) {
 }
 
 TEST_F(EditorTest, SeparatorLinesOnlyAboveZoomOne) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     EXPECT_EQ(form->Layout().lineS.height, 1);
     form->SetZoom(1);
@@ -83,7 +84,7 @@ TEST_F(EditorTest, SeparatorLinesOnlyAboveZoomOne) {
 }
 
 TEST_F(EditorTest, Zoom2TabFollowsTheGraphics) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     auto* tabs = form->findChild<QTabBar*>(QStringLiteral("Tabs"));
     rec.Zoom2Exists = true;
@@ -103,7 +104,7 @@ TEST_F(EditorTest, Zoom2TabFollowsTheGraphics) {
 }
 
 TEST_F(EditorTest, ParameterPanelHidesAndShows) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     auto* props = form->findChild<QWidget*>(QStringLiteral("PropsPanel"));
     auto* strip = form->findChild<QWidget*>(QStringLiteral("pShow"));

@@ -70,7 +70,7 @@ TEST_F(ShiftDialogTest, TextsAreTakenOnceAtCreation) {
 }
 
 TEST_F(ShiftDialogTest, DefaultsMoveBothEndViewsDownWithoutAnUndoStep) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     for (int x = 0; x < 8; ++x) {
         rec.Planes[2].set(x, 15, kRed);  // last visible roof row above the first end
         rec.Planes[4].set(x, 15, kBlue);
@@ -97,7 +97,7 @@ TEST_F(ShiftDialogTest, DefaultsMoveBothEndViewsDownWithoutAnUndoStep) {
 }
 
 TEST_F(ShiftDialogTest, MoveButtonFollowsDirectionCountAndHeight) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.HeightF = 14;
     openDialog(rec);
     EXPECT_FALSE(dialog->moveButton()->isEnabled());  // no room below
@@ -120,7 +120,7 @@ TEST_F(ShiftDialogTest, MoveButtonFollowsDirectionCountAndHeight) {
 }
 
 TEST_F(ShiftDialogTest, NonNumberIsReportedAndChangesNothing) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = openDialog(rec);
     setText(dialog->roofEdit(), "1.5");
     prompts().answerMessage(MsgAnswer::Ok);
@@ -136,7 +136,7 @@ TEST_F(ShiftDialogTest, NonNumberIsReportedAndChangesNothing) {
 }
 
 TEST_F(ShiftDialogTest, RoofPartIsLimitedToTheRoofAndShown) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Length = 8;  // four roof rows
     rec.Planes[2].set(0, 3, kRed);
     openDialog(rec);
@@ -149,7 +149,7 @@ TEST_F(ShiftDialogTest, RoofPartIsLimitedToTheRoofAndShown) {
 }
 
 TEST_F(ShiftDialogTest, Zoom2TabShiftsTheZoom2Graphics) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.HeightF = 14;
     rec.Zoom2Exists = true;
     rec.Zoom2Planes[2].set(5, 31, kRed);  // last row of the Zoom2 roof (Length 32)

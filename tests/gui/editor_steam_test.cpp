@@ -94,7 +94,7 @@ TEST_F(SteamTest, DialogListsTheSlotsAndEnablesItsButtons) {
     EXPECT_TRUE(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(dialog->steamList()->font(), QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
-    VehicleRec rec = Vehicle(40, 1, {10, 11, 5, 1, 1, 1, 1, 1, 1});
+    VehicleRec& rec = vehicle(Vehicle(40, 1, {10, 11, 5, 1, 1, 1, 1, 1, 1}));
     VehicleForm* form = openDialog(rec);
     EXPECT_EQ(steamItem(form)->text(), "&Steam points...");
     EXPECT_EQ(dialog->shown, 1);
@@ -129,7 +129,7 @@ TEST_F(SteamTest, DialogListsTheSlotsAndEnablesItsButtons) {
 }
 
 TEST_F(SteamTest, ClickIntoTheLeftSideViewAddsAPoint) {
-    VehicleRec rec = Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1});
+    VehicleRec& rec = vehicle(Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1}));
     VehicleForm* form = openDialog(rec);
     ASSERT_EQ(form->Zoom(), 4);
     startPlacing();
@@ -168,7 +168,7 @@ TEST_F(SteamTest, ClickIntoTheLeftSideViewAddsAPoint) {
 }
 
 TEST_F(SteamTest, ClickOutsideTheBandAsksToTryAgain) {
-    VehicleRec rec = Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1});
+    VehicleRec& rec = vehicle(Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1}));
     VehicleForm* form = openDialog(rec);
     startPlacing();
     // Row 11 is height 2, below the lowest place.
@@ -194,7 +194,7 @@ TEST_F(SteamTest, ClickOutsideTheBandAsksToTryAgain) {
 }
 
 TEST_F(SteamTest, AddMoveTakesTheSelectedPointOrTheNextFreeSlot) {
-    VehicleRec rec = Vehicle(40, 3, {1, 5, 2, 3, 6, 30, 7, 8, 9});
+    VehicleRec& rec = vehicle(Vehicle(40, 3, {1, 5, 2, 3, 6, 30, 7, 8, 9}));
     VehicleForm* form = openDialog(rec);
     selectLine(1);
     startPlacing();
@@ -220,7 +220,7 @@ TEST_F(SteamTest, AddMoveTakesTheSelectedPointOrTheNextFreeSlot) {
 // The steam dialog reopened while a point waits for its place, its selection changed,
 // then the click: the point goes where Add/Move aimed, and no fourth slot is written.
 TEST_F(SteamTest, PlacingKeepsItsTargetWhateverTheDialogShowsMeanwhile) {
-    VehicleRec rec = Vehicle(40, 3, {1, 5, 2, 3, 6, 4, 7, 8, 9});
+    VehicleRec& rec = vehicle(Vehicle(40, 3, {1, 5, 2, 3, 6, 4, 7, 8, 9}));
     rec.Info[0] = "first";
     VehicleForm* form = openDialog(rec);
     selectLine(1);
@@ -230,8 +230,8 @@ TEST_F(SteamTest, PlacingKeepsItsTargetWhateverTheDialogShowsMeanwhile) {
     steamItem(form)->trigger();
     EXPECT_EQ(dialog->shown, 1);
     // For another vehicle the dialog comes; Ctrl+click deselects the line, Close.
-    VehicleRec other = Vehicle(40, 3, {2, 5, 2, 4, 6, 4, 8, 8, 9});
-    VehicleForm* second = openDialog(other);
+    VehicleRec& other = vehicle(Vehicle(40, 3, {2, 5, 2, 4, 6, 4, 8, 8, 9}));
+    openDialog(other);
     QListWidget* list = dialog->steamList();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
                       list->visualItemRect(list->item(1)).center());
@@ -259,11 +259,10 @@ TEST_F(SteamTest, PlacingKeepsItsTargetWhateverTheDialogShowsMeanwhile) {
     EXPECT_EQ(steamOf(rec), (std::array<int, 9>{1, 5, 2, 30, 9, 4, 7, 8, 9}));
     EXPECT_EQ(rec.Info[0], "first");
     press(dialog->closeButton());
-    second->closeWindow();
 }
 
 TEST_F(SteamTest, EditLengthAsksUntilTheLengthFits) {
-    VehicleRec rec = Vehicle(40, 1, {30, 8, 4, 1, 1, 1, 1, 1, 1});
+    VehicleRec& rec = vehicle(Vehicle(40, 1, {30, 8, 4, 1, 1, 1, 1, 1, 1}));
     openDialog(rec);
     selectLine(0);
     prompts().answerText(QStringLiteral("11"));
@@ -296,7 +295,7 @@ TEST_F(SteamTest, EditLengthAsksUntilTheLengthFits) {
 }
 
 TEST_F(SteamTest, RemoveShiftsTheLaterPointsUp) {
-    VehicleRec rec = Vehicle(40, 3, {1, 5, 2, 3, 6, 4, 7, 8, 9});
+    VehicleRec& rec = vehicle(Vehicle(40, 3, {1, 5, 2, 3, 6, 4, 7, 8, 9}));
     VehicleForm* form = openDialog(rec);
     // The bottom-left corner of the marker of the second point.
     const QPoint secondMarker(12, 31);
@@ -318,7 +317,7 @@ TEST_F(SteamTest, RemoveShiftsTheLaterPointsUp) {
 }
 
 TEST_F(SteamTest, AddMoveOnTheZoom2TabAsksForTheNormalScale) {
-    VehicleRec rec = Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1});
+    VehicleRec& rec = vehicle(Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1}));
     rec.Zoom2Exists = true;
     VehicleForm* form = open(rec);
     form->findChild<QTabBar*>(QStringLiteral("Tabs"))->setCurrentIndex(1);
@@ -346,7 +345,7 @@ TEST_F(SteamTest, AddMoveOnTheZoom2TabAsksForTheNormalScale) {
 }
 
 TEST_F(SteamTest, EscapeEndsPlacingWithoutAPoint) {
-    VehicleRec rec = Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1});
+    VehicleRec& rec = vehicle(Vehicle(40, 0, {1, 1, 1, 1, 1, 1, 1, 1, 1}));
     VehicleForm* form = openDialog(rec);
     startPlacing();
     // Pressed in an info edit, the key still reaches the window.
@@ -363,7 +362,7 @@ TEST_F(SteamTest, EscapeEndsPlacingWithoutAPoint) {
 }
 
 TEST_F(SteamTest, SteamChangesRecordNoUndoStep) {
-    VehicleRec rec = Vehicle(40, 1, {5, 8, 2, 1, 1, 1, 1, 1, 1});
+    VehicleRec& rec = vehicle(Vehicle(40, 1, {5, 8, 2, 1, 1, 1, 1, 1, 1}));
     VehicleForm* form = open(rec);
     click(form->View(3), Qt::LeftButton, {}, cell(form, 1, 1));
     steamItem(form)->trigger();

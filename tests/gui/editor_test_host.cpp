@@ -7,6 +7,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <string>
+#include <utility>
 
 namespace rvk::test {
 
@@ -64,6 +65,10 @@ void EditorTest::TearDown() {
     frame->close();
     frame.reset();
     GuiTest::TearDown();
+}
+
+VehicleRec& EditorTest::vehicle(VehicleRec initial) {
+    return records.emplace_back(std::move(initial));
 }
 
 VehicleForm* EditorTest::open(VehicleRec& rec) {

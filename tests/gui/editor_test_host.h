@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QPoint>
 #include <QTest>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A record that lives as long as the fixture, so that it outlasts every window the
+    // test leaves open for TearDown to close.
+    VehicleRec& vehicle(VehicleRec initial = {});
     // Opens a vehicle window on rec and makes it the active child.
     VehicleForm* open(VehicleRec& rec);
     void activate(VehicleForm* form);
@@ -56,6 +60,8 @@ protected:
         return panel->findChild<T*>(QLatin1String(name));
     }
 
+    // Declared first, so destroyed last.
+    std::deque<VehicleRec> records;
     LangTexts texts;
     OwnerLog owner;
     std::unique_ptr<QMainWindow> frame;

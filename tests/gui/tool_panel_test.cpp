@@ -110,7 +110,7 @@ TEST_F(ToolPanelTest, ColourDialogKeepsTheTypeUnlessSeeThrough) {
 TEST_F(ToolPanelTest, ZoomStepsOnBothTabs) {
     EXPECT_FALSE(enabled("tbZoomIn"));
     EXPECT_FALSE(enabled("tbZoomOut"));
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Zoom2Exists = true;
     VehicleForm* form = open(rec);
     EXPECT_EQ(form->Zoom(), 4);
@@ -147,7 +147,7 @@ TEST_F(ToolPanelTest, ZoomStepsOnBothTabs) {
 }
 
 TEST_F(ToolPanelTest, SelectionSizeAndTheButtonsItEnables) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     auto* copy = find<QPushButton>("bCopy");
     EXPECT_TRUE(label("SelLabel").isEmpty());
@@ -164,7 +164,8 @@ TEST_F(ToolPanelTest, SelectionSizeAndTheButtonsItEnables) {
 }
 
 TEST_F(ToolPanelTest, ActivatingAnotherWindowRefreshesTheInfo) {
-    VehicleRec a, b;
+    VehicleRec& a = vehicle();
+    VehicleRec& b = vehicle();
     VehicleForm* first = open(a);
     click(first->View(3), Qt::LeftButton, Qt::ShiftModifier, cell(first, 0, 0));
     click(first->View(3), Qt::RightButton, Qt::ShiftModifier, cell(first, 1, 2));
@@ -179,7 +180,8 @@ TEST_F(ToolPanelTest, ActivatingAnotherWindowRefreshesTheInfo) {
 }
 
 TEST_F(ToolPanelTest, SingleSelectionShowsTheSameRectangleEverywhere) {
-    VehicleRec a, b;
+    VehicleRec& a = vehicle();
+    VehicleRec& b = vehicle();
     VehicleForm* first = open(a);
     click(first->View(2), Qt::LeftButton, Qt::ShiftModifier, cell(first, 1, 1));
     click(first->View(2), Qt::RightButton, Qt::ShiftModifier, cell(first, 3, 4));
@@ -220,7 +222,8 @@ protected:
 };
 
 TEST_F(ToolPanelTest, DayNightRepaintsEveryVehicleWindow) {
-    VehicleRec a, b;
+    VehicleRec& a = vehicle();
+    VehicleRec& b = vehicle();
     a.Planes[3].set(0, 0, 0x000000FF);
     b.Planes[3].set(0, 0, 0x000000FF);
     VehicleForm* first = open(a);
@@ -240,7 +243,8 @@ TEST_F(ToolPanelTest, DayNightRepaintsEveryVehicleWindow) {
 }
 
 TEST_F(ToolPanelTest, ToolButtonsSetTheCursorOfEveryView) {
-    VehicleRec a, b;
+    VehicleRec& a = vehicle();
+    VehicleRec& b = vehicle();
     VehicleForm* first = open(a);
     VehicleForm* second = open(b);
     EXPECT_EQ(first->View(0)->cursor().shape(), Qt::ArrowCursor);
@@ -251,7 +255,7 @@ TEST_F(ToolPanelTest, ToolButtonsSetTheCursorOfEveryView) {
             EXPECT_EQ(form->View(v)->cursor().shape(), Qt::BitmapCursor);
     EXPECT_FALSE(find<QAction>("tbPen")->isChecked());
     // A window opened now starts with the pressed tool's cursor.
-    VehicleRec c;
+    VehicleRec& c = vehicle();
     EXPECT_EQ(open(c)->View(7)->cursor().shape(), Qt::BitmapCursor);
     clickTool("tbPen");
     EXPECT_EQ(second->View(4)->cursor().shape(), Qt::ArrowCursor);
