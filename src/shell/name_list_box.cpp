@@ -1,6 +1,7 @@
 #include "shell/name_list_box.h"
 
 #include <QMenu>
+#include <QMouseEvent>
 
 namespace rvk {
 
@@ -10,6 +11,15 @@ NameListBox::NameListBox(int lineHeight, QMenu* popup, QWidget* parent)
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this, popup](const QPoint& pos) { popup->exec(viewport()->mapToGlobal(pos)); });
+}
+
+void NameListBox::mousePressEvent(QMouseEvent* event) {
+    // Left unhandled, so the window still turns the press into the popup's request.
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    QListWidget::mousePressEvent(event);
 }
 
 void NameListBox::insertLine(int row, const QString& text) {

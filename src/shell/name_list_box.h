@@ -1,6 +1,7 @@
 // The list of fleet or vehicle names in the document and fleet windows: one selected
-// line at most and a fixed line height. A click below the last line clears the
+// line at most and a fixed line height. A left click below the last line clears the
 // selection (single-selection lists do that), so that New and Paste then add at the end.
+// The right button leaves the selection as it is: the popup it opens acts on that.
 #pragma once
 
 #include <QListWidget>
@@ -20,6 +21,9 @@ public:
     int selectedRow() const;
     // Selects the line; -1 clears the selection.
     void selectRow(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     int lineHeight_;

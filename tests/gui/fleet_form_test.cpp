@@ -4,7 +4,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
+#include <utility>
+#include <vector>
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
@@ -62,6 +65,42 @@ TEST_F(FleetFormTest, RightClickOpensThePopupOnce) {
     });
     emit fleet->vehicleBox()->customContextMenuRequested(QPoint(5, 5));
     EXPECT_EQ(shown, 1);
+}
+
+// Right presses on the fleet list and the vehicle list, on a line and below the last
+// one, delivered through the window as the desktop delivers them: the popup opens for
+// the selection as it stands. Only a left press below the lines clears it.
+TEST_F(FleetFormTest, RightPressKeepsTheSelectionForThePopup) {
+    TFleetForm* fleet = openWith(3, 3);
+    for (auto [box, popup] : {std::pair{doc_->fleetBox(), doc_->popupMenu()},
+                              std::pair{fleet->vehicleBox(), fleet->popupMenu()}}) {
+        main_->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(
+            box == doc_->fleetBox() ? doc_->parentWidget() : fleet->parentWidget()));
+        std::vector<int> rowsShown;
+        const auto shown =
+            QObject::connect(popup, &QMenu::aboutToShow, popup, [&rowsShown, box, popup] {
+                rowsShown.push_back(box->selectedRow());
+                QTimer::singleShot(0, popup, &QMenu::close);
+            });
+        const auto clickAt = [box](Qt::MouseButton button, QPoint at) {
+            QWidget* top = box->window();
+            QTest::mouseClick(top->windowHandle(), button, {}, box->viewport()->mapTo(top, at));
+        };
+        const auto lineAt = [box](int row) { return box->visualItemRect(box->item(row)).center(); };
+        const QPoint below(5, box->viewport()->height() - 3);
+        ASSERT_FALSE(box->itemAt(below));
+        clickAt(Qt::LeftButton, lineAt(1));
+        ASSERT_EQ(box->selectedRow(), 1);
+        clickAt(Qt::RightButton, lineAt(2));
+        clickAt(Qt::RightButton, below);
+        EXPECT_EQ(box->selectedRow(), 1);
+        clickAt(Qt::LeftButton, below);
+        EXPECT_EQ(box->selectedRow(), -1);
+        clickAt(Qt::RightButton, lineAt(0));
+        EXPECT_EQ(box->selectedRow(), -1);
+        EXPECT_EQ(rowsShown, (std::vector<int>{1, 1, -1}));
+        QObject::disconnect(shown);
+    }
 }
 
 TEST_F(FleetFormTest, NewVehicleByNameAtTheSelectionOrAtTheEnd) {
