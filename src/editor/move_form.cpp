@@ -76,9 +76,7 @@ TMoveForm::TMoveForm(LangTexts& texts, QWidget* parent)
     buttons->addWidget(moveBtn_);
     buttons->addWidget(closeBtn_);
     grid->addLayout(buttons, 3, 0, 1, 3);
-    // A fixed frame, at least as large as the form's, larger when the texts need it.
-    setMinimumSize(kClientSize);
-    grid->setSizeConstraint(QLayout::SetFixedSize);
+    setFixedSize(kClientSize);
 
     for (QLineEdit* edit : {moveEdit_, roofEdit_}) edit->installEventFilter(this);
     connect(moveEdit_, &QLineEdit::textChanged, this, &TMoveForm::updateMoveButton);
@@ -117,7 +115,9 @@ std::optional<int> TMoveForm::numberOf(QLineEdit* edit) {
     const int value = edit->text().toInt(&ok, 10);
     if (ok) return value;
     // Said plainly, instead of failing the whole command with a conversion error.
-    prompts().message(this, QStringLiteral("'%1' is not a valid whole number.").arg(edit->text()),
+    prompts().message(this,
+                      FromCp1252(FormatText(texts_.lookup(807),
+                                            {Utf8ToCp1252(edit->text().toStdString())})),
                       LookupQText(texts_, 544), MsgIcon::Error, MsgButtons::Ok);
     edit->setFocus();
     edit->selectAll();

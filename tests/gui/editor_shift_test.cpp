@@ -1,5 +1,6 @@
 // The shift dialog on a real vehicle window, worked through its controls.
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,7 +24,8 @@ protected:
         EditorTest::SetUp();
         const std::string file =
             "RVK30b2lng\n522\nClose\n544\nError\n800\nMove front/rear views\n801\nMove by:\n"
-            "802\npixels\n803\nInclude roof part:\n804\nUp\n805\nDown\n806\nMove\n";
+            "802\npixels\n803\nInclude roof part:\n804\nUp\n805\nDown\n806\nMove\n"
+            "807\n%s: no number\n";
         dialogTexts.setTable(
             *LangTable::Parse({reinterpret_cast<const std::uint8_t*>(file.data()), file.size()}));
         dialog = new TMoveForm(dialogTexts, frame.get());
@@ -67,6 +69,11 @@ TEST_F(ShiftDialogTest, TextsAreTakenOnceAtCreation) {
     EXPECT_EQ(dialog->moveEdit()->text(), "1");
     EXPECT_EQ(dialog->roofEdit()->text(), "0");
     EXPECT_TRUE(dialog->downCheck()->isChecked());
+    // The fixed client area, also once shown with its texts laid out.
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog->size(), QSize(249, 139));
+    dialog->close();
 }
 
 TEST_F(ShiftDialogTest, DefaultsMoveBothEndViewsDownWithoutAnUndoStep) {
@@ -128,7 +135,7 @@ TEST_F(ShiftDialogTest, NonNumberIsReportedAndChangesNothing) {
     ASSERT_EQ(prompts().calls().size(), 1u);
     EXPECT_EQ(prompts().calls()[0].icon, MsgIcon::Error);
     EXPECT_EQ(prompts().calls()[0].caption, "Error");
-    EXPECT_TRUE(prompts().calls()[0].text.contains("1.5"));
+    EXPECT_EQ(prompts().calls()[0].text, "1.5: no number");
     EXPECT_EQ(rec.HeightF, 9);
     EXPECT_EQ(owner.modified, 0);
     EXPECT_TRUE(dialog->isVisible());
