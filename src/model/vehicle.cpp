@@ -216,7 +216,10 @@ bool VehicleFromImage(std::span<const std::uint8_t> image, VehicleRec& rec) {
     r.Zoom2Info = GetString(p + 49092, kInfoCapacity);
     in.seek(kZoom2PlanesOffset);
     for (Plane& plane : r.Zoom2Planes) GetPlane(in, plane);
-    r.Zoom2Modified = p[kZoom2ModifiedOffset] != 0;
+    // A vehicle taken from a payload has no companion file where it goes: the file
+    // under the name it carries may hold another vehicle's graphics by now. Its Zoom2
+    // graphics are written at the next save.
+    r.Zoom2Modified = r.Zoom2Exists;
     r.Zoom2Path = GetString(p + kZoom2ModifiedOffset + 1, kZoom2PathCapacity);
     if (!SizesFit(r)) return false;
     rec = std::move(r);

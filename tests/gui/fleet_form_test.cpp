@@ -12,6 +12,7 @@
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
+#include "model/document.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 
@@ -100,6 +101,45 @@ TEST_F(FleetFormTest, RightPressKeepsTheSelectionForThePopup) {
         EXPECT_EQ(box->selectedRow(), -1);
         EXPECT_EQ(rowsShown, (std::vector<int>{1, 1, -1}));
         QObject::disconnect(shown);
+    }
+}
+
+// Cut a vehicle with Zoom2 graphics, save (the next vehicle's graphics now fill the
+// companion file of the place it left), paste it back there and save again: the file
+// must hold the pasted vehicle's graphics, not the other vehicle's.
+TEST_F(FleetFormTest, PastedVehicleWritesItsOwnCompanionFile) {
+    FileDoc made;
+    made.path = dataPath(QStringLiteral("z.rvk")).toStdString();
+    auto fleet = CreateFleet("Fleet");
+    for (int k = 0; k < 2; ++k) {
+        auto rec = std::make_unique<VehicleRec>();
+        InitVehicle(*rec);
+        rec->Length = static_cast<std::uint16_t>(20 + 10 * k);
+        DeriveZoom2(*rec, "derived");
+        rec->Zoom2Planes[3].set(k, 1, 0x00ABCDEFu);
+        fleet->vehicles.push_back(std::move(rec));
+    }
+    made.fleets.push_back(std::move(fleet));
+    ASSERT_TRUE(SaveDocument(made).ok());
+    main_->OpenDocument(QString::fromStdString(made.path));
+    doc_ = main_->documents().back();
+    TFleetForm* window = openFleet(doc_, 0);
+
+    window->vehicleBox()->selectRow(0);
+    EXPECT_TRUE(trigger(window->popupMenu(), "pCut"));
+    ASSERT_TRUE(main_->Save(doc_));
+    window->vehicleBox()->selectRow(0);
+    EXPECT_TRUE(trigger(window->popupMenu(), "pPaste"));
+    ASSERT_TRUE(main_->Save(doc_));
+    FileDoc reread;
+    reread.path = made.path;
+    ASSERT_TRUE(LoadDocument(reread).ok);
+    const auto& vehicles = reread.fleets[0]->vehicles;
+    ASSERT_EQ(vehicles.size(), 2u);
+    for (int k = 0; k < 2; ++k) {
+        ASSERT_TRUE(vehicles[k]->Zoom2Exists) << k;
+        EXPECT_EQ(vehicles[k]->Length, 20 + 10 * k);
+        EXPECT_EQ(vehicles[k]->Zoom2Planes[3].at(k, 1), 0x00ABCDEFu) << k;
     }
 }
 
