@@ -53,6 +53,7 @@ std::optional<T> ScriptedPrompts::next(const PromptCall& call) {
     calls_.push_back(call);
     const QString asked = KindName(call.kind) + QStringLiteral(" \"") + call.caption +
                           QStringLiteral("\": \"") + call.text + QStringLiteral("\"");
+    if (answers_.empty() && improviser_) improviser_(*this, call);
     if (answers_.empty()) {
         fail(QStringLiteral("unexpected ") + asked + QStringLiteral(" with no answer queued"));
         return std::nullopt;

@@ -45,6 +45,10 @@ public:
 
     // Without a handler an unexpected question aborts the program.
     void setFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+    // Asked for a question when no answer is queued; it may queue one that fits (a
+    // test that wanders through the windows answers whatever comes up this way).
+    using Improviser = std::function<void(ScriptedPrompts& prompts, const PromptCall& call)>;
+    void setImproviser(Improviser improviser) { improviser_ = std::move(improviser); }
 
     // Answers, consumed in order by the questions of the matching kind.
     void answerMessage(MsgAnswer a) { answers_.emplace_back(a); }
@@ -94,6 +98,7 @@ private:
     std::vector<PromptCall> calls_;
     std::deque<Answer> answers_;
     FailureHandler onFailure_;
+    Improviser improviser_;
 };
 
 }  // namespace rvk
