@@ -31,6 +31,7 @@
 #include "model/codepage.h"
 #include "model/file_io.h"
 #include "model/ufg_import.h"
+#include "model/zoom2_file.h"
 #include "platform/cp1252_text.h"
 #include "platform/settings_store.h"
 
@@ -374,6 +375,13 @@ bool TMainForm::SaveAs(TFileForm* doc) {
     const auto chosen =
         prompts().saveFile(this, saveTitle_, saveFilter_, documentFolder_, QStringLiteral("rvk"));
     if (!chosen) return false;
+    // Two windows on one file would overwrite each other's companion files.
+    for (TFileForm* other : documents_) {
+        if (other != doc && SameFileName(other->path().toStdString(), chosen->toStdString())) {
+            message(doc, formatText(580, {*chosen}), 544, MsgIcon::Error);
+            return false;
+        }
+    }
     // The document takes the new name only once it is saved under it.
     const SaveResult result = SaveDocumentAs(doc->document(), chosen->toStdString());
     if (!result.ok()) {
@@ -382,6 +390,7 @@ bool TMainForm::SaveAs(TFileForm* doc) {
     }
     doc->SetPath(*chosen);
     AddRecentFile(*chosen);
+    if (autosave_) autosave_->forget(doc);
     return true;
 }
 

@@ -263,7 +263,10 @@ SaveResult SaveDocument(FileDoc& doc) {
 }
 
 SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path) {
-    return SaveTo(doc, path, {});
+    if (SameFileName(path, doc.path)) return SaveDocument(doc);
+    // The document saved over goes with all its companion files, so that none of them
+    // attaches to a vehicle of this document when it is opened again.
+    return SaveTo(doc, path, ExistingZoom2Files(path));
 }
 
 }  // namespace rvk

@@ -105,7 +105,8 @@ struct SaveResult {
 // and named.
 SaveResult SaveDocument(FileDoc& doc);
 // The same under a new path (the companions of the old name are neither reused nor
-// deleted); the document takes the path only when the save succeeded.
+// deleted; those of a document saved over are replaced); the document takes the path
+// only when the save succeeded.
 SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path);
 
 }  // namespace rvk

@@ -130,6 +130,15 @@ std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc) {
     return unread;
 }
 
+std::vector<std::string> ExistingZoom2Files(std::string_view docPath) {
+    std::vector<std::string> found;
+    for (int fleet = 0; fleet < kMaxFleets; ++fleet)
+        for (int vehicle = 0; vehicle < kMaxVehicles; ++vehicle)
+            if (std::string name = Zoom2FileName(docPath, fleet, vehicle); FileExists(name))
+                found.push_back(std::move(name));
+    return found;
+}
+
 Zoom2SavePlan PlanZoom2Save(FileDoc& doc, const std::string& docPath,
                             const std::vector<std::string>& known) {
     Zoom2SavePlan plan;

@@ -17,6 +17,7 @@
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
 #include "model/file_io.h"
+#include "model/zoom2_file.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 
@@ -321,6 +322,49 @@ TEST_F(ShellTest, CompanionsThatCannotBeReadAreNamedInOneMessage) {
     EXPECT_TRUE(main->Save(main->documents()[0]));
     EXPECT_EQ(ReadFileBytes(first), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(ReadFileBytes(third), std::vector<std::uint8_t>{4});
+    endMain(main);
+}
+
+// Save As onto a document: refused while another window has it open, and once done the
+// overwritten document's companion files go with it instead of attaching to this
+// document's vehicles when it is opened again.
+TEST_F(ShellTest, SaveAsOverADocumentReplacesItsCompanionFiles) {
+    FileDoc old;
+    old.path = dataPath("old.rvk").toStdString();
+    old.fleets.push_back(CreateFleet("Old"));
+    for (int k = 0; k < 2; ++k) {
+        auto rec = std::make_unique<VehicleRec>();
+        InitVehicle(*rec);
+        DeriveZoom2(*rec, "old");
+        old.fleets[0]->vehicles.push_back(std::move(rec));
+    }
+    ASSERT_TRUE(SaveDocument(old).ok());
+    ASSERT_EQ(ExistingZoom2Files(old.path).size(), 2u);
+
+    auto main = startMain();
+    main->OpenDocument(dataPath("old.rvk"));
+    main->OpenDocument(writeDocument("new.rvk", 1, 2));
+    TFileForm* doc = main->documents()[1];
+    doc->document().modified = true;
+    prompts().answerText(dataPath("old.rvk"));
+    prompts().answerMessage(MsgAnswer::Ok);
+    EXPECT_TRUE(trigger(menu(main.get(), "mFile"), "iSaveAs"));
+    ASSERT_EQ(prompts().callsOf(PromptKind::Message).size(), 1u);
+    EXPECT_EQ(prompts().calls().back().text, "E-open elsewhere " + dataPath("old.rvk"));
+    EXPECT_EQ(doc->path(), dataPath("new.rvk"));
+    EXPECT_TRUE(doc->document().modified);
+
+    EXPECT_TRUE(main->documents()[0]->closeWindow());
+    QCoreApplication::processEvents();
+    prompts().answerText(dataPath("old.rvk"));
+    EXPECT_TRUE(trigger(menu(main.get(), "mFile"), "iSaveAs"));
+    EXPECT_FALSE(doc->document().modified);
+    EXPECT_TRUE(ExistingZoom2Files(old.path).empty());
+    FileDoc back;
+    back.path = old.path;
+    ASSERT_TRUE(LoadDocument(back).ok);
+    ASSERT_EQ(back.fleets.at(0)->vehicles.size(), 2u);
+    for (const auto& rec : back.fleets[0]->vehicles) EXPECT_FALSE(rec->Zoom2Exists);
     endMain(main);
 }
 

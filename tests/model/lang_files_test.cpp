@@ -116,8 +116,8 @@ TEST(LangFiles, TranslationKeepsNumbersAndPlaceholders) {
     // Messages with arguments carry exactly the placeholders their callers fill.
     const std::pair<std::int32_t, const char*> kPlaceholders[] = {
         {1, "i"},   {505, "s"}, {545, "s"}, {555, "s"},  {561, "i"}, {562, "i"},
-        {565, "s"}, {567, "s"}, {572, "s"}, {573, "s"},  {574, "s"}, {741, "ss"},
-        {501, ""},  {772, ""},  {807, "s"},
+        {565, "s"}, {567, "s"}, {572, "s"}, {573, "s"},  {574, "s"}, {580, "s"},
+        {741, "ss"}, {501, ""},  {772, ""},  {807, "s"},
         {640, ""},  {641, "s"}, {642, "ss"}, {643, "s"},
     };
     for (const auto& [number, kinds] : kPlaceholders)
