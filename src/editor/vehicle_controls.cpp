@@ -188,7 +188,13 @@ void VehicleControls::ApplySizes(const UpDown* changed) {
     const int scale = zoom2 ? 2 : 1;
     for (std::size_t i = 0; i < upDowns_.size(); ++i) {
         const int position = upDowns_[i]->position();
-        if (upDowns_[i] == changed && fields[i]) *fields[i] = static_cast<std::uint16_t>(position);
+        if (upDowns_[i] == changed && fields[i]) {
+            // The companion file records the length it was drawn for: a new length
+            // has it written again, or the next opening would refuse it.
+            if (fields[i] == &form_.Record()->Length && position != *fields[i])
+                form_.Record()->Zoom2Modified = form_.Record()->Zoom2Exists;
+            *fields[i] = static_cast<std::uint16_t>(position);
+        }
         sizeLabels_[i]->setText(QStringLiteral("%1 = %2 (= %3 mm)")
                                     .arg(sizeTexts_[i])
                                     .arg(position)

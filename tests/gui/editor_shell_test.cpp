@@ -147,6 +147,28 @@ TEST_F(EditorShellTest, SaveAfterUndoOrRedoWritesWhatTheWindowShows) {
     }
 }
 
+// The companion file records the vehicle's length: a new length at normal scale must
+// write it again, or the next opening refuses it and the Zoom2 graphics are lost.
+TEST_F(EditorShellTest, NewLengthKeepsTheZoom2GraphicsOverSaving) {
+    VehicleForm* form = openVehicle(0);
+    prompts().answerMessage(MsgAnswer::Yes);  // derive the Zoom2 graphics
+    QTest::mouseClick(form->findChild<QCheckBox*>(QStringLiteral("cbZoom2")), Qt::LeftButton);
+    auto* save = main_->toolPanel()->findChild<QPushButton*>(QStringLiteral("bSave"));
+    QTest::mouseClick(save, Qt::LeftButton);
+    const int length = form->Record()->Length;
+    QTest::mouseClick(form->findChild<QWidget*>(QStringLiteral("ud0"))
+                          ->findChild<QWidget*>(QStringLiteral("up")),
+                      Qt::LeftButton);
+    ASSERT_EQ(form->Record()->Length, length + 2);
+    QTest::mouseClick(save, Qt::LeftButton);
+    FileDoc reread;
+    reread.path = path_.toStdString();
+    ASSERT_TRUE(LoadDocument(reread).ok);
+    const VehicleRec& stored = *reread.fleets[0]->vehicles[0];
+    EXPECT_EQ(stored.Length, length + 2);
+    EXPECT_TRUE(stored.Zoom2Exists);
+}
+
 TEST_F(EditorShellTest, DeletingTheVehicleClosesItsWindowFirst) {
     openVehicle(0);
     VehicleForm* other = openVehicle(1);
