@@ -629,9 +629,12 @@ bool MonkeyTest::sound() {
 }
 
 void MonkeyTest::saveAndCompare() {
+    int unnamed = 0;
     for (TFileForm* window : main_->documents()) {
         FileDoc& doc = window->document();
-        if (!doc.named) prompts().answerText(QDir(folder_).filePath(QStringLiteral("final.rvk")));
+        if (!doc.named)
+            prompts().answerText(
+                QDir(folder_).filePath(QStringLiteral("final%1.rvk").arg(++unnamed)));
         doc.modified = true;  // also written when nothing changed
         ASSERT_TRUE(main_->Save(window)) << doc.path;
         FileDoc reread;
@@ -647,7 +650,8 @@ void MonkeyTest::saveAndCompare() {
             for (std::size_t k = 0; k < a.vehicles.size(); ++k) {
                 const VehicleRec& va = *a.vehicles[k];
                 const VehicleRec& vb = *b.vehicles[k];
-                SCOPED_TRACE(va.Info[0]);
+                SCOPED_TRACE(doc.path + " " + std::to_string(f) + "/" + std::to_string(k) + " " +
+                             va.Info[0] + " zoom2 file " + va.Zoom2Path);
                 testing::ExpectSameStored(va, vb);
                 ASSERT_EQ(va.Zoom2Exists, vb.Zoom2Exists);
                 if (!va.Zoom2Exists) continue;
