@@ -40,13 +40,13 @@
 #include "app/main_form.h"
 #include "app/tool_panel.h"
 #include "docwin/file_form.h"
-#include "docwin/name_list_box.h"
 #include "editor/move_form.h"
 #include "editor/steam_form.h"
 #include "editor/up_down.h"
 #include "editor/vehicle_form.h"
 #include "fleet/fleet_form.h"
 #include "model/document.h"
+#include "shell/name_list_box.h"
 #include "shell_test.h"
 
 namespace rvk {
