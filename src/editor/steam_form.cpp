@@ -189,7 +189,8 @@ void TSteamForm::PlacingClick(SteamTarget* form, int view, int X, int Y) {
     const int x = X / form->Zoom() / scale;
     const int row = (Y / form->Zoom() + RowOffset(rec, view, zoom2)) / scale;
     const int y = PlaneOf(&rec, view, false).height - 1 - row;
-    if (view == 1 && x <= rec.Length && y >= kLowestY && y <= kHighestY) {
+    // A point must start on the vehicle: column Length lies past its end.
+    if (view == 1 && x < rec.Length && y >= kLowestY && y <= kHighestY) {
         int slot = form->SteamPlacingSlot();
         if (slot < 0 || slot >= SteamCountOf(rec)) {
             // All three slots in use leave no room for a new point.

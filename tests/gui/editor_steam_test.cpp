@@ -182,13 +182,19 @@ TEST_F(SteamTest, ClickOutsideTheBandAsksToTryAgain) {
     EXPECT_TRUE(form->PlacingSteam());
     EXPECT_FALSE(dialog->isVisible());
 
+    // Nor the column just past the vehicle's end, where a press at the box's edge lands.
+    prompts().answerMessage(MsgAnswer::Yes);
+    QTest::mouseClick(form->View(1), Qt::LeftButton, {}, QPoint(form->View(1)->width(), 8));
+    EXPECT_EQ(rec.SteamCount, 0);
+    EXPECT_EQ(lastMessage().text, question.text);
+
     // The right side view is never the place; No gives up.
     prompts().answerMessage(MsgAnswer::No);
     QTest::mouseClick(form->View(0), Qt::LeftButton, {}, QPoint(41, 8));
     EXPECT_FALSE(form->PlacingSteam());
     EXPECT_EQ(rec.SteamCount, 0);
     EXPECT_EQ(owner.modified, 0);
-    EXPECT_EQ(prompts().callsOf(PromptKind::Message).size(), 3u);
+    EXPECT_EQ(prompts().callsOf(PromptKind::Message).size(), 4u);
     EXPECT_TRUE(dialog->isVisible());
     press(dialog->closeButton());
 }
