@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <exception>
 
+#include "model/document.h"
 #include "platform/prompts.h"
 
 namespace rvk {
@@ -32,8 +33,9 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 void ShowException(const char* what) {
-    prompts().message(nullptr, QString::fromLocal8Bit(what), QApplication::applicationDisplayName(),
-                      MsgIcon::Error, MsgButtons::Ok);
+    prompts().message(nullptr, QString::fromLocal8Bit(what),
+                      QString::fromLatin1(kTitleText.data(), kTitleText.size()), MsgIcon::Error,
+                      MsgButtons::Ok);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -58,10 +59,23 @@ bool Reachable(const QRect& rect) {
 
 }  // namespace
 
+QRect ChildPlacement(QSize wanted, QSize minimum, QSize workspace, std::optional<QPoint> last,
+                     int step) {
+    const QSize fitted = wanted.boundedTo(workspace);
+    QPoint at = last ? *last + QPoint(step, step) : QPoint(0, 0);
+    // The cascade goes on while a window keeps three quarters of its size there.
+    const QSize room(workspace.width() - at.x(), workspace.height() - at.y());
+    if (4 * room.width() < 3 * fitted.width() || 4 * room.height() < 3 * fitted.height())
+        at = QPoint(0, 0);
+    const QSize size =
+        fitted.boundedTo(QSize(workspace.width() - at.x(), workspace.height() - at.y()))
+            .expandedTo(minimum);
+    return {at, size};
+}
+
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
-    const QString title = QString::fromLatin1(kTitleText.data(), kTitleText.size());
-    setWindowTitle(title);
-    QGuiApplication::setApplicationDisplayName(title);
+    // The title alone: an application display name would be appended to it a second time.
+    setWindowTitle(QString::fromLatin1(kTitleText.data(), kTitleText.size()));
     texts_.setMissingReport([this](const std::string& report) {
         prompts().message(this, FromCp1252(report), QStringLiteral("RVK"), MsgIcon::Error,
                           MsgButtons::Ok);
@@ -73,6 +87,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     row->setSpacing(0);
     mdi_ = new QMdiArea(central);
     mdi_->setObjectName(QStringLiteral("ClientArea"));
+    // A child window reaching beyond the workspace can always be scrolled back into view.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     row->addWidget(mdi_, 1);
     toolPanelHost_ = new QWidget(central);
     toolPanelHost_->setObjectName(QStringLiteral("ToolPanelHost"));
@@ -267,10 +284,26 @@ TFileForm* TMainForm::DocumentOfActiveWindow() const {
     return child ? qobject_cast<TFileForm*>(child->documentWindow()) : nullptr;
 }
 
-QMdiSubWindow* TMainForm::addChildWindow(TChildForm* form) {
+QMdiSubWindow* TMainForm::addChildWindow(TChildForm* form, QSize size) {
+    // The window opened last that has a frame of its own is where the cascade goes on.
+    std::optional<QPoint> last;
+    bool maximised = false;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        maximised = maximised || sub->isMaximized();
+        if (!sub->isMinimized() && !sub->isMaximized()) last = sub->pos();
+    }
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
+    const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+    // Tiling cannot squeeze a window below the size its controls need; the workspace
+    // scrolls instead.
+    sub->setMinimumSize(sub->minimumSizeHint());
+    sub->setGeometry(
+        ChildPlacement(size, sub->minimumSize(), mdi_->viewport()->size(), last, step));
+    if (maximised)
+        sub->showMaximized();
+    else
+        sub->show();
     mdi_->setActiveSubWindow(sub);
     return sub;
 }
@@ -339,7 +372,7 @@ int TMainForm::NewDocumentWindow(const QString& path) {
     const int index = static_cast<int>(documents_.size());
     auto* doc = new TFileForm(*this, toolPanel_, index);
     documents_.push_back(doc);
-    addChildWindow(doc)->resize(TFileForm::kDefaultSize);
+    addChildWindow(doc, TFileForm::kDefaultSize);
     doc->SetPath(path);
     UpdateStatus();
     return index;

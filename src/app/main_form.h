@@ -3,7 +3,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -29,6 +32,13 @@ class TChildForm;
 class TFileForm;
 class ToolPanel;
 
+// Where a new child window of about `wanted` size goes in a workspace: no larger than
+// the workspace (but not below its minimum), one title bar below and right of the window
+// opened last and shrunk to what is left there, back at the top-left corner when less
+// than three quarters of its size would be left.
+QRect ChildPlacement(QSize wanted, QSize minimum, QSize workspace, std::optional<QPoint> last,
+                     int step);
+
 class TMainForm : public QMainWindow, public Frame {
     Q_OBJECT
 public:
@@ -51,7 +61,7 @@ public:
     ToolPanel* toolPanel() const { return toolPanel_; }
     TChildForm* activeChild() const override;
     TFileForm* DocumentOfActiveWindow() const;
-    QMdiSubWindow* addChildWindow(TChildForm* form) override;
+    QMdiSubWindow* addChildWindow(TChildForm* form, QSize size) override;
     void activateChildWindow(TChildForm* form) override;
 
     int takeNewDocumentNumber() override { return newDocumentNumber_++; }

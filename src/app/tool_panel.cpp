@@ -180,10 +180,14 @@ void ToolPanel::buildToolBar() {
     zoomIn_ = toolBar_->addAction(QIcon(Image("tool_zoomin")), QString());
     zoomIn_->setObjectName(QStringLiteral("tbZoomIn"));
     zoomIn_->setToolTip(QStringLiteral("Zoom in"));
+    // Ctrl+Plus also as Ctrl+= , where plus needs Shift.
+    zoomIn_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     connect(zoomIn_, &QAction::triggered, this, &ToolPanel::ZoomIn);
     zoomOut_ = toolBar_->addAction(QIcon(Image("tool_zoomout")), QString());
     zoomOut_->setObjectName(QStringLiteral("tbZoomOut"));
     zoomOut_->setToolTip(QStringLiteral("Zoom out"));
+    zoomOut_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     connect(zoomOut_, &QAction::triggered, this, &ToolPanel::ZoomOut);
 
     // Eight buttons and the gap must fit the bar's 193 pixels, or some would end up in
@@ -394,34 +398,17 @@ void ToolPanel::SetViewLayout(int layout) {
 }
 
 void ToolPanel::ZoomIn() {
-    VehicleForm* form = activeVehicleWindow();
-    if (!form) return;
-    const int z = form->Zoom();
-    const bool zoom2 = form->ShowsZoom2();
-    if (z >= (zoom2 ? 8 : 16)) return;
-    form->SetZoom(z + (z == 1 || zoom2 ? 1 : 2));
-    form->Relayout();
+    if (VehicleForm* form = activeVehicleWindow()) form->StepZoom(true);
 }
 
 void ToolPanel::ZoomOut() {
-    VehicleForm* form = activeVehicleWindow();
-    if (!form) return;
-    const int z = form->Zoom();
-    if (z <= 1) return;
-    form->SetZoom(z - (z == 2 || form->ShowsZoom2() ? 1 : 2));
-    form->Relayout();
+    if (VehicleForm* form = activeVehicleWindow()) form->StepZoom(false);
 }
 
 void ToolPanel::UpdateZoomButtons() {
     VehicleForm* form = activeVehicleWindow();
-    if (!form) {
-        zoomIn_->setEnabled(false);
-        zoomOut_->setEnabled(false);
-        return;
-    }
-    const bool zoom2 = form->ShowsZoom2();
-    zoomIn_->setEnabled(form->Zoom() < (zoom2 ? 8 : 16));
-    zoomOut_->setEnabled(form->Zoom() > (zoom2 ? 2 : 1));
+    zoomIn_->setEnabled(form && form->CanZoom(true));
+    zoomOut_->setEnabled(form && form->CanZoom(false));
 }
 
 void ToolPanel::UpdateSelectionInfo() {

@@ -267,7 +267,7 @@ void TFileForm::pEditClick() {
     }
     auto* window = new TFleetForm(*this, *fleet, tools_);
     fleetWindows_.push_back(window);
-    main_.addChildWindow(window)->resize(TFleetForm::kDefaultSize);
+    main_.addChildWindow(window, TFleetForm::kDefaultSize);
 }
 
 void TFileForm::pNewClick() {

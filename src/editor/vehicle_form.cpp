@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -40,6 +41,9 @@ constexpr RgbColor kWhite = MakeRgb(0xFF, 0xFF, 0xFF);
 constexpr int kPropsPanelHeight = 139;
 constexpr int kShowStripHeight = 15;
 constexpr int kInfoButtonSize = 15;
+// The info strings stay readable in a narrow (tiled) window; the views' scroll box gives
+// way instead.
+constexpr int kInfoPanelMinWidth = 180;
 
 // A small filled triangle centred in r, pointing by (dx, dy).
 void DrawArrow(QPainter& p, const QRect& r, int dx, int dy) {
@@ -56,7 +60,7 @@ void DrawArrow(QPainter& p, const QRect& r, int dx, int dy) {
 
 // Cut, not rounded: with a fractional screen scale the pointer's position has
 // fractions, and the cell under it is the one its integer part lies in.
-QPoint PointerPosition(const QMouseEvent* event) {
+QPoint PointerPosition(const QSinglePointEvent* event) {
     const QPointF at = event->position();
     return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
 }
@@ -155,6 +159,7 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* 
         views_[v] = box;
     }
     scrollBox_->setWidget(area_);
+    scrollBox_->viewport()->installEventFilter(this);
     column->addWidget(scrollBox_, 1);
 
     showStrip_ = new QWidget(this);
@@ -208,6 +213,7 @@ void VehicleForm::buildPropsPanel() {
 
     infoPanel_ = new QWidget(propsPanel_);
     infoPanel_->setObjectName(QStringLiteral("InfoPanel"));
+    infoPanel_->setMinimumWidth(kInfoPanelMinWidth);
     infoLabel_ = new QLabel(QStringLiteral("Vehicle info strings:"), infoPanel_);
     infoLabel_->setObjectName(QStringLiteral("Label1"));
     infoLabel_->move(4, 4);
@@ -286,7 +292,61 @@ void VehicleForm::buildMenus() {
 
 bool VehicleForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == infoPanel_ && event->type() == QEvent::Resize) placeInfoButtons();
+    if (watched == scrollBox_->viewport() && event->type() == QEvent::Wheel)
+        return wheelZoom(static_cast<QWheelEvent*>(event));
     return QWidget::eventFilter(watched, event);
+}
+
+bool VehicleForm::wheelZoom(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) return false;
+    // One step per notch; a fine-grained wheel adds its turns up to a notch.
+    constexpr int kNotch = 120;
+    wheelRest_ += event->angleDelta().y();
+    while (std::abs(wheelRest_) >= kNotch) {
+        const bool in = wheelRest_ > 0;
+        wheelRest_ += in ? -kNotch : kNotch;
+        if (CanZoom(in)) StepZoom(in, PointerPosition(event));
+    }
+    event->accept();
+    return true;
+}
+
+bool VehicleForm::CanZoom(bool in) const {
+    const bool zoom2 = ShowsZoom2();
+    return in ? zoom_ < (zoom2 ? 8 : 16) : zoom_ > (zoom2 ? 2 : 1);
+}
+
+void VehicleForm::StepZoom(bool in, std::optional<QPoint> anchor) {
+    const int z = zoom_;
+    const bool zoom2 = ShowsZoom2();
+    if (in) {
+        if (z >= (zoom2 ? 8 : 16)) return;
+        zoom_ = z + (z == 1 || zoom2 ? 1 : 2);
+    } else {
+        if (z <= 1) return;
+        zoom_ = z - (z == 2 || zoom2 ? 1 : 2);
+    }
+    // The spot under the anchor: a position in the cells of a view, or else in the area.
+    QPoint spot;
+    int view = -1;
+    QPointF cells;
+    if (anchor) {
+        spot = area_->mapFrom(scrollBox_->viewport(), *anchor);
+        for (int v = 0; v < kViewCount && view < 0; ++v) {
+            if (layout_.shown[v] && views_[v]->geometry().contains(spot)) {
+                view = v;
+                cells = QPointF(spot - views_[v]->pos()) / z;
+            }
+        }
+    }
+    Relayout();
+    if (!anchor) return;
+    const QPointF target =
+        view >= 0 ? QPointF(views_[view]->pos()) + cells * zoom_ : QPointF(spot) * zoom_ / z;
+    scrollBox_->horizontalScrollBar()->setValue(static_cast<int>(std::lround(target.x())) -
+                                                anchor->x());
+    scrollBox_->verticalScrollBar()->setValue(static_cast<int>(std::lround(target.y())) -
+                                              anchor->y());
 }
 
 void VehicleForm::placeInfoButtons() {

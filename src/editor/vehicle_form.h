@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QSize>
 #include <array>
 #include <optional>
@@ -22,6 +23,7 @@ class QLabel;
 class QMdiSubWindow;
 class QMenu;
 class QMouseEvent;
+class QWheelEvent;
 class QPushButton;
 class QScrollArea;
 class QTabBar;
@@ -65,6 +67,13 @@ public:
     // Takes effect at the next Relayout.
     void SetZoom(int zoom) { zoom_ = zoom; }
     bool ShowsZoom2() const override;
+    // Whether the panel's zoom buttons may step the zoom: in up to 16 (8 with the Zoom2
+    // graphics), out down to 1 (2).
+    bool CanZoom(bool in) const;
+    // One zoom step of the panel (1, 2, 4, ..., 16; by 1 with the Zoom2 graphics), then
+    // Relayout. With an anchor, a point of the scroll box's viewport, the scroll box
+    // keeps the same spot of the vehicle under it.
+    void StepZoom(bool in, std::optional<QPoint> anchor = std::nullopt);
 
     const VehicleSelection& Selection() const { return selection_; }
     void SetSelection(const VehicleSelection& selection) { selection_ = selection; }
@@ -136,6 +145,8 @@ private:
     void reportPictureError(int text, const std::string& error);
     void buildPropsPanel();
     void tabChanged(int index);
+    // Ctrl + wheel over the views: the panel's zoom steps around the pointer.
+    bool wheelZoom(QWheelEvent* event);
     void placeInfoButtons();
 
     // Draws view `view` into the off-screen buffer; returns its size in screen pixels.
@@ -158,6 +169,7 @@ private:
     bool strokeActive_ = false;
     bool placingSteam_ = false;
     int steamSlot_ = -1;
+    int wheelRest_ = 0;  // wheel turn not yet used up by a zoom step
     VehicleSelection selection_;
     CellPoint shapeStart_;
     CellPoint shapeEnd_;

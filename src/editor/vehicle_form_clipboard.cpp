@@ -51,9 +51,11 @@ void VehicleForm::buildClipboardMenu() {
     editMenu()->addSeparator();
     copyAction_ = editMenu()->addAction(QStringLiteral("Copy"));
     copyAction_->setObjectName(QStringLiteral("iCopy"));
+    copyAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     connect(copyAction_, &QAction::triggered, this, &VehicleForm::CopySelection);
     pasteAction_ = editMenu()->addAction(QStringLiteral("Paste"));
     pasteAction_->setObjectName(QStringLiteral("iPaste"));
+    pasteAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     connect(pasteAction_, &QAction::triggered, this, &VehicleForm::PasteSelection);
     // The picture items that act on the selection follow the same rule.
     connect(editMenu(), &QMenu::aboutToShow, this, [this] {

@@ -171,7 +171,7 @@ void TFleetForm::pEditClick() {
     }
     auto* window = new VehicleForm(this, rec, tools_);
     AddVehicleWindow(window);
-    main.addChildWindow(window)->resize(VehicleForm::kDefaultSize);
+    main.addChildWindow(window, VehicleForm::kDefaultSize);
 }
 
 void TFleetForm::pNewClick() {

@@ -4,6 +4,7 @@
 // The main window implements it; the windows include this, never the main window.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QVariant>
 #include <initializer_list>
@@ -52,8 +53,10 @@ public:
 
     // --- Child windows ---
     virtual TChildForm* activeChild() const = 0;
-    // Puts a child window into the frame, shows and activates it.
-    virtual QMdiSubWindow* addChildWindow(TChildForm* form) = 0;
+    // Puts a child window into the frame, shows and activates it. The frame places it
+    // inside the visible workspace at about `size`; while a child window is maximised,
+    // the new one opens maximised too.
+    virtual QMdiSubWindow* addChildWindow(TChildForm* form, QSize size) = 0;
     // Brings a child window of the frame to the front.
     virtual void activateChildWindow(TChildForm* form) = 0;
     // A closing document window leaves the frame's list.

@@ -1,9 +1,14 @@
 // Where the vehicle window puts its views, its tabs and its panels.
+#include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include "editor_test_host.h"
 
@@ -36,6 +41,56 @@ TEST_F(EditorTest, FreshVehicleAtZoomFour) {
     auto* pages = form->findChild<QTabWidget*>(QStringLiteral("PageControl"));
     EXPECT_EQ(pages->tabText(0), "Vehicle size");
     EXPECT_EQ(pages->tabText(1), "Vehicle properties");
+}
+
+// Wheel notches at a point of the views' scroll box, where the views' wheel events end up.
+void Wheel(QWidget* viewport, QPoint at, int notches, Qt::KeyboardModifiers mods) {
+    QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                      Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &event);
+}
+
+TEST_F(EditorTest, CtrlWheelZoomsAroundThePointerAndKeysStepLikeTheButtons) {
+    VehicleRec rec;
+    rec.Length = 200;  // wider than the window at any zoom above 4
+    VehicleForm* form = open(rec);
+    auto* scroll = form->findChild<QScrollArea*>(QStringLiteral("ScrollBox"));
+    QWidget* viewport = scroll->viewport();
+    // The spot of the viewport that stays put, and the cell of the left side view there.
+    const QPoint spot(300, 40);
+    const auto cellAt = [&] {
+        const QPoint p = form->View(1)->mapFrom(viewport, spot);
+        return QPoint(p.x() / form->Zoom(), p.y() / form->Zoom());
+    };
+    const QPoint cell = cellAt();
+    for (const int expected : {6, 8, 10}) {
+        Wheel(viewport, spot, 1, Qt::ControlModifier);
+        EXPECT_EQ(form->Zoom(), expected);
+        EXPECT_EQ(cellAt(), cell) << expected;
+    }
+    EXPECT_GT(scroll->horizontalScrollBar()->value(), 0);
+    Wheel(viewport, spot, -2, Qt::ControlModifier);
+    EXPECT_EQ(form->Zoom(), 6);
+    EXPECT_EQ(cellAt(), cell);
+    // The plain wheel scrolls and leaves the zoom alone.
+    const int top = scroll->verticalScrollBar()->value();
+    Wheel(viewport, spot, -1, Qt::NoModifier);
+    EXPECT_EQ(form->Zoom(), 6);
+    EXPECT_GT(scroll->verticalScrollBar()->value(), top);
+
+    key(Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(form->Zoom(), 8);
+    key(Qt::Key_Minus, Qt::ControlModifier);
+    key(Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(form->Zoom(), 4);
+    // At the limit the wheel does nothing more, as the button is disabled.
+    for (int i = 0; i < 4; ++i) Wheel(viewport, QPoint(1, 1), -1, Qt::ControlModifier);
+    EXPECT_EQ(form->Zoom(), 1);
+    // Copy and Paste show their keys.
+    EXPECT_EQ(form->editMenu()->findChild<QAction*>(QStringLiteral("iCopy"))->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_C));
+    EXPECT_EQ(form->editMenu()->findChild<QAction*>(QStringLiteral("iPaste"))->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_V));
 }
 
 TEST_F(EditorTest, ExtraViewsComeAndGoWithTheirPixels) {

@@ -2,11 +2,13 @@
 // closing with its fleet, language changes, and the panel's setting.
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
 
@@ -67,7 +69,10 @@ TEST_F(EditorShellTest, DoubleClickOpensTheVehicleOnce) {
     EXPECT_EQ(form->kindTag(), TChildForm::kVehicleKind);
     EXPECT_EQ(form->Record(), fleet_->fleet().vehicles[1].get());
     EXPECT_EQ(form->windowTitle(), "Fleet 0/1");
-    EXPECT_EQ(form->parentWidget()->size(), VehicleForm::kDefaultSize);
+    // Placed inside the workspace, which at the default frame is narrower than the window.
+    const QRect space(QPoint(0, 0), main_->mdiArea()->viewport()->size());
+    EXPECT_TRUE(space.contains(form->parentWidget()->geometry()));
+    EXPECT_EQ(form->parentWidget()->height(), VehicleForm::kDefaultSize.height());
     EXPECT_EQ(main_->activeChild(), form);
     EXPECT_EQ(main_->toolPanel()->activeVehicleWindow(), form);
 
@@ -83,6 +88,47 @@ TEST_F(EditorShellTest, DoubleClickOpensTheVehicleOnce) {
     fleet_->vehicleBox()->selectRow(-1);
     emit fleet_->popupMenu()->aboutToShow();
     EXPECT_FALSE(item(fleet_->popupMenu(), "pEdit")->isEnabled());
+}
+
+TEST_F(EditorShellTest, ChildWindowsStayInReachOfTheWorkspace) {
+    QMdiArea* mdi = main_->mdiArea();
+    const auto subOf = [](QWidget* w) { return qobject_cast<QMdiSubWindow*>(w->parentWidget()); };
+    for (const QSize frame : {QSize(870, 640), QSize(1390, 990)}) {
+        main_->resize(frame);
+        QCoreApplication::processEvents();
+        const QRect space(QPoint(0, 0), mdi->viewport()->size());
+        VehicleForm* first = openVehicle(0);
+        VehicleForm* second = openVehicle(1);
+        for (QMdiSubWindow* sub : mdi->subWindowList())
+            EXPECT_TRUE(space.contains(sub->geometry()));
+        // Cascading from the window opened last.
+        EXPECT_GT(subOf(second)->x(), subOf(first)->x());
+        EXPECT_GT(subOf(second)->y(), subOf(first)->y());
+        first->closeWindow();
+        second->closeWindow();
+    }
+
+    // A window dragged beyond the edge can be scrolled back.
+    VehicleForm* form = openVehicle(0);
+    subOf(form)->move(mdi->viewport()->width() - 40, 0);
+    QCoreApplication::processEvents();
+    EXPECT_GT(mdi->horizontalScrollBar()->maximum(), 0);
+
+    // Opened while another one is maximised: maximised too; restoring brings the frames back.
+    subOf(form)->showMaximized();
+    main_->mdiArea()->setActiveSubWindow(subOf(fleet_));
+    VehicleForm* next = openVehicle(1);
+    EXPECT_TRUE(subOf(next)->isMaximized());
+    EXPECT_EQ(subOf(next)->geometry(), QRect(QPoint(0, 0), mdi->viewport()->size()));
+    subOf(next)->showNormal();
+    for (QMdiSubWindow* sub : mdi->subWindowList()) EXPECT_FALSE(sub->isMaximized());
+
+    // Tiled into a narrow frame, the info strings keep their room.
+    main_->resize(500, 600);
+    mdi->tileSubWindows();
+    QCoreApplication::processEvents();
+    for (VehicleForm* v : {form, next})
+        EXPECT_GE(v->findChild<QWidget*>(QStringLiteral("Info0"))->width(), 150);
 }
 
 TEST_F(EditorShellTest, DrawingMarksTheDocumentAndSaveWritesIt) {
