@@ -106,6 +106,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     statusText_ = new QLabel(this);
     statusText_->setObjectName(QStringLiteral("StatusText"));
     statusBar()->addWidget(statusText_, 1);
+    pointerText_ = new QLabel(this);
+    pointerText_->setObjectName(QStringLiteral("PointerText"));
+    statusBar()->addWidget(pointerText_, 3);
     statusBar()->setSizeGripEnabled(false);
 
     buildMenus();
@@ -294,6 +297,7 @@ QMdiSubWindow* TMainForm::addChildWindow(TChildForm* form, QSize size) {
     }
     QMdiSubWindow* sub = mdi_->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    connect(form, &TChildForm::statusInfo, pointerText_, &QLabel::setText);
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
     // Tiling cannot squeeze a window below the size its controls need; the workspace
     // scrolls instead.
@@ -319,6 +323,7 @@ void TMainForm::childActivated(QMdiSubWindow* window) {
     auto* child = current ? qobject_cast<TChildForm*>(current->widget()) : nullptr;
     QMenu* edit = child ? child->editMenu() : nullptr;
     if (edit == mergedEditMenu_) return;
+    pointerText_->clear();
     if (mergedEditMenu_) menuBar()->removeAction(mergedEditMenu_->menuAction());
     mergedEditMenu_ = edit;
     if (edit) menuBar()->insertAction(optionsMenu_->menuAction(), edit->menuAction());

@@ -135,6 +135,7 @@ private:
     QWidget* toolPanelHost_ = nullptr;
     ToolPanel* toolPanel_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QLabel* pointerText_ = nullptr;  // second section: what the active child reports
     QMenu* fileMenu_ = nullptr;
     QMenu* optionsMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;

@@ -397,6 +397,10 @@ void ToolPanel::SetViewLayout(int layout) {
     for (VehicleForm* form : vehicleWindows()) form->Relayout();
 }
 
+QString ToolPanel::ColorTypeName(ColorType type) const {
+    return typeBoxes_[0]->itemText(type);
+}
+
 void ToolPanel::ZoomIn() {
     if (VehicleForm* form = activeVehicleWindow()) form->StepZoom(true);
 }

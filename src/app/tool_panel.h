@@ -59,6 +59,7 @@ public:
     // Cursor number of the pressed tool.
     int CurrentTool() const override;
     NightLevel CurrentNightLevel() const override;
+    QString ColorTypeName(ColorType type) const override;
     bool SingleSelection() const override;
     void setSingleSelection(bool on);
     int ViewLayout() const override { return viewLayout_; }

@@ -30,6 +30,7 @@
 #include "editor/vehicle_tools.h"
 #include "model/end_view_shift.h"
 #include "model/render.h"
+#include "shell/frame.h"
 
 namespace rvk {
 
@@ -74,6 +75,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         setObjectName(QStringLiteral("view%1").arg(tag));
+        setMouseTracking(true);
     }
 
 protected:
@@ -83,7 +85,11 @@ protected:
         p.drawImage(QPoint(0, 0), form_->buffer_, QRect(QPoint(0, 0), size));
     }
     void mousePressEvent(QMouseEvent* e) override { form_->mouseDown(tag_, e); }
-    void mouseMoveEvent(QMouseEvent* e) override { form_->mouseMove(tag_, e); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        form_->pointerAt(tag_, PointerPosition(e));
+        form_->mouseMove(tag_, e);
+    }
+    void leaveEvent(QEvent*) override { form_->pointerAt(-1, {}); }
     void mouseReleaseEvent(QMouseEvent* e) override { form_->mouseUp(tag_, e); }
 
 private:
@@ -584,22 +590,52 @@ void VehicleForm::mouseMove(int view, QMouseEvent* event) {
     const Qt::MouseButtons held = event->buttons();
     const bool left = held & Qt::LeftButton;
     if (!(left || (held & Qt::RightButton)) || !buttonDown_) return;
-    const QPoint at = PointerPosition(event);
-    const int X = at.x();
-    const int Y = at.y();
-    QWidget* box = views_[view];
-    if (X < 0 || Y < 0 || X >= box->width() || Y >= box->height()) return;
-    const ViewSize size = ViewGeometry(record_, view, ShowsZoom2());
-    const int x = X / zoom_;
-    int y = Y / zoom_;
-    if (x >= size.width || y >= size.height) return;
-    y += RowOffset(*record_, view, ShowsZoom2());
-
+    const std::optional<CellPoint> cell = cellAt(view, PointerPosition(event));
+    if (!cell) return;
     const Qt::KeyboardModifiers mods = event->modifiers();
     const ToolAction tool = ChooseTool(tools_->PressedTool(), mods & Qt::ControlModifier,
                                        mods & Qt::AltModifier, mods & Qt::ShiftModifier);
-    runTool(view, tool, left, x, y);
+    runTool(view, tool, left, cell->x, cell->y);
     PaintView(view);
+    updateStatusInfo();
+}
+
+std::optional<CellPoint> VehicleForm::cellAt(int view, QPoint at) const {
+    const QWidget* box = views_[view];
+    if (at.x() < 0 || at.y() < 0 || at.x() >= box->width() || at.y() >= box->height())
+        return std::nullopt;
+    const ViewSize size = ViewGeometry(record_, view, ShowsZoom2());
+    const int x = at.x() / zoom_;
+    const int y = at.y() / zoom_;
+    if (x >= size.width || y >= size.height) return std::nullopt;
+    return CellPoint{x, y + RowOffset(*record_, view, ShowsZoom2())};
+}
+
+void VehicleForm::pointerAt(int view, QPoint at) {
+    const std::optional<CellPoint> cell = view >= 0 ? cellAt(view, at) : std::nullopt;
+    hoverView_ = cell ? view : -1;
+    if (cell) hoverCell_ = *cell;
+    updateStatusInfo();
+}
+
+void VehicleForm::updateStatusInfo() {
+    LangTexts& texts = tools_->texts();
+    QStringList parts;
+    if (hoverView_ >= 0) {
+        const ConstPlaneRef plane =
+            PlaneOf(static_cast<const VehicleRec*>(record_), hoverView_, ShowsZoom2());
+        const PixelValue pixel = plane.plane->at(hoverCell_.x, hoverCell_.y);
+        const RgbColor day = DisplayColor(pixel, 0);
+        parts << LookupQText(texts, 620 + hoverView_)
+              << FormatQText(LookupQText(texts, 628), {hoverCell_.x, hoverCell_.y})
+              << FormatQText(LookupQText(texts, 629),
+                             {QStringLiteral("%1").arg(pixel, 8, 16, QLatin1Char('0')),
+                              tools_->ColorTypeName(ColorTypeOf(pixel)), int{RedOf(day)},
+                              int{GreenOf(day)}, int{BlueOf(day)}});
+    }
+    if (const std::optional<CellRect> r = SelectionRect())
+        parts << FormatQText(LookupQText(texts, 630), {r->x2 - r->x1 + 1, r->y2 - r->y1 + 1});
+    emit statusInfo(parts.join(QStringLiteral("   ")));
 }
 
 void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
@@ -654,6 +690,7 @@ void VehicleForm::changeCorner(bool first, int view, CellPoint point) {
         PaintView(previous);
     }
     tools_->UpdateSelectionInfo();
+    updateStatusInfo();
     if (tools_->SingleSelection()) tools_->SyncSelection(this);
 }
 

@@ -158,6 +158,13 @@ private:
     // Undo or Redo brought back older planes: shown and counted as an edit.
     void historyRestored();
     void changeCorner(bool first, int view, CellPoint point);
+    // The plane cell under a paint box point, when the point lies on the view.
+    std::optional<CellPoint> cellAt(int view, QPoint at) const;
+    // The pointer moved within view (or left the views: -1).
+    void pointerAt(int view, QPoint at);
+    // The status bar's second section: the view, cell and pixel under the pointer, and
+    // the selection size.
+    void updateStatusInfo();
 
     VehicleOwner* owner_;
     VehicleRec* record_;
@@ -169,6 +176,8 @@ private:
     bool strokeActive_ = false;
     bool placingSteam_ = false;
     int steamSlot_ = -1;
+    int hoverView_ = -1;  // the view under the pointer, -1 for none
+    CellPoint hoverCell_;
     int wheelRest_ = 0;  // wheel turn not yet used up by a zoom step
     VehicleSelection selection_;
     CellPoint shapeStart_;

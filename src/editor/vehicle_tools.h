@@ -4,6 +4,8 @@
 // re-cursors the vehicle windows when its state changes.
 #pragma once
 
+#include <QString>
+
 #include "model/draw_tools.h"
 #include "model/pixel.h"
 
@@ -24,6 +26,8 @@ public:
     // Cursor number of the pressed tool (see tool_cursors.h).
     virtual int CurrentTool() const = 0;
     virtual NightLevel CurrentNightLevel() const = 0;
+    // The name of a colour type as the mouse colour boxes show it.
+    virtual QString ColorTypeName(ColorType type) const = 0;
     virtual int ViewLayout() const = 0;
     // Every vehicle window takes the new layout.
     virtual void SetViewLayout(int layout) = 0;

@@ -34,6 +34,11 @@ public:
     // Closes the frame's child window holding this one; false when the close was refused.
     bool closeWindow();
 
+signals:
+    // What the window has to say in the frame's status bar beside the document count
+    // (the pointer's cell and pixel, the selection); empty for nothing.
+    void statusInfo(const QString& text);
+
 private:
     int kindTag_;
     QMenu* editMenu_;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -91,6 +92,33 @@ TEST_F(EditorTest, CtrlWheelZoomsAroundThePointerAndKeysStepLikeTheButtons) {
               QKeySequence(Qt::CTRL | Qt::Key_C));
     EXPECT_EQ(form->editMenu()->findChild<QAction*>(QStringLiteral("iPaste"))->shortcut(),
               QKeySequence(Qt::CTRL | Qt::Key_V));
+}
+
+TEST_F(EditorTest, StatusInfoNamesTheCellAndPixelUnderThePointerAndTheSelection) {
+    VehicleRec rec;
+    rec.HeightS = 10;  // the side views show plane rows 4..13
+    const PixelValue lamp = PixelOfType(4, MakeRgb(200, 100, 50));
+    rec.Planes[1].set(3, 6, lamp);
+    VehicleForm* form = open(rec);
+    QSignalSpy spy(form, &TChildForm::statusInfo);
+    const auto status = [&spy] { return spy.last().at(0).toString(); };
+    QTest::mouseMove(form->View(1), cell(form, 3, 2));
+    const RgbColor day = DisplayColor(lamp, 0);
+    EXPECT_EQ(
+        status().toStdString(),
+        QStringLiteral("Left side   x 3, y 6   pixel %1, Lamp (white at night), day RGB %2, %3, %4")
+            .arg(lamp, 8, 16, QLatin1Char('0'))
+            .arg(RedOf(day))
+            .arg(GreenOf(day))
+            .arg(BlueOf(day))
+            .toStdString());
+    // A selection of 3 x 2 cells in the right side view, then the pointer leaves.
+    clickTool("tbSelect");
+    drag(form->View(0), Qt::LeftButton, {}, {cell(form, 1, 1)});
+    drag(form->View(0), Qt::RightButton, {}, {cell(form, 3, 2)});
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(form->View(0), &leave);
+    EXPECT_EQ(status(), "selection 3 x 2");
 }
 
 TEST_F(EditorTest, ExtraViewsComeAndGoWithTheirPixels) {

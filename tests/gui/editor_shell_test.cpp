@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -110,6 +111,10 @@ TEST_F(EditorShellTest, ChildWindowsStayInReachOfTheWorkspace) {
 
     // A window dragged beyond the edge can be scrolled back.
     VehicleForm* form = openVehicle(0);
+    // Its status reaches the frame's status bar, beside the document count.
+    QTest::mouseMove(form->View(1), QPoint(1, 1));
+    EXPECT_TRUE(
+        main_->findChild<QLabel*>(QStringLiteral("PointerText"))->text().startsWith("E621"));
     subOf(form)->move(mdi->viewport()->width() - 40, 0);
     QCoreApplication::processEvents();
     EXPECT_GT(mdi->horizontalScrollBar()->maximum(), 0);

@@ -30,7 +30,9 @@ constexpr char kTexts[] =
     "216\nMotorized\n217\nRev\n218\nLwx\n219\nExtra views\n220\nZoom2 graphics\n"
     "506\nDerived\n542\nQuestion\n543\nWarning\n563\nSteam point beyond\n"
     "564\nShorten steam point?\n568\nDerive Zoom2?\n569\nSwitch Zoom2 off?\n"
-    "600\nCannot import:\\n%s\n602\n%i of no type\n605\nZoom from 1 to %i\n";
+    "600\nCannot import:\\n%s\n602\n%i of no type\n605\nZoom from 1 to %i\n"
+    "620\nRight side\n621\nLeft side\n628\nx %i, y %i\n629\npixel %s, %s, day RGB %i, %i, %i\n"
+    "630\nselection %i x %i\n631\nCell grid\n";
 
 }  // namespace
 

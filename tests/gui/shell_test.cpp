@@ -44,7 +44,9 @@ constexpr int kPlainNumbers[] = {
     66, 522, 566, 750, 751, 752, 753, 754, 755, 756, 757, 758, 759, 760, 761, 762, 763, 764, 765,
     766, 767, 768, 769, 770, 771, 772, 773, 774, 775, 776, 777, 778, 779, 780, 781, 782, 783,
     // reasons of file messages
-    591, 592, 593, 594, 597, 598};
+    591, 592, 593, 594, 597, 598,
+    // the vehicle window's status: view names; its cell grid item
+    620, 621, 622, 623, 624, 625, 626, 627, 631};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -75,6 +77,9 @@ QByteArray Texts(char prefix) {
     add(642, prefix + QByteArray("-%s at %s"));
     add(643, prefix + QByteArray("-kept copy damaged %s"));
     add(565, prefix + QByteArray("-no installation %s"));
+    add(628, prefix + QByteArray("-cell %i, %i"));
+    add(629, prefix + QByteArray("-pixel %s %s %i %i %i"));
+    add(630, prefix + QByteArray("-selection %i x %i"));
     return out;
 }
 

@@ -48,6 +48,7 @@ constexpr TextRange kUsedTexts[] = {
     {"picture messages", 600, 603},
     {"picture messages", 605, 606},
     {"recovery question and message", 640, 643},
+    {"vehicle window: status bar and cell grid", 620, 631},
     {"file dialog titles", 700, 703},
     {"picture dialog titles", 710, 712},
     {"steam points dialog", 720, 726},
@@ -115,10 +116,10 @@ TEST(LangFiles, TranslationKeepsNumbersAndPlaceholders) {
     }
     // Messages with arguments carry exactly the placeholders their callers fill.
     const std::pair<std::int32_t, const char*> kPlaceholders[] = {
-        {1, "i"},   {505, "s"}, {545, "s"}, {555, "s"},  {561, "i"}, {562, "i"},
-        {565, "s"}, {567, "s"}, {572, "s"}, {573, "s"},  {574, "s"}, {580, "s"},
-        {741, "ss"}, {501, ""},  {772, ""},  {807, "s"},
-        {640, ""},  {641, "s"}, {642, "ss"}, {643, "s"},
+        {1, "i"},    {505, "s"}, {545, "s"},  {555, "s"},     {561, "i"},  {562, "i"},
+        {565, "s"},  {567, "s"}, {572, "s"},  {573, "s"},     {574, "s"},  {580, "s"},
+        {741, "ss"}, {501, ""},  {772, ""},   {807, "s"},     {640, ""},   {641, "s"},
+        {642, "ss"}, {643, "s"}, {628, "ii"}, {629, "ssiii"}, {630, "ii"},
     };
     for (const auto& [number, kinds] : kPlaceholders)
         EXPECT_EQ(FormatPlaceholders(*english->find(number)), kinds) << number;
