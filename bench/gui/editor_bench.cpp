@@ -77,8 +77,9 @@ struct Editor {
 };
 
 // The whole view through its paint event into an image of the view's size.
-void PaintWholeView(benchmark::State& state, bool zoom2, int zoom) {
+void PaintWholeView(benchmark::State& state, bool zoom2, int zoom, bool grid = false) {
     Editor editor(zoom2);
+    editor.panel->SetCellGrid(grid);
     if (zoom2) editor.form->findChild<QTabBar*>(QStringLiteral("Tabs"))->setCurrentIndex(1);
     editor.form->SetZoom(zoom);
     editor.form->Relayout();
@@ -96,6 +97,12 @@ void BM_PaintViewSide256x14Zoom16(benchmark::State& state) {
     PaintWholeView(state, false, 16);
 }
 BENCHMARK(BM_PaintViewSide256x14Zoom16)->Unit(benchmark::kMillisecond);
+
+// The same with the cell grid over the pixels.
+void BM_PaintViewSide256x14Zoom16Grid(benchmark::State& state) {
+    PaintWholeView(state, false, 16, true);
+}
+BENCHMARK(BM_PaintViewSide256x14Zoom16Grid)->Unit(benchmark::kMillisecond);
 
 void BM_PaintViewZoom2Side512x28Zoom8(benchmark::State& state) {
     PaintWholeView(state, true, 8);

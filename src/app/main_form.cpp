@@ -130,6 +130,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
         if (settings.windowPos->maximised) setWindowState(windowState() | Qt::WindowMaximized);
     }
     if (settings.singleSel) toolPanel_->setSingleSelection(*settings.singleSel);
+    toolPanel_->SetCellGrid(settings.cellGrid.value_or(false));
     setAcceptDrops(true);
 }
 
@@ -597,6 +598,7 @@ void TMainForm::writeSettings() {
     // A window that never came up keeps the stored placement and selection mode.
     if (ready_) {
         values.singleSel = toolPanel_->SingleSelection();
+        values.cellGrid = toolPanel_->CellGrid();
         values.windowPos = WindowPlacement{normalGeometry(), isMaximized()};
     }
     SettingsStore().write(values);

@@ -397,6 +397,11 @@ void ToolPanel::SetViewLayout(int layout) {
     for (VehicleForm* form : vehicleWindows()) form->Relayout();
 }
 
+void ToolPanel::SetCellGrid(bool on) {
+    cellGrid_ = on;
+    for (VehicleForm* form : vehicleWindows()) form->PaintAllViews();
+}
+
 QString ToolPanel::ColorTypeName(ColorType type) const {
     return typeBoxes_[0]->itemText(type);
 }

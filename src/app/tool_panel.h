@@ -67,6 +67,8 @@ public:
     void SetMouseColor(int button, PixelValue value, bool selectType) override;
     void SetViewCursor(int cursor);
     void SetViewLayout(int layout) override;
+    bool CellGrid() const override { return cellGrid_; }
+    void SetCellGrid(bool on) override;
     void UpdateSelectionInfo() override;
     void UpdateZoomButtons() override;
     void SyncSelection(VehicleForm* source) override;
@@ -109,6 +111,7 @@ private:
     std::array<QWidget*, 2> swatches_{};  // sFG, sBG
     std::array<QLabel*, 2> colorLabels_{};
     std::array<QComboBox*, 2> typeBoxes_{};
+    bool cellGrid_ = false;
     QToolBar* toolBar_ = nullptr;
     std::array<QAction*, 6> toolActions_{};  // in PanelTool order
     QAction* zoomIn_ = nullptr;

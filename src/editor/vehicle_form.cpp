@@ -258,9 +258,15 @@ void VehicleForm::buildMenus() {
         a->setCheckable(true);
         group->addAction(a);
     }
+    layoutMenu_->addSeparator();
+    gridAction_ = layoutMenu_->addAction(QStringLiteral("Cell grid"));
+    gridAction_->setObjectName(QStringLiteral("iGrid"));
+    gridAction_->setCheckable(true);
+    connect(gridAction_, &QAction::triggered, this, [this](bool on) { tools_->SetCellGrid(on); });
     connect(layoutMenu_, &QMenu::aboutToShow, this, [this] {
         layout1_->setChecked(tools_->ViewLayout() == 0);
         layout2_->setChecked(tools_->ViewLayout() == 1);
+        gridAction_->setChecked(tools_->CellGrid());
     });
     for (int layout : {0, 1}) {
         connect(layout ? layout2_ : layout1_, &QAction::triggered, this, [this, layout] {
@@ -436,6 +442,7 @@ QSize VehicleForm::paintIntoBuffer(int view) {
     const int d = RowOffset(*record_, view, zoom2);
 
     PaintVehicleView(canvas, *record_, view, zoom2, z, level);
+    if (tools_->CellGrid()) DrawCellGrid(canvas, z);
 
     if (shapeStart_.isSet() && shapeEnd_.isSet()) {
         const PanelTool tool = tools_->PressedTool();
@@ -514,6 +521,7 @@ void VehicleForm::ApplyTexts() {
     infoLabel_->adjustSize();
     layout1_->setText(LookupQText(texts, 207));
     layout2_->setText(LookupQText(texts, 208));
+    gridAction_->setText(LookupQText(texts, 631));
     controls_->ApplyTexts();
     UpdateCaption();
     controls_->FillControls();

@@ -202,6 +202,7 @@ private:
     QMenu* layoutMenu_ = nullptr;
     QAction* layout1_ = nullptr;
     QAction* layout2_ = nullptr;
+    QAction* gridAction_ = nullptr;  // iGrid
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     VehicleControls* controls_ = nullptr;  // size, property and info controls

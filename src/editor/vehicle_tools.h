@@ -31,6 +31,9 @@ public:
     virtual int ViewLayout() const = 0;
     // Every vehicle window takes the new layout.
     virtual void SetViewLayout(int layout) = 0;
+    // The cell grid over the views at high zoom; every vehicle window repaints.
+    virtual bool CellGrid() const = 0;
+    virtual void SetCellGrid(bool on) = 0;
     virtual bool SingleSelection() const = 0;
     // The other vehicle windows take the selection of source.
     virtual void SyncSelection(VehicleForm* source) = 0;

@@ -159,4 +159,17 @@ void FloodFill(PixelValue* plane, int width, int height, int x, int y, PixelValu
     }
 }
 
+void DrawCellGrid(Canvas& canvas, int zoom) {
+    if (zoom < kCellGridMinZoom) return;
+    const auto dim = [](std::uint32_t& word) { word = ((word >> 1) & 0x7F7F7Fu) + 0xFF404040u; };
+    for (int y = 0; y < canvas.height; ++y) {
+        std::uint32_t* line = canvas.bits + static_cast<std::ptrdiff_t>(y) * canvas.stride;
+        if (y % zoom == 0) {
+            for (int x = 0; x < canvas.width; ++x) dim(line[x]);
+        } else {
+            for (int x = 0; x < canvas.width; x += zoom) dim(line[x]);
+        }
+    }
+}
+
 }  // namespace rvk

@@ -50,6 +50,11 @@ void DottedRect(Canvas& canvas, int x0, int y0, int x1, int y1, RgbColor color);
 // Dotted frame on the outermost screen pixels of the cells between two corners given
 // in any order.
 void DrawSelectionFrame(Canvas& canvas, int xa, int ya, int xb, int yb, int zoom, RgbColor color);
+// The cell grid at zoom 6 and above: the first screen row and column of every cell
+// dimmed halfway towards grey, so it reads as a line over any colour and never as a
+// pixel of the vehicle. Nothing below zoom 6.
+inline constexpr int kCellGridMinZoom = 6;
+void DrawCellGrid(Canvas& canvas, int zoom);
 
 // The visible area of a view, cell (x, y) at (originX + x * zoom, originY + y * zoom):
 // the same pixels as DrawPixelCell for each cell, written a scan line at a time.

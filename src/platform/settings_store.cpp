@@ -58,6 +58,8 @@ ShellSettings SettingsStore::read() const {
     values.langFile = settings_.value(QStringLiteral("LangFile")).toString();
     if (settings_.contains(QStringLiteral("SingleSel")))
         values.singleSel = settings_.value(QStringLiteral("SingleSel")).toInt() != 0;
+    if (settings_.contains(QStringLiteral("CellGrid")))
+        values.cellGrid = settings_.value(QStringLiteral("CellGrid")).toInt() != 0;
     const QVariant pos = settings_.value(QStringLiteral("WindowPos"));
     if (pos.typeId() == QMetaType::QByteArray)
         values.windowPos = DecodeWindowPos(pos.toByteArray());
@@ -79,6 +81,8 @@ void SettingsStore::write(const ShellSettings& values) {
     if (values.windowPos)
         settings_.setValue(QStringLiteral("WindowPos"), EncodeWindowPos(*values.windowPos));
     settings_.setValue(QStringLiteral("AutosaveSeconds"), qint32{values.autosaveSeconds});
+    if (values.cellGrid)
+        settings_.setValue(QStringLiteral("CellGrid"), qint32{*values.cellGrid ? 1 : 0});
     settings_.sync();
 }
 

@@ -31,14 +31,15 @@ QByteArray EncodeWindowPos(const WindowPlacement& placement);
 std::optional<WindowPlacement> DecodeWindowPos(const QByteArray& block);
 
 struct ShellSettings {
-    std::array<QString, kRecentCount> recent;  // "H0" .. "H6"
-    QString documentFolder;                    // "P1"
-    QString importFolder;                      // "P2"
-    QString langFile;                          // "LangFile"
-    std::optional<bool> singleSel;             // "SingleSel", when stored
-    std::optional<WindowPlacement> windowPos;  // "WindowPos", when stored and well-formed
+    std::array<QString, kRecentCount> recent;       // "H0" .. "H6"
+    QString documentFolder;                         // "P1"
+    QString importFolder;                           // "P2"
+    QString langFile;                               // "LangFile"
+    std::optional<bool> singleSel;                  // "SingleSel", when stored
+    std::optional<WindowPlacement> windowPos;       // "WindowPos", when stored and well-formed
     int autosaveSeconds = kDefaultAutosaveSeconds;  // "AutosaveSeconds"; the default when
                                                     // missing or not a count
+    std::optional<bool> cellGrid;                   // "CellGrid", when stored
 };
 
 class SettingsStore {

@@ -136,6 +136,30 @@ TEST_F(EditorShellTest, ChildWindowsStayInReachOfTheWorkspace) {
         EXPECT_GE(v->findChild<QWidget*>(QStringLiteral("Info0"))->width(), 150);
 }
 
+TEST_F(EditorShellTest, CellGridFromTheLayoutMenuSurvivesARestart) {
+    EXPECT_FALSE(main_->toolPanel()->CellGrid());
+    VehicleForm* form = openVehicle(0);
+    form->SetZoom(6);
+    form->Relayout();
+    const QImage plain = form->RenderView(1);
+    EXPECT_TRUE(trigger(form->findChild<QMenu*>(QStringLiteral("Menu")), "iGrid"));
+    const QImage grid = form->RenderView(1);
+    // The first row and column of each cell change, the rest of the cell stays.
+    EXPECT_NE(grid.pixel(0, 3), plain.pixel(0, 3));
+    EXPECT_NE(grid.pixel(6, 3), plain.pixel(6, 3));
+    EXPECT_NE(grid.pixel(3, 6), plain.pixel(3, 6));
+    EXPECT_EQ(grid.pixel(3, 3), plain.pixel(3, 3));
+    // Below zoom 6 there is no grid.
+    form->SetZoom(4);
+    form->Relayout();
+    const QImage small = form->RenderView(1);
+    EXPECT_EQ(small.pixel(0, 0), small.pixel(1, 1));
+
+    endMain(main_);
+    main_ = startMain();
+    EXPECT_TRUE(main_->toolPanel()->CellGrid());
+}
+
 TEST_F(EditorShellTest, DrawingMarksTheDocumentAndSaveWritesIt) {
     VehicleForm* form = openVehicle(0);
     const QPoint at(2 * form->Zoom() + 1, 3 * form->Zoom() + 1);
