@@ -140,14 +140,19 @@ def titleish(c):  # the active window's title bar and selected list lines
     return b > 150 and b - r > 80
 
 def new_title(before, after):
-    """Top-left of the topmost run of title colour that was not there before."""
+    """Top-left of the topmost run of title colour that was not there before. A new
+    window may cover what was title-coloured before (a selected line of the window
+    below it): the run then reaches on to the left as far as the title colour does."""
     for y in range(after.h):
         run = 0
         for x in range(after.w):
             if titleish(after.at(x, y)) and not (before and titleish(before.at(x, y))):
                 run += 1
                 if run >= 150:
-                    return x - run + 1, y
+                    left = x - run + 1
+                    while left > 0 and titleish(after.at(left - 1, y)):
+                        left -= 1
+                    return left, y
             else:
                 run = 0
     sys.exit("no new window found")
