@@ -260,8 +260,11 @@ if [ "$crash" = 1 ]; then
         done
         return 1
     }
-    # Wait for the snapshot of the drawing, then the program dies without a word.
+    # Wait for the snapshot of the drawing, then the program dies without a word. A
+    # snapshot may fall in the middle of the stroke; the finished line then changed the
+    # document again, and the next turn of the two-second interval takes it whole.
     snapshot_taken || fail "no snapshot was taken"
+    sleep 5
     kill -9 "$editor"
     wait "$editor" 2>/dev/null || true
     "$bin/rvkedit" "$work/trams.rvk" &
