@@ -716,6 +716,9 @@ void VehicleForm::mouseUp(int view, QMouseEvent* event) {
             FillRect(plane, shapeStart_, shapeEnd_, shapeColor_);
         shapeStart_ = shapeEnd_ = CellPoint{};
         PaintView(view);
+        // The shape reaches the plane only now: a snapshot taken during the drag holds
+        // none of it.
+        NoteChange();
     }
     history_.RecordStep(*record_, false, false);
 }
