@@ -95,7 +95,7 @@ TEST_F(EditorTest, CtrlWheelZoomsAroundThePointerAndKeysStepLikeTheButtons) {
 }
 
 TEST_F(EditorTest, StatusInfoNamesTheCellAndPixelUnderThePointerAndTheSelection) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();  // outlives the window, which TearDown closes
     rec.HeightS = 10;  // the side views show plane rows 4..13
     const PixelValue lamp = PixelOfType(4, MakeRgb(200, 100, 50));
     rec.Planes[1].set(3, 6, lamp);
