@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
   libbenchmark-dev nlohmann-json3-dev libpng-dev qt6-base-dev libgl1-mesa-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core
+  qt6-translations-l10n xvfb xauth xdotool imagemagick fonts-dejavu-core
   dpkg-dev desktop-file-utils shared-mime-info libglib2.0-bin)
 missing=()
 for p in "${packages[@]}"; do

@@ -35,6 +35,7 @@
 #include "model/zoom2_file.h"
 #include "platform/cp1252_text.h"
 #include "platform/settings_store.h"
+#include "platform/toolkit_language.h"
 
 namespace rvk {
 
@@ -42,6 +43,7 @@ namespace {
 
 constexpr char kAuthorCredit[] = "the RVK Editor team";
 constexpr char kDateText[] = "01-2008";
+constexpr int kToolkitLocaleText = 632;
 
 QString FolderOf(const QString& path) {
     return QFileInfo(path).absolutePath();
@@ -226,6 +228,10 @@ void TMainForm::LoadLanguage(bool isDefault) {
         return;
     }
     texts_.setTable(std::move(*table));
+    // A language file may name the locale of the toolkit's own texts; one without it
+    // (an older file) gets them in English, and its missing number is no error.
+    const std::optional<std::string> locale = texts_.table().find(kToolkitLocaleText);
+    UseToolkitLanguage(locale ? FromCp1252(*locale).trimmed() : QString());
     applyMainTexts();
     for (TFileForm* doc : documents_) {
         doc->applyTexts();

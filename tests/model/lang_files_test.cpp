@@ -49,6 +49,7 @@ constexpr TextRange kUsedTexts[] = {
     {"picture messages", 605, 606},
     {"recovery question and message", 640, 643},
     {"vehicle window: status bar and cell grid", 620, 631},
+    {"locale of the toolkit's own texts", 632, 632},
     {"file dialog titles", 700, 703},
     {"picture dialog titles", 710, 712},
     {"steam points dialog", 720, 726},

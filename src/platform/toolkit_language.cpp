@@ -1,0 +1,29 @@
+#include "platform/toolkit_language.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <memory>
+
+namespace rvk {
+
+bool UseToolkitLanguage(const QString& locale) {
+    // One translation at a time, owned here for the rest of the run.
+    static std::unique_ptr<QTranslator> current;
+    if (current) {
+        QCoreApplication::removeTranslator(current.get());
+        current.reset();
+    }
+    if (locale.isEmpty()) return false;
+    auto translator = std::make_unique<QTranslator>();
+    // "qtbase_de_AT", then "qtbase_de": the toolkit ships most languages without region.
+    if (!translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    current = std::move(translator);
+    return true;
+}
+
+}  // namespace rvk

@@ -1,0 +1,14 @@
+// The toolkit's own texts (message-box buttons, the file and colour dialogs) in the
+// language of the chosen language file.
+#pragma once
+
+#include <QString>
+
+namespace rvk {
+
+// Replaces the toolkit translation in use by the one for `locale` ("de", "fr_CA", ...).
+// An empty locale, or one the toolkit has no translation for, leaves the toolkit's
+// built-in English. True when a translation is now in use.
+bool UseToolkitLanguage(const QString& locale);
+
+}  // namespace rvk
