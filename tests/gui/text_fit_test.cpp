@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -154,15 +155,16 @@ QStringList ClippedTexts(QWidget* window, const QString& name) {
 }
 
 class TextFitTest : public ShellTest,
-                    public ::testing::WithParamInterface<const char*> {
+                    public ::testing::WithParamInterface<std::string> {
 protected:
     // The shipped language file in the program folder, chosen as the user's language.
-    void chooseShipped(const char* name) {
-        const QString shipped = QStringLiteral(RVK_SOURCE_DIR "/lang/") + QLatin1String(name);
-        QFile::remove(programFolder() + QLatin1Char('/') + QLatin1String(name));
-        ASSERT_TRUE(QFile::copy(shipped, programFolder() + QLatin1Char('/') + QLatin1String(name)));
+    void chooseShipped(const std::string& file) {
+        const QString name = QString::fromStdString(file);
+        const QString shipped = QStringLiteral(RVK_SOURCE_DIR "/lang/") + name;
+        QFile::remove(programFolder() + QLatin1Char('/') + name);
+        ASSERT_TRUE(QFile::copy(shipped, programFolder() + QLatin1Char('/') + name));
         QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0"))
-            .setValue(QStringLiteral("LangFile"), QLatin1String(name));
+            .setValue(QStringLiteral("LangFile"), name);
     }
 };
 
@@ -207,11 +209,19 @@ TEST_P(TextFitTest, EveryWindowAndDialogShowsItsTextsWhole) {
     endMain(main);
 }
 
+// Every language file the program ships.
+std::vector<std::string> ShippedLanguageFiles() {
+    std::vector<std::string> files;
+    for (const QString& name :
+         QDir(QStringLiteral(RVK_SOURCE_DIR "/lang")).entryList({QStringLiteral("*.lng")}))
+        files.push_back(name.toStdString());
+    return files;
+}
+
 INSTANTIATE_TEST_SUITE_P(ShippedLanguages, TextFitTest,
-                         ::testing::Values("rvk3b2.lng", "deutsch.lng"),
+                         ::testing::ValuesIn(ShippedLanguageFiles()),
                          [](const auto& param) {
-                             const std::string file = param.param;
-                             return file.substr(0, file.find('.'));
+                             return param.param.substr(0, param.param.find('.'));
                          });
 
 // With the German file chosen, the toolkit's own buttons speak German too, and they go
