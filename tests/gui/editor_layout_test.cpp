@@ -52,7 +52,7 @@ void Wheel(QWidget* viewport, QPoint at, int notches, Qt::KeyboardModifiers mods
 }
 
 TEST_F(EditorTest, CtrlWheelZoomsAroundThePointerAndKeysStepLikeTheButtons) {
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     rec.Length = 200;  // wider than the window at any zoom above 4
     VehicleForm* form = open(rec);
     auto* scroll = form->findChild<QScrollArea*>(QStringLiteral("ScrollBox"));

@@ -40,7 +40,7 @@ protected:
     }
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
-    VehicleRec rec;
+    VehicleRec& rec = vehicle();
     QTemporaryDir dir;
 };
 

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -74,6 +75,10 @@ VehicleRec& EditorTest::vehicle(VehicleRec initial) {
 }
 
 VehicleForm* EditorTest::open(VehicleRec& rec) {
+    // A record on a test's stack dies before TearDown closes the window that shows it.
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(),
+                            [&rec](const VehicleRec& r) { return &r == &rec; }))
+        << "open() takes a record made by vehicle(), which outlives every window";
     auto* form = new VehicleForm(&owner, &rec, panel);
     QMdiSubWindow* sub = mdi->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
