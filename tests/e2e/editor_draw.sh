@@ -11,40 +11,18 @@
 # selection, after the save.
 set -euo pipefail
 
-if [ "${1:-}" = "--inside" ]; then
-    inside=1
-    shift
-else
-    inside=0
-fi
-bin=$(cd "$1" && pwd)
-src=$(cd "$2" && pwd)
-shot=${3:-}
-
-fail() {
-    echo "editor_draw: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/lib/e2e.bash" editor_draw "$@"
+shot=${args[0]:-}
 
 # The line, in cells of the left side view of the first vehicle of the first fleet.
 line_from="10 2"
 line_to="40 9"
 
 if [ "$inside" = 0 ]; then
-    if ! command -v xvfb-run >/dev/null; then
-        echo "editor_draw: SKIPPED: xvfb-run is not installed"
-        exit 77  # ctest reports the test as skipped
-    fi
-    for tool in xdotool import python3; do
-        command -v "$tool" >/dev/null || fail "$tool is not installed"
-    done
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    cp "$src"/examples/trams.rvk "$src"/examples/trams-*.fzz "$work"/
+    e2e_prepare import python3
     "$bin/rvktool" dump "$work/trams.rvk" >"$work/before.json" || fail "rvktool dump before"
     if [ -n "$shot" ]; then shot=$(cd "$(dirname "$shot")" && pwd)/$(basename "$shot"); fi
-    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside "$bin" "$src" "$shot" ||
-        fail "the editor session failed"
+    e2e_run_inside "$shot" || fail "the editor session failed"
     "$bin/rvktool" dump "$work/trams.rvk" >"$work/after.json" || fail "rvktool dump after"
     python3 - "$work/before.json" "$work/after.json" $line_from $line_to <<'EOF'
 import json, math, sys
@@ -96,10 +74,7 @@ EOF
 fi
 
 # ---- inside the X server ----
-work=$WORK
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+e2e_inside
 crash=${RVK_E2E_CRASH:-0}
 if [ "$crash" = 1 ]; then
     mkdir -p "$XDG_CONFIG_HOME/DUR"

@@ -10,36 +10,15 @@
 # With a third argument the dialog is photographed before Insert.
 set -euo pipefail
 
-if [ "${1:-}" = "--inside" ]; then
-    inside=1
-    shift
-else
-    inside=0
-fi
-bin=$(cd "$1" && pwd)
-src=$(cd "$2" && pwd)
-shot=${3:-}
-
-fail() {
-    echo "host_import: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/lib/e2e.bash" host_import "$@"
+shot=${args[0]:-}
 
 set_number=5012
 vehicle=0
 
 if [ "$inside" = 0 ]; then
-    if ! command -v xvfb-run >/dev/null; then
-        echo "host_import: SKIPPED: xvfb-run is not installed"
-        exit 0
-    fi
-    for tool in xdotool import python3; do
-        command -v "$tool" >/dev/null || fail "$tool is not installed"
-    done
     [ -x "$bin/make_host_install" ] || fail "make_host_install is not built"
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    cp "$src"/examples/trams.rvk "$src"/examples/trams-*.fzz "$work"/
+    e2e_prepare import python3
     # The installation on drive C: of a Wine prefix in the home folder, its folder name
     # in another case than the registry gives it.
     mkdir -p "$work/home/.wine/dosdevices" "$work/drive_c"
@@ -65,8 +44,7 @@ print([s["number"] for s in sets].index(int(sys.argv[2])))' "$work/sets.json" "$
         --alternative --texts vuvi_en.lnv "$work/expected.rvk" || fail "rvktool host-export"
     "$bin/rvktool" dump "$work/trams.rvk" >"$work/before.json" || fail "rvktool dump before"
     if [ -n "$shot" ]; then shot=$(cd "$(dirname "$shot")" && pwd)/$(basename "$shot"); fi
-    WORK="$work" ROW="$row" xvfb-run -a -s "-screen 0 1280x1024x24" \
-        bash "$0" --inside "$bin" "$src" "$shot" || fail "the editor session failed"
+    ROW="$row" e2e_run_inside "$shot" || fail "the editor session failed"
     "$bin/rvktool" dump "$work/trams.rvk" >"$work/after.json" || fail "rvktool dump after"
     "$bin/rvktool" dump "$work/expected.rvk" >"$work/expected.json" || fail "rvktool dump expected"
     python3 - "$work/before.json" "$work/after.json" "$work/expected.json" <<'EOF'
@@ -94,11 +72,8 @@ EOF
 fi
 
 # ---- inside the X server ----
-work=$WORK
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
+e2e_inside
 unset WINEPREFIX
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
 
 settle() { sleep "${1:-1}"; }
 click_at() { xdotool mousemove "$1" "$2" click 1; }

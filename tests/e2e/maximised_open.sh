@@ -7,40 +7,17 @@
 #   maximised_open.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 
-if [ "${1:-}" = "--inside" ]; then
-    inside=1
-    shift
-else
-    inside=0
-fi
-bin=$(cd "$1" && pwd)
-src=$(cd "$2" && pwd)
-
-fail() {
-    echo "maximised_open: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/lib/e2e.bash" maximised_open "$@"
 
 if [ "$inside" = 0 ]; then
-    if ! command -v xvfb-run >/dev/null; then
-        echo "maximised_open: SKIPPED: xvfb-run is not installed"
-        exit 0
-    fi
-    command -v xdotool >/dev/null || fail "xdotool is not installed"
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    cp "$src"/examples/trams.rvk "$src"/examples/trams-*.fzz "$work"/
+    e2e_prepare
     cp "$work/trams.rvk" "$work/second.rvk"
-    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside "$bin" "$src" ||
-        fail "the editor session failed"
+    e2e_run_inside || fail "the editor session failed"
     exit 0
 fi
 
 # ---- inside the X server ----
-work=$WORK
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+e2e_inside
 
 "$bin/rvkedit" "$work/trams.rvk" &
 editor=$!

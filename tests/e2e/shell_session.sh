@@ -6,40 +6,17 @@
 #   shell_session.sh BIN_DIR SOURCE_DIR
 set -euo pipefail
 
-if [ "${1:-}" = "--inside" ]; then
-    inside=1
-    shift
-else
-    inside=0
-fi
-bin=$(cd "$1" && pwd)
-src=$(cd "$2" && pwd)
-
-fail() {
-    echo "shell_session: FAIL: $*" >&2
-    exit 1
-}
+. "$(dirname "$0")/lib/e2e.bash" shell_session "$@"
 
 if [ "$inside" = 0 ]; then
-    if ! command -v xvfb-run >/dev/null; then
-        echo "shell_session: SKIPPED: xvfb-run is not installed"
-        exit 77  # ctest reports the test as skipped
-    fi
-    command -v xdotool >/dev/null || fail "xdotool is not installed"
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    cp "$src"/examples/trams.rvk "$src"/examples/trams-*.fzz "$work"/
-    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside "$bin" "$src" ||
-        fail "the session failed"
+    e2e_prepare
+    e2e_run_inside || fail "the session failed"
     echo "shell_session: settings written, Alt+X ends, no language file refused"
     exit 0
 fi
 
 # ---- inside the X server ----
-work=$WORK
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+e2e_inside
 settings="$XDG_CONFIG_HOME/DUR/RVK 3.0.conf"
 
 # Waits for the program to end and sets `ended` to its exit status. It runs in this
