@@ -84,7 +84,12 @@ protected:
         QPainter p(this);
         p.drawImage(QPoint(0, 0), form_->buffer_, QRect(QPoint(0, 0), size));
     }
-    void mousePressEvent(QMouseEvent* e) override { form_->mouseDown(tag_, e); }
+    void mousePressEvent(QMouseEvent* e) override {
+        // A press comes without a move before it when the views changed under a resting
+        // pointer (another scale tab, other sizes): the cell under it is taken anew.
+        form_->pointerAt(tag_, PointerPosition(e));
+        form_->mouseDown(tag_, e);
+    }
     void mouseMoveEvent(QMouseEvent* e) override {
         form_->pointerAt(tag_, PointerPosition(e));
         form_->mouseMove(tag_, e);

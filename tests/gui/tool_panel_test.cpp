@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -204,6 +205,25 @@ TEST_F(ToolPanelTest, SingleSelectionShowsTheSameRectangleEverywhere) {
     EXPECT_EQ(first->Selection().SelView1, 5);
     EXPECT_EQ(first->SelectionRect(), (CellRect{0, 0, 5, 6}));
     EXPECT_EQ(first->RenderView(5).pixel(0, 0), qRgb(255, 255, 255));
+}
+
+// The pointer last rested on a Zoom2 cell beyond the normal plane. Back on the normal
+// tab, a press without a move before it must name the pressed cell, not read the old one.
+TEST_F(ToolPanelTest, PressAfterAScaleChangeTakesTheCellUnderThePointer) {
+    VehicleRec& rec = vehicle();
+    DeriveZoom2(rec, "zoom2");
+    VehicleForm* form = open(rec);
+    auto* tabs = form->findChild<QTabBar*>(QStringLiteral("Tabs"));
+    tabs->setCurrentIndex(1);
+    QTest::mouseMove(form->View(1), cell(form, rec.Zoom2Planes[1].width() - 1, 2));
+    tabs->setCurrentIndex(0);
+    ASSERT_LT(rec.Planes[1].width(), rec.Zoom2Planes[1].width());
+    QSignalSpy status(form, &TChildForm::statusInfo);
+    QTest::mousePress(form->View(1), Qt::LeftButton, {}, cell(form, 3, 2));
+    QTest::mouseRelease(form->View(1), Qt::LeftButton, {}, cell(form, 3, 2));
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_TRUE(status.last().at(0).toString().startsWith("Left side   x 3, y "))
+        << status.last().at(0).toString().toStdString();
 }
 
 // Counts the paints of every view of a window.
