@@ -281,12 +281,21 @@ bool ToolPanel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+ToolPanel::~ToolPanel() {
+    // Destroying the children below moves the focus (an open colour-type list has it) and
+    // may activate other windows; neither may reach this half-destroyed panel.
+    for (const QMetaObject::Connection& c : watches_) disconnect(c);
+}
+
 void ToolPanel::setMdiArea(QMdiArea* area) {
     mdi_ = area;
-    connect(area, &QMdiArea::subWindowActivated, this, &ToolPanel::activeWindowChanged);
-    connect(qApp, &QApplication::focusChanged, this, [this] {
-        if (QApplication::activeWindow()) activeWindowChanged();
-    });
+    watches_ = {
+        connect(area, &QMdiArea::subWindowActivated, this, &ToolPanel::activeWindowChanged),
+        connect(qApp, &QApplication::focusChanged, this,
+                [this] {
+                    if (QApplication::activeWindow()) activeWindowChanged();
+                }),
+    };
     activeWindowChanged();
 }
 

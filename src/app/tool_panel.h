@@ -43,6 +43,7 @@ public:
     // texts: the program's language texts, used for the selection label and by the
     // vehicle windows; they outlive the panel.
     explicit ToolPanel(LangTexts& texts, QWidget* parent = nullptr);
+    ~ToolPanel() override;
 
     // The frame's child-window area; the panel follows its activation changes.
     void setMdiArea(QMdiArea* area);
@@ -102,6 +103,8 @@ private:
 
     LangTexts& texts_;
     QMdiArea* mdi_ = nullptr;
+    // The frame's activation and the application's focus changes; cut at destruction.
+    std::array<QMetaObject::Connection, 2> watches_;
 
     std::array<PixelValue, 2> mouseColors_{0x00FFFFFFu, kTransparent};
     std::array<PixelValue, 2> savedColors_{0x00FFFFFFu, kTransparent};

@@ -304,6 +304,9 @@ void VehicleControls::zoom2Click() {
         // An unreadable file leaves the vehicle without Zoom2 graphics, and the box says so.
         setCheckedQuietly(cbZoom2_, r.Zoom2Exists);
         form_.UpdateTabs();
+        // The vehicle in memory changed, as with switching off or deriving: an autosave
+        // taken while the graphics were off must be followed by one that has them.
+        if (r.Zoom2Exists) form_.NoteChange();
         return;
     }
     if (ask(568, 542, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {

@@ -375,6 +375,7 @@ TEST_F(ControlsTest, Zoom2SwitchedOnFromTheCompanionFile) {
     EXPECT_EQ(rec.Zoom2Planes[0].at(3, 20), 0x00123456u);
     EXPECT_TRUE(box(form, "cbZoom2")->isChecked());
     EXPECT_EQ(TabCount(form), 2);
+    EXPECT_EQ(owner.modified, 1) << "the vehicle changed; autosave must follow";
 
     // A file that cannot be read leaves the vehicle, and the box, without Zoom2.
     VehicleRec& other = vehicle();
@@ -384,6 +385,7 @@ TEST_F(ControlsTest, Zoom2SwitchedOnFromTheCompanionFile) {
     EXPECT_FALSE(other.Zoom2Exists);
     EXPECT_FALSE(box(second, "cbZoom2")->isChecked());
     EXPECT_EQ(TabCount(second), 1);
+    EXPECT_EQ(owner.modified, 1) << "nothing changed";
 }
 
 // The same controls in the real frame, where the fleet window names the vehicle's
