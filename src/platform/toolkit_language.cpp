@@ -8,22 +8,21 @@
 
 namespace rvk {
 
-bool UseToolkitLanguage(const QString& locale) {
+void UseToolkitLanguage(const QString& locale) {
     // One translation at a time, owned here for the rest of the run.
     static std::unique_ptr<QTranslator> current;
     if (current) {
         QCoreApplication::removeTranslator(current.get());
         current.reset();
     }
-    if (locale.isEmpty()) return false;
+    if (locale.isEmpty()) return;
     auto translator = std::make_unique<QTranslator>();
     // "qtbase_de_AT", then "qtbase_de": the toolkit ships most languages without region.
     if (!translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
+        return;
     QCoreApplication::installTranslator(translator.get());
     current = std::move(translator);
-    return true;
 }
 
 }  // namespace rvk

@@ -8,7 +8,7 @@ namespace rvk {
 
 // Replaces the toolkit translation in use by the one for `locale` ("de", "fr_CA", ...).
 // An empty locale, or one the toolkit has no translation for, leaves the toolkit's
-// built-in English. True when a translation is now in use.
-bool UseToolkitLanguage(const QString& locale);
+// built-in English.
+void UseToolkitLanguage(const QString& locale);
 
 }  // namespace rvk
