@@ -2,16 +2,17 @@
 
 #include <QAction>
 #include <QFile>
+#include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 
-#include <QListWidget>
 #include "app/main_form.h"
 #include "app/program_folder.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
 #include "model/document.h"
+#include "platform/toolkit_language.h"
 #include "shell/name_list_box.h"
 
 namespace rvk::test {
@@ -115,6 +116,7 @@ void ShellTest::SetUp() {
 
 void ShellTest::TearDown() {
     SetProgramFolder(QString());
+    UseToolkitLanguage(QString());  // a language file's locale would outlast the test
     GuiTest::TearDown();
 }
 
