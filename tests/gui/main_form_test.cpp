@@ -1,7 +1,4 @@
-#include <QAbstractItemView>
 #include <QAction>
-#include <QComboBox>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QFile>
@@ -94,18 +91,6 @@ TEST_F(ShellTest, FirstRunMenusTextsAndStatus) {
     QSettings raw("DUR", "RVK 3.0");
     EXPECT_EQ(raw.value("P1").toString(), programFolder());
     EXPECT_EQ(raw.value("LangFile").toString(), "rvk3b2.lng");
-}
-
-// The frame goes while the colour-type list of the tool panel is open: the focus leaving
-// the list as it is destroyed must not reach the half-destroyed panel.
-TEST_F(ShellTest, FrameEndsWithAToolPanelListOpen) {
-    auto main = startMain();
-    QApplication::setActiveWindow(main.get());
-    auto* types = main->findChild<QComboBox*>(QStringLiteral("bFG"));
-    ASSERT_NE(types, nullptr);
-    types->showPopup();
-    ASSERT_TRUE(types->view()->isVisible());
-    endMain(main);
 }
 
 TEST_F(ShellTest, MaximisedWindowComesBackMaximisedOverItsNormalRectangle) {

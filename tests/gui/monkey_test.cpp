@@ -764,5 +764,24 @@ TEST_F(MonkeyTest, RandomWalkKeepsTheRecordsSound) {
         for (const auto& [what, count] : done_) std::printf("  %6d %s\n", count, qPrintable(what));
 }
 
+// Walks that once broke, replayed from their first seed with the rounds before the break
+// (the clipboard carries over from one round to the next).
+TEST_F(MonkeyTest, WalksThatOnceBrokeStaySound) {
+    struct Replay {
+        std::uint32_t seed;
+        std::uint32_t rounds;
+        const char* fault;
+    };
+    static const Replay kReplays[] = {
+        {112, 1, "Zoom2 switched on from the companion file did not count as a change"},
+        {214, 2, "the frame crashed at its end with the focus in a colour-type list"},
+    };
+    for (const Replay& r : kReplays) {
+        SCOPED_TRACE(r.fault);
+        for (std::uint32_t round = 0; round < r.rounds; ++round)
+            EXPECT_TRUE(runRound(r.seed + round, 400)) << "seed " << r.seed + round;
+    }
+}
+
 }  // namespace
 }  // namespace rvk
