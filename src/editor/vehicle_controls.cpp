@@ -256,7 +256,11 @@ void VehicleControls::propsClick() {
     cbLwx_->setEnabled(!extra);
     cbExtra_->setEnabled(!rev && !lwx);
     // The stored bit decides: checking cbRev beside a checked cbExtra drops ExtraViews.
-    if (((props & kExtraViews) != 0) != wasExtra) form_.Relayout();
+    if (((props & kExtraViews) != 0) != wasExtra) {
+        form_.Relayout();
+        // The companion file holds six or eight views as the bit says: it is written anew.
+        if (r.Zoom2Exists) r.Zoom2Modified = true;
+    }
     form_.NoteChange();
 }
 

@@ -158,6 +158,8 @@ TEST_F(ControlsTest, SizesOutsideTheRangesStayUntilChanged) {
 
 TEST_F(ControlsTest, ExtraViewsExcludeRevAndLwx) {
     VehicleRec& rec = vehicle();  // 0x8301: single ended, motorized, extra views
+    DeriveZoom2(rec, "saved");
+    rec.Zoom2Modified = false;  // as read from its companion file
     VehicleForm* form = open(rec);
     QCheckBox* rev = box(form, "cbRev");
     QCheckBox* lwx = box(form, "cbLwx");
@@ -167,6 +169,9 @@ TEST_F(ControlsTest, ExtraViewsExcludeRevAndLwx) {
     ClickBox(extra);
     EXPECT_EQ(rec.Props, 0x8201u);
     EXPECT_FALSE(form->View(6)->isVisible());
+    // The companion file holds the views the bit names, so it must be written again.
+    EXPECT_TRUE(rec.Zoom2Modified);
+    rec.Zoom2Modified = false;
     ClickBox(rev);
     EXPECT_EQ(rec.Props, 0x8241u);
     EXPECT_FALSE(extra->isEnabled());
@@ -182,6 +187,7 @@ TEST_F(ControlsTest, ExtraViewsExcludeRevAndLwx) {
     EXPECT_FALSE(rev->isEnabled());
     EXPECT_FALSE(lwx->isEnabled());
     EXPECT_TRUE(form->View(7)->isVisible());
+    EXPECT_TRUE(rec.Zoom2Modified);
     EXPECT_EQ(owner.modified, 6);
 
     // Right after filling all boxes are enabled; Rev beside Extra keeps neither bit.

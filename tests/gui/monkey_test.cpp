@@ -775,6 +775,7 @@ TEST_F(MonkeyTest, WalksThatOnceBrokeStaySound) {
     static const Replay kReplays[] = {
         {112, 1, "Zoom2 switched on from the companion file did not count as a change"},
         {214, 2, "the frame crashed at its end with the focus in a colour-type list"},
+        {100057, 1, "extra views switched on kept the companion file of six views"},
     };
     for (const Replay& r : kReplays) {
         SCOPED_TRACE(r.fault);
