@@ -176,15 +176,9 @@ elif cmd == "tool-panel":
 EOF
 
 snap() { import -window root -depth 8 "$work/$1.ppm"; }
-settle() { sleep "${1:-1}"; }
-click_at() { xdotool mousemove "$1" "$2" click 1; }
 double_click_at() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 60 1; }
 
-"$bin/rvkedit" "$work/trams.rvk" &
-editor=$!
-trap 'kill $editor 2>/dev/null || true' EXIT
-win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
-    fail "the main window did not appear"
+e2e_start_editor
 # No window manager: the frame goes where it is told.
 xdotool windowmove "$win" 0 0 windowsize "$win" 1270 1000
 settle 2

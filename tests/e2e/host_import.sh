@@ -75,14 +75,7 @@ fi
 e2e_inside
 unset WINEPREFIX
 
-settle() { sleep "${1:-1}"; }
-click_at() { xdotool mousemove "$1" "$2" click 1; }
-
-"$bin/rvkedit" "$work/trams.rvk" &
-editor=$!
-trap 'kill $editor 2>/dev/null || true' EXIT
-win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
-    fail "the main window did not appear"
+e2e_start_editor
 # No window manager: the frame goes where it is told, and the document window opens at
 # the top left of its client area with the fleets listed from its top.
 xdotool windowmove "$win" 0 0 windowsize "$win" 1270 1000

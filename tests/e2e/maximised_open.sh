@@ -19,11 +19,7 @@ fi
 # ---- inside the X server ----
 e2e_inside
 
-"$bin/rvkedit" "$work/trams.rvk" &
-editor=$!
-trap 'kill $editor 2>/dev/null || true' EXIT
-win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
-    fail "the main window did not appear"
+e2e_start_editor
 xdotool windowmove "$win" 0 0
 sleep 2
 title() { xdotool getwindowname "$win"; }

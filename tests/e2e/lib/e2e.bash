@@ -52,3 +52,17 @@ e2e_inside() {
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
 }
+
+# Inside: starts the editor on the copy of the example document, to be killed should the
+# script end early; sets `editor` to its process and `win` to its main window.
+e2e_start_editor() {
+    "$bin/rvkedit" "$work/trams.rvk" &
+    editor=$!
+    trap 'kill $editor 2>/dev/null || true' EXIT
+    win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
+        fail "the main window did not appear"
+}
+
+# Inside: waits (a second by default) for the editor to take in what it was sent.
+settle() { sleep "${1:-1}"; }
+click_at() { xdotool mousemove "$1" "$2" click 1; }
