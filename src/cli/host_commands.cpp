@@ -138,15 +138,12 @@ int RunHostExport(const std::vector<std::string>& args) {
         if (!FileExists(alternative)) FailInput(alternative, "no such file");
     }
     FileDoc doc;
-    doc.path = positional[1];
     // The fleet is named after the set, without the list's alignment spaces.
     const std::size_t first = set->name.find_first_not_of(' ');
     doc.fleets.push_back(CreateFleet(first == std::string::npos ? "" : set->name.substr(first)));
     doc.fleets[0]->vehicles.push_back(
         std::make_unique<VehicleRec>(InsertCopy(vehicle, alternative)));
-    const SaveResult saved = SaveDocument(doc);
-    if (!saved.ok())
-        FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
+    WriteNewDocument(doc, positional[1]);
     return kExitOk;
 }
 

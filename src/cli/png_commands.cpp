@@ -104,9 +104,7 @@ int RunImport(const std::vector<std::string>& args) {
 
     if (choice.vehicle.zoom2) area.rec->Zoom2Modified = true;
     doc.modified = true;
-    const SaveResult saved = SaveDocument(doc);
-    if (!saved.ok())
-        FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
+    SaveOrFail(doc);
     return kExitOk;
 }
 

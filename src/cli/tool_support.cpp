@@ -157,6 +157,10 @@ void WriteNewDocument(FileDoc& doc, const std::string& path) {
                 FileExists(name))
                 doc.KnownZoom2Files.push_back(std::move(name));
     }
+    SaveOrFail(doc);
+}
+
+void SaveOrFail(FileDoc& doc) {
     if (const SaveResult saved = SaveDocument(doc); !saved.ok())
         FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
 }

@@ -86,5 +86,7 @@ int FinishOutput(const char* command, int status);
 // earlier document of that name left belong to it now, so those that no vehicle
 // needs are removed (a reader would otherwise give them to the new vehicles).
 void WriteNewDocument(FileDoc& doc, const std::string& path);
+// Saves the document where it says, or fails naming the file that could not be written.
+void SaveOrFail(FileDoc& doc);
 
 }  // namespace rvk::tool

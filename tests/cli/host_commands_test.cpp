@@ -1,6 +1,9 @@
 // rvktool's host commands on the made-up installation of the tests.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <nlohmann/json.hpp>
 
 #include "cli_test_support.h"
@@ -58,10 +61,13 @@ TEST_F(HostCommands, DumpAndExportAgree) {
                  {1, " --alternative", "alternative only"}};
     for (const auto& c : cases) {
         const std::string out = dir / "out.rvk";
+        // A companion of an earlier document of that name must not stay for a later one.
+        std::ofstream(dir / "out-00-01.fzz") << "stale";
         const ToolRun exported =
             Tool("host-export " + Quote(inst) + " --set 5012 --vehicle " +
                  std::to_string(c.vehicle) + c.flag + " --texts vuvi_en.lnv " + Quote(out));
         ASSERT_EQ(exported.status, 0) << exported.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out-00-01.fzz"));
         const json doc = json::parse(Tool("dump " + Quote(out)).out);
         json vehicle = zoomSet["vehicles"][c.vehicle];
         vehicle.erase("position");
