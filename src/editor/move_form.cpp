@@ -9,7 +9,7 @@
 #include <QRadioButton>
 
 #include "editor/qt_support.h"
-#include "editor/vehicle_form.h"
+#include "editor/shift_target.h"
 #include "model/end_view_shift.h"
 #include "platform/prompts.h"
 
@@ -88,8 +88,9 @@ TMoveForm::TMoveForm(LangTexts& texts, QWidget* parent)
 
 TMoveForm::~TMoveForm() = default;
 
-void TMoveForm::ShowFor(VehicleForm* form) {
+void TMoveForm::ShowFor(ShiftTarget* form) {
     form_ = form;
+    formWidget_ = form ? form->targetWidget() : nullptr;
     updateMoveButton();
     runModal_(*this);
 }
@@ -106,8 +107,9 @@ void TMoveForm::updateMoveButton() {
     bool ok = false;
     int n = moveEdit_->text().toInt(&ok, 10);
     if (!ok) n = 0;
+    ShiftTarget* form = target();
     moveBtn_->setEnabled(
-        form_ && CanShiftEndViews(*form_->Record(), form_->ShowsZoom2(), n, upCheck_->isChecked()));
+        form && CanShiftEndViews(*form->Record(), form->ShowsZoom2(), n, upCheck_->isChecked()));
 }
 
 std::optional<int> TMoveForm::numberOf(QLineEdit* edit) {
@@ -115,24 +117,25 @@ std::optional<int> TMoveForm::numberOf(QLineEdit* edit) {
     const int value = edit->text().toInt(&ok, 10);
     if (ok) return value;
     // Said plainly, instead of failing the whole command with a conversion error.
-    prompts().message(this,
-                      FromCp1252(FormatText(texts_.lookup(807),
-                                            {Utf8ToCp1252(edit->text().toStdString())})),
-                      LookupQText(texts_, 544), MsgIcon::Error, MsgButtons::Ok);
+    prompts().message(
+        this,
+        FromCp1252(FormatText(texts_.lookup(807), {Utf8ToCp1252(edit->text().toStdString())})),
+        LookupQText(texts_, 544), MsgIcon::Error, MsgButtons::Ok);
     edit->setFocus();
     edit->selectAll();
     return std::nullopt;
 }
 
 void TMoveForm::moveClick() {
-    if (!form_) return;
+    ShiftTarget* form = target();
+    if (!form) return;
     const std::optional<int> roof = numberOf(roofEdit_);
     if (!roof) return;
     const std::optional<int> count = numberOf(moveEdit_);
     if (!count) return;
     // The roof part that fit is shown, so the edit tells what was carried along.
     if (const std::optional<int> carried =
-            form_->ShiftEndViews(*count, *roof, upCheck_->isChecked());
+            form->ShiftEndViews(*count, *roof, upCheck_->isChecked());
         carried && *carried != *roof)
         roofEdit_->setText(QString::number(*carried));
     updateMoveButton();

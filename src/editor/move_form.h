@@ -16,7 +16,7 @@ class QRadioButton;
 namespace rvk {
 
 class LangTexts;
-class VehicleForm;
+class ShiftTarget;
 
 class TMoveForm : public QDialog {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
     ~TMoveForm() override;
 
     // The dialog for form, shown modally.
-    void ShowFor(VehicleForm* form);
+    void ShowFor(ShiftTarget* form);
     void setModalRunner(ModalRunner runner) { runModal_ = std::move(runner); }
 
     QLineEdit* moveEdit() const { return moveEdit_; }
@@ -48,9 +48,12 @@ private:
     void moveClick();
     // The edit's text as a whole number; an error box when it is not one.
     std::optional<int> numberOf(QLineEdit* edit);
+    // The window the dialog was shown for, while it lives.
+    ShiftTarget* target() const { return formWidget_ ? form_ : nullptr; }
 
     LangTexts& texts_;
-    QPointer<VehicleForm> form_;
+    ShiftTarget* form_ = nullptr;
+    QPointer<QWidget> formWidget_;  // gone with the window
     ModalRunner runModal_;
 
     QLabel* label1_;

@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "editor/controls_target.h"
 #include "editor/qt_support.h"
 #include "editor/up_down.h"
-#include "editor/vehicle_form.h"
 #include "editor/vehicle_owner.h"
 #include "model/file_io.h"
 #include "model/zoom2_file.h"
@@ -48,9 +48,9 @@ std::array<std::uint16_t*, 4> SizeFields(VehicleRec& r, bool zoom2) {
 
 }  // namespace
 
-VehicleControls::VehicleControls(VehicleForm& form, LangTexts& texts, QWidget* sizeSheet,
+VehicleControls::VehicleControls(ControlsTarget& form, LangTexts& texts, QWidget* sizeSheet,
                                  QWidget* propsSheet, QWidget* infoPanel)
-    : QObject(&form), form_(form), texts_(texts), infoPanel_(infoPanel) {
+    : QObject(form.targetWidget()), form_(form), texts_(texts), infoPanel_(infoPanel) {
     buildSizeSheet(sizeSheet);
     buildPropsSheet(propsSheet);
     buildInfoPanel(infoPanel);
@@ -331,8 +331,8 @@ void VehicleControls::setCheckedQuietly(QCheckBox* box, bool checked) {
 }
 
 MsgAnswer VehicleControls::ask(int text, int caption, MsgIcon icon, MsgButtons buttons) {
-    return prompts().message(&form_, LookupQText(texts_, text), LookupQText(texts_, caption), icon,
-                             buttons);
+    return prompts().message(form_.targetWidget(), LookupQText(texts_, text),
+                             LookupQText(texts_, caption), icon, buttons);
 }
 
 }  // namespace rvk

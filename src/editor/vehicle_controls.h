@@ -19,12 +19,12 @@ namespace rvk {
 
 class LangTexts;
 class UpDown;
-class VehicleForm;
+class ControlsTarget;
 
 class VehicleControls : public QObject {
 public:
     // Builds the controls into the two pages and the info panel of form.
-    VehicleControls(VehicleForm& form, LangTexts& texts, QWidget* sizeSheet, QWidget* propsSheet,
+    VehicleControls(ControlsTarget& form, LangTexts& texts, QWidget* sizeSheet, QWidget* propsSheet,
                     QWidget* infoPanel);
 
     void ApplyTexts();
@@ -53,7 +53,7 @@ private:
     void setCheckedQuietly(QCheckBox* box, bool checked);
     MsgAnswer ask(int text, int caption, MsgIcon icon, MsgButtons buttons);
 
-    VehicleForm& form_;
+    ControlsTarget& form_;
     LangTexts& texts_;
     bool filling_ = false;  // set while the controls are filled from the record
 

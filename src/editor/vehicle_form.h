@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "editor/controls_target.h"
+#include "editor/shift_target.h"
 #include "editor/steam_target.h"
 #include "model/draw_tools.h"
 #include "model/image_clip.h"
@@ -44,7 +46,10 @@ struct VehicleSelection {
     CellPoint SelPoint2{0, 0};
 };
 
-class VehicleForm : public TChildForm, public SteamTarget {
+class VehicleForm : public TChildForm,
+                    public SteamTarget,
+                    public ShiftTarget,
+                    public ControlsTarget {
     Q_OBJECT
 
 public:
@@ -58,7 +63,7 @@ public:
 
     QWidget* targetWidget() override { return this; }
     VehicleRec* Record() const override { return record_; }
-    VehicleOwner* OwnerFleetWindow() const { return owner_; }
+    VehicleOwner* OwnerFleetWindow() const override { return owner_; }
     TChildForm* documentWindow() override;
     void applyTexts() override { ApplyTexts(); }
     const VehicleRec* editedVehicle() const override { return record_; }
@@ -90,14 +95,14 @@ public:
 
     void PaintView(int view);
     void PaintAllViews() override;
-    void Relayout();
+    void Relayout() override;
     void NoteChange() override;
-    void UpdateCaption();
+    void UpdateCaption() override;
     void ApplyTexts();
-    void UpdateTabs();
+    void UpdateTabs() override;
     // Selects the "Normal scale" tab; leaving the Zoom2 tab adjusts the zoom.
     void ShowNormalTab() override;
-    void ClearHistory() { history_.ClearHistory(); }
+    void ClearHistory() override { history_.ClearHistory(); }
     void SetViewCursor(const QCursor& cursor);
     void Undo();
     void Redo();
@@ -116,7 +121,7 @@ public:
     // Moves the end views by count rows, carrying the roof halves' last roof rows along,
     // and changes the end-view height of the scale shown. The roof rows carried, or
     // nothing when the shift does not fit the end views.
-    std::optional<int> ShiftEndViews(int count, int roof, bool up);
+    std::optional<int> ShiftEndViews(int count, int roof, bool up) override;
 
     QWidget* View(int view) const override;
     const VehicleLayout& Layout() const { return layout_; }
