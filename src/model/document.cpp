@@ -183,19 +183,17 @@ Reason ReasonOf(const UnreadCompanion& unread) {
 }
 
 std::string SaveJournalPath(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    return path.substr(0, path.size() - name.size()) + "." + name + ".journal";
+    return SidecarPath(path, ".journal");
 }
 
 std::optional<FileError> RecoverDocumentFiles(const std::string& path) {
-    const std::string journalName = FileNameOf(SaveJournalPath(path));
-    const std::string documentName = FileNameOf(path);
-    const auto belongs = [&](const std::string& name) {
-        return SameFileName(name, documentName) || SameFileName(name, journalName) ||
-               IsCompanionName(path, name);
-    };
-    if (auto error = CompleteJournal(SaveJournalPath(path), belongs)) return error;
-    RemoveLeftTemporaries(DirectoryOf(path), belongs);
+    // The files a save of the document may replace or remove, and its journal.
+    std::vector<std::string> names = {FileNameOf(path), FileNameOf(SaveJournalPath(path))};
+    for (int fleet = 0; fleet < kMaxFleets; ++fleet)
+        for (int vehicle = 0; vehicle < kMaxVehicles; ++vehicle)
+            names.push_back(FileNameOf(Zoom2FileName(path, fleet, vehicle)));
+    if (auto error = CompleteJournal(SaveJournalPath(path), names)) return error;
+    RemoveLeftTemporaries(DirectoryOf(path), names);
     return std::nullopt;
 }
 

@@ -181,11 +181,11 @@ std::optional<std::error_code> Step(SaveStep step, const std::string& path) {
     return std::nullopt;
 }
 
-// Temporaries are named ".<target>.<process>.<counter>.tmp".
+// Temporaries are named by SidecarPath(target, ".<process>.<counter>.tmp").
 constexpr std::string_view kTempEnd = ".tmp";
 
 struct TempName {
-    std::string target;
+    std::string stem;  // the target's name, or its shortened form
     long pid = 0;
 };
 
@@ -210,8 +210,47 @@ std::optional<TempName> ParseTempName(std::string_view name) {
         std::from_chars(pidText.data(), pidText.data() + pidText.size(), parsed.pid).ec !=
             std::errc{})
         return std::nullopt;
-    parsed.target = std::string(name.substr(1, pidDot - 1));
+    parsed.stem = std::string(name.substr(1, pidDot - 1));
     return parsed;
+}
+
+std::size_t NameLimit(const fs::path& folder) {
+#ifdef _WIN32
+    (void)folder;
+    return 255;
+#else
+    const long limit = pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? static_cast<std::size_t>(limit) : 255;
+#endif
+}
+
+// "~" and 16 hex digits of a 64-bit FNV-1a hash end a shortened name.
+constexpr std::size_t kHashDigits = 16;
+
+std::string NameHash(std::string_view name) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : name) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    std::string hex(kHashDigits, '0');
+    for (std::size_t i = kHashDigits; i-- > 0; h >>= 4) hex[i] = "0123456789abcdef"[h & 15];
+    return hex;
+}
+
+// Whether a side file's stem (its name without the leading dot and the suffix) was
+// made for the file called `name`.
+bool StemOf(std::string_view stem, const std::string& name) {
+    if (SameFileName(std::string(stem), name)) return true;
+    if (stem.size() <= kHashDigits || stem[stem.size() - kHashDigits - 1] != '~') return false;
+    const std::string_view head = stem.substr(0, stem.size() - kHashDigits - 1);
+    return head.size() < name.size() && name.starts_with(head) &&
+           stem.substr(stem.size() - kHashDigits) == NameHash(name);
+}
+
+bool Named(const std::vector<std::string>& names, const std::string& name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& n) { return SameFileName(n, name); });
 }
 
 // A plain name within its folder: no folder part, no "." or "..".
@@ -325,14 +364,13 @@ void SaveTransaction::discard() {
 
 namespace {
 
-// Creates ".<name>.<process>.<counter>.tmp" beside target; -1 with errno on failure.
+// Creates a temporary beside target; -1 with errno on failure.
 int CreateTemporary(const fs::path& target, fs::path& temp) {
     static std::atomic<unsigned> counter{0};
-    const std::string name = Utf8FromPath(target.filename());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = target.parent_path() /
-               PathFromUtf8("." + name + "." + std::to_string(ProcessId()) + "." +
-                            std::to_string(counter++) + std::string(kTempEnd));
+        temp = PathFromUtf8(SidecarPath(Utf8FromPath(target), "." + std::to_string(ProcessId()) +
+                                                                  "." + std::to_string(counter++) +
+                                                                  std::string(kTempEnd)));
         const int fd = OpenNew(temp);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -487,8 +525,22 @@ std::optional<FileError> SaveTransaction::commit() {
     return error_;
 }
 
+std::string SidecarPath(const std::string& path, std::string_view suffix) {
+    const std::string name = FileNameOf(path);
+    std::string side = "." + name + std::string(suffix);
+    const std::size_t limit = NameLimit(PathFromUtf8(path).parent_path());
+    if (side.size() > limit) {
+        const std::size_t fixed = 1 + suffix.size() + 1 + kHashDigits;
+        std::size_t keep = std::min(limit > fixed ? limit - fixed : 0, name.size() - 1);
+        // Whole characters only: a cut UTF-8 sequence would be no valid name.
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+        side = "." + name.substr(0, keep) + "~" + NameHash(name) + std::string(suffix);
+    }
+    return path.substr(0, path.size() - name.size()) + side;
+}
+
 std::optional<FileError> CompleteJournal(const std::string& journalPath,
-                                         const std::function<bool(const std::string&)>& mayTouch) {
+                                         const std::vector<std::string>& names) {
     const fs::path journal = PathFromUtf8(journalPath);
     if (!Exists(journal)) return std::nullopt;
     std::error_code why;
@@ -498,11 +550,11 @@ std::optional<FileError> CompleteJournal(const std::string& journalPath,
         ParseJournal(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
     const std::string journalName = Utf8FromPath(journal.filename());
     const auto acceptable = [&](const JournalStep& s) {
-        if (!PlainName(s.target) || SameFileName(s.target, journalName) || !mayTouch(s.target))
+        if (!PlainName(s.target) || SameFileName(s.target, journalName) || !Named(names, s.target))
             return false;
         if (!s.rename) return true;
         const auto temp = ParseTempName(s.temp);
-        return PlainName(s.temp) && temp && temp->target == s.target;
+        return PlainName(s.temp) && temp && StemOf(temp->stem, s.target);
     };
     if (!steps || !std::all_of(steps->begin(), steps->end(), acceptable))
         return FileError{journalPath, std::make_error_code(std::errc::invalid_argument), false,
@@ -537,13 +589,15 @@ std::optional<FileError> CompleteJournal(const std::string& journalPath,
     return std::nullopt;
 }
 
-void RemoveLeftTemporaries(const std::string& folder,
-                           const std::function<bool(const std::string&)>& mayTouch) {
+void RemoveLeftTemporaries(const std::string& folder, const std::vector<std::string>& names) {
     std::error_code ec;
     const fs::path dir = folder.empty() ? fs::path(".") : PathFromUtf8(folder);
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const auto temp = ParseTempName(Utf8FromPath(it->path().filename()));
-        if (!temp || !mayTouch(temp->target)) continue;
+        if (!temp || std::none_of(names.begin(), names.end(), [&](const std::string& name) {
+                return StemOf(temp->stem, name);
+            }))
+            continue;
         if (temp->pid != ProcessId() && ProcessAlive(temp->pid)) continue;  // a save in progress
         std::error_code typeError;
         if (it->symlink_status(typeError).type() == fs::file_type::directory) continue;

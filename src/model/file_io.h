@@ -79,16 +79,21 @@ private:
     std::optional<FileError> error_;
 };
 
+// A file the program keeps beside a document or one of its files (journal, temporary,
+// lock): "." + its name + suffix, in its folder. Where that exceeds the file system's
+// name limit, the name is cut and ended by a hash of the whole name, so that the side
+// files of two long names never meet.
+std::string SidecarPath(const std::string& path, std::string_view suffix);
+
 // Finishes the save a journal describes, then removes it; nothing to do without one.
-// Only files of the journal's own folder whose names `mayTouch` accepts are renamed
-// or removed, and only from temporaries of those names: a damaged or foreign journal
-// is refused and left in place.
+// Only the files of the journal's own folder named in `names` are renamed or removed,
+// and only from temporaries of those names: a damaged or foreign journal is refused
+// and left in place.
 std::optional<FileError> CompleteJournal(const std::string& journalPath,
-                                         const std::function<bool(const std::string&)>& mayTouch);
-// Removes temporaries that a failed or killed save of the named files left in the
-// folder: those of this process and of processes that no longer run.
-void RemoveLeftTemporaries(const std::string& folder,
-                           const std::function<bool(const std::string&)>& mayTouch);
+                                         const std::vector<std::string>& names);
+// Removes temporaries that a failed or killed save of the named files (names within
+// the folder) left there: those of this process and of processes that no longer run.
+void RemoveLeftTemporaries(const std::string& folder, const std::vector<std::string>& names);
 
 // The steps of a save, for tests that fail or stop one.
 enum class SaveStep { kWrite, kJournal, kRename, kRemove, kFinish };

@@ -168,18 +168,4 @@ Zoom2SavePlan PlanZoom2Save(FileDoc& doc, const std::string& docPath,
     return plan;
 }
 
-bool IsCompanionName(std::string_view docPath, const std::string& name) {
-    // "<base>-II-JJ.fzz": the indices are read from the name, which must then be
-    // exactly the companion name they give.
-    const std::string first = FileNameOf(Zoom2FileName(docPath, 0, 0));
-    if (name.size() != first.size()) return false;
-    const std::size_t at = first.size() - 10;
-    const auto digit = [&](std::size_t k) { return name[k] >= '0' && name[k] <= '9'; };
-    if (!digit(at + 1) || !digit(at + 2) || !digit(at + 4) || !digit(at + 5)) return false;
-    const int fleet = (name[at + 1] - '0') * 10 + (name[at + 2] - '0');
-    const int vehicle = (name[at + 4] - '0') * 10 + (name[at + 5] - '0');
-    if (fleet >= kMaxFleets || vehicle >= kMaxVehicles) return false;
-    return SameFileName(FileNameOf(Zoom2FileName(docPath, fleet, vehicle)), name);
-}
-
 }  // namespace rvk

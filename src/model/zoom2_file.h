@@ -54,9 +54,6 @@ struct Zoom2SavePlan {
 Zoom2SavePlan PlanZoom2Save(FileDoc& doc, const std::string& docPath,
                             const std::vector<std::string>& known);
 
-// Whether a file name (without folder) is one of the companion names of the document.
-bool IsCompanionName(std::string_view docPath, const std::string& name);
-
 // The companion files that exist for a document at docPath, at any place of the
 // document: a save under that name replaces them along with the document.
 std::vector<std::string> ExistingZoom2Files(std::string_view docPath);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -208,6 +209,68 @@ TEST_F(SaveSet, AJournalThatIsDamagedOrReachesElsewhereIsRefused) {
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, (Message{kTextInterruptedSave, path(), Reason{kTextDamagedFile, {}}}));
         EXPECT_EQ(Snapshot(), before);
+    }
+}
+
+// Every name made beside a document stays within the file system's limit however long
+// the document's name, and what a killed save of it left is still told apart from what
+// belongs to another document of nearly the same name.
+TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
+    for (const std::size_t length : {234u, 241u, 246u, 247u, 249u, 250u, 255u}) {
+        SCOPED_TRACE(length);
+        for (const auto& entry : fs::directory_iterator(dir.path())) fs::remove(entry.path());
+        const std::string name = std::string(length - 4, 'n') + ".rvk";
+        const bool zoom2 = length + 6 <= 255;  // "-00-00.fzz" in place of ".rvk"
+        FileDoc doc;
+        doc.path = dir.file(name);
+        doc.fleets.push_back(CreateFleet("F"));
+        for (std::uint32_t j = 0; j < 3; ++j)
+            doc.fleets[0]->vehicles.push_back(
+                std::make_unique<VehicleRec>(testing::VariedVehicle(j + 1, zoom2 && j != 1)));
+        ASSERT_TRUE(SaveDocument(doc).ok());
+        FileDoc reopened;
+        reopened.path = doc.path;
+        ASSERT_TRUE(LoadDocument(reopened).ok);
+        EXPECT_EQ(reopened.KnownZoom2Files.size(), zoom2 ? 2u : 0u);
+
+        // Killed at its first rename, with the journal in place where there is one.
+        reopened.info = "new";
+        if (zoom2) {
+            DeriveZoom2(*reopened.fleets[0]->vehicles[1], "added");
+            reopened.fleets[0]->vehicles[1]->Zoom2Modified = true;
+        }
+        reopened.modified = true;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SetSaveStepHook([](SaveStep step, const std::string&) {
+                if (step == SaveStep::kRename) _exit(0);
+                return 0;
+            });
+            _exit(SaveDocument(reopened).ok() ? 3 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(FileExists(SaveJournalPath(doc.path)), zoom2);
+        std::string other = name;
+        other[other.size() - 5] = 'o';
+        const std::string dead = ".999999999.0.tmp";
+        ASSERT_TRUE(WriteFileAtomic(SidecarPath(doc.path, dead), Bytes{1}));
+        ASSERT_TRUE(WriteFileAtomic(SidecarPath(dir.file(other), dead), Bytes{1}));
+
+        FileDoc again;
+        again.path = doc.path;
+        ASSERT_TRUE(LoadDocument(again).ok);
+        EXPECT_EQ(again.info, zoom2 ? "new" : "");
+        EXPECT_EQ(again.KnownZoom2Files.size(), zoom2 ? 3u : 0u);
+        std::set<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            left.insert(entry.path().filename().string());
+            EXPECT_LE(entry.path().filename().string().size(), 255u);
+        }
+        EXPECT_EQ(left.count(FileNameOf(SidecarPath(dir.file(other), dead))), 1u);
+        EXPECT_EQ(left.size(), 2u + again.KnownZoom2Files.size());
     }
 }
 
