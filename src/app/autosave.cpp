@@ -2,8 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QStandardPaths>
+#include <QSysInfo>
+#include <filesystem>
 
 #include "docwin/file_form.h"
 
@@ -16,14 +17,17 @@ QString& RecoveryFolderSetting() {
     return folder;
 }
 
-const QString kLockName = QStringLiteral("lock");
-
-// A lock that only a holder which no longer runs leaves stale, however old it is.
-std::unique_ptr<QLockFile> LockOf(const QString& folder) {
-    auto lock = std::make_unique<QLockFile>(folder + QLatin1Char('/') + kLockName);
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) return nullptr;
-    return lock;
+// Removes the snapshots while the lock still holds, so that an instance starting
+// meanwhile finds none half removed, then the rest. False while snapshots remain.
+bool RemoveLocked(const QString& folder, std::unique_ptr<FolderLock>& lock) {
+    bool removed = true;
+    for (const std::string& snapshot : SubFolders(folder.toStdString()))
+        removed = RemoveFolder(snapshot) && removed;
+    if (!removed) return false;
+    lock.reset();
+    // What is left holds nothing to offer.
+    RemoveFolder(folder.toStdString());
+    return true;
 }
 
 }  // namespace
@@ -53,31 +57,56 @@ std::vector<LeftInstance> Autosave::claimLeftInstances() {
     for (const std::string& path : SubFolders(root_.toStdString())) {
         const QString folder = QString::fromStdString(path);
         if (folder == instanceFolder_) continue;
-        std::unique_ptr<QLockFile> lock = LockOf(folder);
-        if (!lock) continue;  // its instance is still running
+        // Held: its instance still runs. Missing: an instance is just making the folder.
+        std::unique_ptr<FolderLock> lock = FolderLock::Take(path, false);
+        if (!lock) continue;
         left.push_back({folder, std::move(lock), ReadInstanceSnapshots(path)});
     }
     return left;
 }
 
-void Autosave::start(int seconds) {
+std::optional<FileError> Autosave::start(int seconds) {
     seconds_ = std::max(seconds, 0);
     timer_.stop();
-    if (seconds_ == 0) return;
+    if (seconds_ == 0) return std::nullopt;
+    timer_.start(seconds_ * 1000);
+    std::optional<FileError> error = makeFolder();
+    if (error) failing_ = true;
+    return error;
+}
+
+std::optional<FileError> Autosave::makeFolder() {
     if (instanceFolder_.isEmpty()) {
         const QString folder = root_ + QStringLiteral("/%1-%2")
                                            .arg(QCoreApplication::applicationPid())
                                            .arg(QDateTime::currentMSecsSinceEpoch());
-        if (!QDir().mkpath(folder)) return;
-        lock_ = LockOf(folder);
-        if (!lock_) return;
+        const std::string path = folder.toStdString();
+        std::error_code ec;
+        std::filesystem::create_directories(PathFromUtf8(path), ec);
+        if (ec) return FileError{path, ec};
+        lock_ = FolderLock::Take(path, true, &ec);
+        if (!lock_) return FileError{path, ec};
         instanceFolder_ = folder;
     }
-    timer_.start(seconds_ * 1000);
+    // Who holds the folder; writing it also shows whether the disk takes new bytes.
+    return lock_->describe(
+        QStringLiteral("%1\n%2\n%3\n")
+            .arg(QCoreApplication::applicationPid())
+            .arg(QCoreApplication::applicationName(), QSysInfo::machineHostName())
+            .toStdString());
+}
+
+void Autosave::failed(const FileError& error) {
+    if (failing_) return;
+    failing_ = true;
+    emit cannotWrite(error);
 }
 
 void Autosave::snapshotChanged() {
-    if (instanceFolder_.isEmpty()) return;
+    removeDiscarded();
+    if (instanceFolder_.isEmpty()) {
+        if (auto error = makeFolder()) return failed(*error);
+    }
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     for (TFileForm* doc : documents_) {
         if (!doc->document().modified) continue;
@@ -95,12 +124,20 @@ void Autosave::snapshotChanged() {
         auto bytes = std::make_shared<const SnapshotBytes>(
             EncodeSnapshot(doc->document(), std::move(info), generation));
         writer_.start([this, bytes, doc, generation, folder = entry.folder.toStdString()] {
-            if (WriteSnapshot(folder, *bytes)) return;
-            // Tried again at the next turn, unless the document has gone meanwhile.
-            QMetaObject::invokeMethod(this, [this, doc, generation] {
+            FileError error;
+            const bool written = WriteSnapshot(folder, *bytes, &error);
+            QMetaObject::invokeMethod(this, [this, doc, generation, written, error] {
                 const auto it = entries_.find(doc);
-                if (it != entries_.end() && it->second.generation == generation)
-                    it->second.changes.reset();
+                if (it != entries_.end()) it->second.failed = !written;
+                if (!written) {
+                    // Tried again at the next turn, unless the document has gone meanwhile.
+                    if (it != entries_.end() && it->second.generation == generation)
+                        it->second.changes.reset();
+                    return failed(error);
+                }
+                // Working again only when no document still waits for its snapshot.
+                failing_ = std::any_of(entries_.begin(), entries_.end(),
+                                       [](const auto& e) { return e.second.failed; });
             });
         });
     }
@@ -113,13 +150,23 @@ void Autosave::forget(const TFileForm* doc) {
     entries_.erase(it);
 }
 
+void Autosave::discard(LeftInstance instance) {
+    discarded_.push_back(std::move(instance));
+    removeDiscarded();
+}
+
+void Autosave::removeDiscarded() {
+    std::erase_if(discarded_,
+                  [](LeftInstance& left) { return RemoveLocked(left.folder, left.lock); });
+}
+
 void Autosave::finish() {
     timer_.stop();
     writer_.waitForDone();
     entries_.clear();
+    removeDiscarded();
     if (instanceFolder_.isEmpty()) return;
-    lock_.reset();
-    RemoveFolder(instanceFolder_.toStdString());
+    RemoveLocked(instanceFolder_, lock_);
     instanceFolder_.clear();
 }
 

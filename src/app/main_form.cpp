@@ -552,15 +552,34 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::StartRecovery() {
     autosave_ = std::make_unique<Autosave>(RecoveryFolder(), documents_, nullptr);
+    connect(autosave_.get(), &Autosave::cannotWrite, this, [this](const FileError& error) {
+        message(this, recoveryTrouble(error), 543, MsgIcon::Warning);
+    });
     offerLeftDocuments(autosave_->claimLeftInstances());
-    autosave_->start(autosaveSeconds_);
+    // What cannot be kept is told now, not found lost at the end.
+    QStringList trouble;
+    const SettingsStore settings;
+    if (!settings.writable())
+        trouble << formatText(645, {QDir::toNativeSeparators(settings.location())});
+    if (const auto error = autosave_->start(autosaveSeconds_)) trouble << recoveryTrouble(*error);
+    if (!trouble.isEmpty())
+        message(this, trouble.join(QStringLiteral("\n\n")), 543, MsgIcon::Warning);
+}
+
+QString TMainForm::recoveryTrouble(const FileError& error) {
+    return formatText(644,
+                      {QDir::toNativeSeparators(autosave_->root()), reasonText(ReasonOf(error))});
 }
 
 void TMainForm::offerLeftDocuments(std::vector<LeftInstance> left) {
     QStringList lines;
     for (const LeftInstance& instance : left) {
         for (const RecoveredDocument& kept : instance.documents) {
-            const QString name = QString::fromStdString(kept.name());
+            // The folder tells two documents of one name apart; a never saved one has
+            // only its caption.
+            const QString name =
+                kept.info.named ? QDir::toNativeSeparators(QString::fromStdString(kept.info.path))
+                                : QString::fromStdString(kept.name());
             if (!kept.doc) {
                 message(this, formatText(643, {name}), 544, MsgIcon::Error);
                 continue;
@@ -581,10 +600,7 @@ void TMainForm::offerLeftDocuments(std::vector<LeftInstance> left) {
                     if (kept.doc) restoreDocument(std::move(*kept.doc));
         }
     }
-    for (LeftInstance& instance : left) {
-        instance.lock.reset();
-        RemoveFolder(instance.folder.toStdString());
-    }
+    for (LeftInstance& instance : left) autosave_->discard(std::move(instance));
 }
 
 void TMainForm::restoreDocument(FileDoc&& content) {

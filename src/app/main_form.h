@@ -86,7 +86,8 @@ public:
 
     // Offers back the documents of earlier runs that ended without Exit, then takes
     // snapshots of the changed documents every autosaveSeconds() into the recovery
-    // folder (RecoveryFolder()) until the program ends.
+    // folder (RecoveryFolder()) until the program ends. When the settings or the
+    // recovery folder cannot be written, one message says so.
     void StartRecovery();
     int autosaveSeconds() const { return autosaveSeconds_; }
     Autosave* autosave() const { return autosave_.get(); }
@@ -114,6 +115,8 @@ private:
     void childActivated(QMdiSubWindow* window);
     void writeSettings();
     void offerLeftDocuments(std::vector<LeftInstance> left);
+    // Why crash-recovery copies cannot be written, worded for the user.
+    QString recoveryTrouble(const FileError& error);
     void restoreDocument(FileDoc&& content);
 
     bool ready_ = true;

@@ -1,11 +1,26 @@
 #include "model/recovery.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <string_view>
 
-#include "model/file_io.h"
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "model/zoom2_file.h"
 
 namespace rvk {
@@ -15,6 +30,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kManifestName = "manifest";
+constexpr std::string_view kLockName = "lock";
 constexpr std::string_view kHeader = "rvk-recovery 1";
 // A manifest names at most a document and a companion per vehicle; anything much
 // larger is no manifest.
@@ -219,23 +235,40 @@ std::optional<Manifest> ParseManifest(std::span<const std::uint8_t> bytes) {
     return manifest;
 }
 
-bool WriteSnapshot(const std::string& folder, const SnapshotBytes& snapshot) {
+namespace {
+
+// Writes the files, each whole or not at all; no journal, as they are no set of their own.
+std::optional<FileError> WriteFiles(
+    const std::vector<std::pair<std::string, std::span<const std::uint8_t>>>& files) {
+    SaveTransaction batch({});
+    for (const auto& [path, bytes] : files)
+        if (!batch.write(path, bytes)) return batch.error();
+    return batch.commit();
+}
+
+}  // namespace
+
+bool WriteSnapshot(const std::string& folder, const SnapshotBytes& snapshot, FileError* why) {
+    const auto fail = [why](FileError error) {
+        if (why) *why = std::move(error);
+        return false;
+    };
     std::error_code ec;
     fs::create_directories(ToPath(folder), ec);
-    if (ec) return false;
+    if (ec) return fail({folder, ec});
     // The files go to disk together (one flush), the manifest that names them after.
     std::vector<std::string> names;
-    SaveTransaction batch({});  // no journal: the manifest written last makes the set
+    std::vector<std::pair<std::string, std::span<const std::uint8_t>>> files;
     for (const SnapshotFile& file : snapshot.files) {
         names.push_back(FileNameOf(snapshot.generation, file));
-        if (!batch.write(Join(folder, names.back()), file.bytes)) return false;
+        files.emplace_back(Join(folder, names.back()), file.bytes);
     }
-    if (batch.commit()) return false;
+    if (auto error = WriteFiles(files)) return fail(std::move(*error));
     const std::string manifest = FormatManifest(snapshot);
-    if (!WriteFileAtomic(
-            Join(folder, kManifestName),
-            std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size())))
-        return false;
+    if (auto error = WriteFiles(
+            {{Join(folder, kManifestName),
+              std::span(reinterpret_cast<const std::uint8_t*>(manifest.data()), manifest.size())}}))
+        return fail(std::move(*error));
     // The new snapshot is in place: what else the folder holds is the previous one.
     for (const auto& entry : fs::directory_iterator(ToPath(folder), ec)) {
         const std::string name = FromPath(entry.path().filename());
@@ -305,5 +338,99 @@ bool RemoveFolder(const std::string& folder) {
     fs::remove_all(ToPath(folder), ec);
     return !ec;
 }
+
+#ifdef _WIN32
+
+namespace {
+
+std::error_code LastError() {
+    const DWORD code = GetLastError();
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
+        return std::make_error_code(std::errc::no_space_on_device);
+    if (code == ERROR_ACCESS_DENIED) return std::make_error_code(std::errc::permission_denied);
+    if (code == ERROR_WRITE_PROTECT) return std::make_error_code(std::errc::read_only_file_system);
+    return std::error_code(static_cast<int>(code), std::system_category());
+}
+
+}  // namespace
+
+std::unique_ptr<FolderLock> FolderLock::Take(const std::string& folder, bool create,
+                                             std::error_code* why) {
+    std::string path = Join(folder, kLockName);
+    const std::wstring name = ToPath(path).wstring();
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                           create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A read-only disk or file: reading is enough to lock.
+    std::error_code readOnly;
+    if (h == INVALID_HANDLE_VALUE &&
+        (GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_WRITE_PROTECT)) {
+        readOnly = LastError();
+        h = CreateFileW(name.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    OVERLAPPED at{};
+    if (h != INVALID_HANDLE_VALUE &&
+        LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                   &at))
+        return std::unique_ptr<FolderLock>(
+            new FolderLock(std::move(path), reinterpret_cast<std::intptr_t>(h), readOnly));
+    if (why) *why = LastError();
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    return nullptr;
+}
+
+FolderLock::~FolderLock() {
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::optional<FileError> FolderLock::describe(std::string_view text) {
+    if (readOnly_) return FileError{path_, readOnly_};
+    const HANDLE h = reinterpret_cast<HANDLE>(handle_);
+    DWORD written = 0;
+    if (SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_BEGIN) &&
+        WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size() && SetEndOfFile(h))
+        return std::nullopt;
+    return FileError{path_, LastError()};
+}
+
+#else
+
+std::unique_ptr<FolderLock> FolderLock::Take(const std::string& folder, bool create,
+                                             std::error_code* why) {
+    std::string path = Join(folder, kLockName);
+    int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
+    // A read-only disk or file: reading is enough to lock.
+    std::error_code readOnly;
+    if (fd < 0 && (errno == EROFS || errno == EACCES)) {
+        readOnly = std::error_code(errno, std::generic_category());
+        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    // flock, not fcntl: its locks belong to the open file, so two holders in one process
+    // exclude each other too. A file without links was removed with its folder.
+    struct stat st {};
+    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &st) == 0 && st.st_nlink > 0)
+        return std::unique_ptr<FolderLock>(new FolderLock(std::move(path), fd, readOnly));
+    if (why) *why = std::error_code(errno, std::generic_category());
+    if (fd >= 0) close(fd);
+    return nullptr;
+}
+
+FolderLock::~FolderLock() {
+    close(static_cast<int>(handle_));
+}
+
+std::optional<FileError> FolderLock::describe(std::string_view text) {
+    if (readOnly_) return FileError{path_, readOnly_};
+    const int fd = static_cast<int>(handle_);
+    errno = 0;  // a short write sets none
+    if (ftruncate(fd, 0) == 0 &&
+        pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()))
+        return std::nullopt;
+    return FileError{path_, std::error_code(errno != 0 ? errno : ENOSPC, std::generic_category())};
+}
+
+#endif
 
 }  // namespace rvk

@@ -18,9 +18,11 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/document.h"
+#include "model/file_io.h"
 
 namespace rvk {
 
@@ -55,9 +57,10 @@ struct SnapshotBytes {
 SnapshotBytes EncodeSnapshot(const FileDoc& doc, SnapshotInfo info, std::uint64_t generation);
 
 // Writes the snapshot into folder (created when missing), then removes the files of
-// the previous one. False when a file could not be written; the previous snapshot is
-// then still whole.
-bool WriteSnapshot(const std::string& folder, const SnapshotBytes& snapshot);
+// the previous one. False when a file could not be written, with the reason in *why
+// when given; the previous snapshot is then still whole.
+bool WriteSnapshot(const std::string& folder, const SnapshotBytes& snapshot,
+                   FileError* why = nullptr);
 
 // The manifest of a snapshot as text, and back; nothing when it is not a manifest.
 std::string FormatManifest(const SnapshotBytes& snapshot);
@@ -92,5 +95,30 @@ std::vector<std::string> SubFolders(const std::string& folder);
 std::vector<RecoveredDocument> ReadInstanceSnapshots(const std::string& instanceFolder);
 // Removes a folder with everything in it; a missing one counts as removed.
 bool RemoveFolder(const std::string& folder);
+
+// An exclusive hold on the file "lock" in a folder, given up by the system when the
+// process ends however it ends. Taking it over from a process that no longer runs
+// writes nothing, so a full or read-only disk still lets its snapshots be offered.
+class FolderLock {
+public:
+    // Nothing when another holder has it, also one in this process, or when the file
+    // is missing and create is false; also when the holder removed it meanwhile. The
+    // system's reason in *why when given.
+    static std::unique_ptr<FolderLock> Take(const std::string& folder, bool create,
+                                            std::error_code* why = nullptr);
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    ~FolderLock();  // the file stays: removing it would let a second holder in
+    // Replaces the file's content (who holds it, for a person looking), which also
+    // shows whether the folder takes new bytes at all.
+    std::optional<FileError> describe(std::string_view text);
+
+private:
+    FolderLock(std::string path, std::intptr_t handle, std::error_code readOnly)
+        : path_(std::move(path)), handle_(handle), readOnly_(readOnly) {}
+    std::string path_;
+    std::intptr_t handle_;
+    std::error_code readOnly_;  // why it is held for reading only
+};
 
 }  // namespace rvk

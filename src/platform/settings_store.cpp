@@ -86,6 +86,10 @@ void SettingsStore::write(const ShellSettings& values) {
     settings_.sync();
 }
 
+bool SettingsStore::writable() const {
+    return settings_.isWritable() && settings_.status() != QSettings::AccessError;
+}
+
 QString SettingsStore::pngFolder() const {
     return settings_.value(QStringLiteral("PngFolder")).toString();
 }

@@ -56,6 +56,12 @@ public:
     // Writes every value in the fixed order; the optional ones only when set.
     void write(const ShellSettings& values);
 
+    // Whether what write() stores will be kept: the store can be written (its folder
+    // made, its file opened for writing) and nothing failed to be written so far.
+    bool writable() const;
+    // Where the values are kept: a file, or the registry key on Windows.
+    QString location() const { return settings_.fileName(); }
+
     // "PngFolder": where the last picture was exported or imported; empty when none.
     QString pngFolder() const;
     void setPngFolder(const QString& folder);

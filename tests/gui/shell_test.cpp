@@ -77,6 +77,8 @@ QByteArray Texts(char prefix) {
     add(641, prefix + QByteArray("-restore?\\n%s"));
     add(642, prefix + QByteArray("-%s at %s"));
     add(643, prefix + QByteArray("-kept copy damaged %s"));
+    add(644, prefix + QByteArray("-no copies in %s: %s"));
+    add(645, prefix + QByteArray("-no settings in %s"));
     add(565, prefix + QByteArray("-no installation %s"));
     add(628, prefix + QByteArray("-cell %i, %i"));
     add(629, prefix + QByteArray("-pixel %s %s %i %i %i"));

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -14,6 +15,7 @@
 #include "model/file_io.h"
 #include "model/recovery.h"
 #include "model/zoom2_file.h"
+#include "small_disk.h"
 
 namespace rvk {
 namespace {
@@ -216,6 +218,78 @@ TEST(Recovery, KilledSnapshotLeavesTheOldOrTheNewOneWhole) {
         ASSERT_TRUE(back.doc);
         const auto files = Files(EncodeSnapshot(*back.doc, {}, 0));
         EXPECT_TRUE(files == Files(a) || files == Files(b));
+    }
+}
+
+// The lock of an instance folder: one holder at a time, also within one process; freed
+// by the system when its holder dies, however it dies.
+TEST(Recovery, FolderLockIsFreedWhenItsHolderDies) {
+    TempDir dir;
+    const std::string folder = dir.file("instance");
+    fs::create_directories(folder);
+    EXPECT_FALSE(FolderLock::Take(folder, false)) << "no lock file: an instance is making it";
+    auto first = FolderLock::Take(folder, true);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(FolderLock::Take(folder, false));
+    first.reset();
+    EXPECT_TRUE(FolderLock::Take(folder, false)) << "given up, the file stays";
+
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const auto held = FolderLock::Take(folder, false);
+        if (!held || write(ready[1], "r", 1) != 1) _exit(2);
+        pause();
+        _exit(0);
+    }
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    EXPECT_FALSE(FolderLock::Take(folder, false)) << "a live holder in another process";
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(FolderLock::Take(folder, false)) << "its holder was killed";
+    close(ready[0]);
+    close(ready[1]);
+}
+
+// A full or read-only disk: a snapshot that cannot be written says why and leaves the
+// previous one whole; the folder of a dead instance is still taken over and read, as
+// that writes nothing.
+TEST(Recovery, FullOrReadOnlyDiskStillLetsSnapshotsBeTakenOverAndRead) {
+    testing::SmallDisk disk(256 * 1024);
+    if (!disk.error().empty()) GTEST_SKIP() << disk.error();
+    const std::string instance = disk.path() + "/instance";
+    const std::string folder = instance + "/d1";
+    const FileDoc doc = Document("/d/a.rvk", true, 1, 2, 3);
+    ASSERT_TRUE(WriteSnapshot(folder, EncodeSnapshot(doc, {}, 1)));
+    ASSERT_TRUE(FolderLock::Take(instance, true)->describe("4242\n") == std::nullopt);
+
+    struct Case {
+        const char* what;
+        std::errc reason;
+        std::function<void()> breakDisk, repair;
+    };
+    const Case cases[] = {
+        {"full", std::errc::no_space_on_device, [&] { disk.fill(); }, [&] { disk.free(); }},
+        {"read-only", std::errc::read_only_file_system,
+         [&] { ASSERT_TRUE(disk.setReadOnly(true)); },
+         [&] { ASSERT_TRUE(disk.setReadOnly(false)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.breakDisk();
+        FileDoc changed = Document("/d/a.rvk", true, 1, 2, 4);
+        FileError why;
+        EXPECT_FALSE(WriteSnapshot(folder, EncodeSnapshot(changed, {}, 2), &why));
+        EXPECT_EQ(why.code, std::make_error_code(c.reason)) << why.code.message();
+        EXPECT_TRUE(FolderLock::Take(instance, false));
+        const RecoveredDocument back = ReadSnapshot(folder);
+        ASSERT_TRUE(back.doc);
+        EXPECT_EQ(Files(EncodeSnapshot(*back.doc, {}, 1)), Files(EncodeSnapshot(doc, {}, 1)));
+        c.repair();
+        EXPECT_TRUE(WriteSnapshot(folder, EncodeSnapshot(doc, {}, 3)));
     }
 }
 
