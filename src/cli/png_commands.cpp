@@ -49,6 +49,14 @@ int RunExport(const std::vector<std::string>& args) {
     const ViewArea area = ChosenView(doc, path, choice);
     const ClipImage image =
         CopyImage({area.plane.plane, area.plane.width, area.plane.height}, area.visible);
+    if (*out == "-") {
+        if (a.flag("--types")) FailUsage("--types needs a file name after -o");
+        std::string reason;
+        const auto png = EncodePicturePng(image, reason);
+        if (!png) FailInput("-", "cannot be encoded as PNG: " + reason);
+        WriteOutput(*out, *png);
+        return kExitOk;
+    }
     std::string error;
     if (!WritePictureFiles(*out, image, a.flag("--types"), error))
         throw Failure{kExitBadInput, error};
@@ -119,7 +127,8 @@ const Subcommand kExportPngCommand{
     "its daylight colour. The exact pixel values with their colour types ride along\n"
     "in a private chunk that image editors drop when they change the picture.\n"
     "  --zoom2   the Zoom2 (double-scale) graphics\n"
-    "  --types   also write OUT.types.png: each pixel in the colour of its type\n",
+    "  --types   also write OUT.types.png: each pixel in the colour of its type\n"
+    "With -o - the picture goes to standard output.\n",
     RunExport};
 
 const Subcommand kImportPngCommand{

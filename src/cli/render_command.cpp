@@ -31,7 +31,7 @@ int RunRender(const std::vector<std::string>& args) {
     std::string error;
     const auto png = EncodePng(picture, false, PngChunk{}, error);
     if (!png) FailInput(*out, "cannot be encoded as PNG: " + error);
-    if (!WriteFileAtomic(*out, *png)) FailInput(*out, "cannot be written");
+    WriteOutput(*out, *png);
     return kExitOk;
 }
 
@@ -42,7 +42,8 @@ const Subcommand kRenderCommand{
     "usage: rvktool render DOC.rvk --fleet I --vehicle J [--zoom2] [--night N]\n"
     "                      [--zoom Z] [--layout 1|2] [--steam] -o OUT.png\n"
     "Draws vehicle J (from 0) of fleet I (from 0) with its views arranged and\n"
-    "magnified as in the vehicle window, and writes the picture to OUT.png.\n"
+    "magnified as in the vehicle window, and writes the picture to OUT.png\n"
+    "(to standard output for -o -).\n"
     "  --zoom2       the Zoom2 (double-scale) graphics instead of the normal ones\n"
     "  --night N     0 daylight (default), 1 night with window group 0 lit,\n"
     "                2 groups 0 and 1, 3 all three groups\n"

@@ -4,6 +4,11 @@
 #include <charconv>
 #include <cstdio>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "model/file_io.h"
 #include "model/zoom2_file.h"
 
@@ -120,14 +125,8 @@ std::string Zoom2Fault(const UnreadCompanion& unread) {
 
 }  // namespace
 
-std::string Describe(const FileError& error) {
-    if (error.writeProtected) return "the file is write-protected";
-    if (error.damaged) return "the file is damaged";
-    return error.code.message();
-}
-
 FileDoc OpenDocument(const std::string& path, bool strict) {
-    if (auto error = RecoverDocumentFiles(path))
+    if (auto error = RecoverDocumentFiles(ResolvedPath(path)))
         FailInput(error->path,
                   "an interrupted save cannot be completed (" + Describe(*error) + ")");
     if (!FileExists(path)) FailInput(path, "no such file");
@@ -150,10 +149,11 @@ FileDoc OpenDocument(const std::string& path, bool strict) {
 
 void WriteNewDocument(FileDoc& doc, const std::string& path) {
     doc.path = path;
+    const std::string file = ResolvedPath(path);
     for (std::size_t i = 0; i < std::max<std::size_t>(kMaxFleets, doc.fleets.size()); ++i) {
         const std::size_t vehicles = i < doc.fleets.size() ? doc.fleets[i]->vehicles.size() : 0;
         for (std::size_t j = 0; j < std::max<std::size_t>(kMaxVehicles, vehicles); ++j)
-            if (std::string name = Zoom2FileName(path, static_cast<int>(i), static_cast<int>(j));
+            if (std::string name = Zoom2FileName(file, static_cast<int>(i), static_cast<int>(j));
                 FileExists(name))
                 doc.KnownZoom2Files.push_back(std::move(name));
     }
@@ -163,6 +163,19 @@ void WriteNewDocument(FileDoc& doc, const std::string& path) {
 void SaveOrFail(FileDoc& doc) {
     if (const SaveResult saved = SaveDocument(doc); !saved.ok())
         FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
+}
+
+void WriteOutput(const std::string& out, std::span<const std::uint8_t> bytes) {
+    if (out == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);
+#endif
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);  // a failed write is reported on exit
+        return;
+    }
+    std::optional<FileError> why;
+    if (!WriteFileAtomic(out, bytes, &why))
+        FailInput(why->path, "cannot be written (" + Describe(*why) + ")");
 }
 
 int FinishOutput(const char* command, int status) {

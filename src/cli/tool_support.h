@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -70,14 +71,15 @@ VehicleChoice ParseVehicleChoice(const Arguments& args);
 // zoom2, has no Zoom2 graphics.
 VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleChoice& choice);
 
-// Why a file could not be read or written, in words.
-std::string Describe(const FileError& error);
-
 // Reads a .rvk file and every companion Zoom2 file beside it as the editor opens it,
 // finishing an interrupted save first. A companion file that exists but cannot be
 // read is a warning on stderr naming the file and the fault, and its vehicle has no
 // Zoom2 graphics; with `strict` such warnings are a failure of the input.
 FileDoc OpenDocument(const std::string& path, bool strict);
+
+// Writes what a command made to the file -o names (through links, refusing anything
+// but a regular file there), or to standard output for "-".
+void WriteOutput(const std::string& out, std::span<const std::uint8_t> bytes);
 
 // Standard output once a command is done: a failed write is bad input like any other.
 int FinishOutput(const char* command, int status);

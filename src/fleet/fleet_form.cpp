@@ -122,7 +122,7 @@ std::string TFleetForm::CompanionFileName(const VehicleRec* rec) {
     const int vehicleIndex = vehicleAt == fleet_.vehicles.end()
                                  ? -1
                                  : static_cast<int>(vehicleAt - fleet_.vehicles.begin());
-    return Zoom2FileName(doc.path, fleetIndex, vehicleIndex);
+    return Zoom2FileName(ResolvedPath(doc.path), fleetIndex, vehicleIndex);
 }
 
 void TFleetForm::RemoveVehicleWindow(TChildForm* window) {

@@ -160,6 +160,7 @@ bool DecodeDocument(std::span<const std::uint8_t> bytes, FileDoc& doc) {
 Reason ReasonOf(const FileError& error) {
     if (error.writeProtected) return {kTextWriteProtected, {}};
     if (error.damaged) return {kTextDamagedFile, {}};
+    if (error.notRegular) return {kTextNotRegularFile, {}};
     const std::error_code& ec = error.code;
     if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
         return {kTextPermissionDenied, {}};
@@ -198,10 +199,11 @@ std::optional<FileError> RecoverDocumentFiles(const std::string& path) {
 }
 
 LoadResult LoadDocument(FileDoc& doc) {
-    if (auto error = RecoverDocumentFiles(doc.path))
+    const std::string file = ResolvedPath(doc.path);
+    if (auto error = RecoverDocumentFiles(file))
         return {false, Message{kTextInterruptedSave, doc.path, ReasonOf(*error)}, {}};
     FileDoc read;
-    const auto bytes = ReadFileBytes(doc.path);
+    const auto bytes = ReadFileBytes(file);
     if (!bytes || !DecodeDocument(*bytes, read))
         return {false, Message{kTextCannotOpen, doc.path}, {}};
     // Filling the info text is not an edit.
@@ -211,6 +213,7 @@ LoadResult LoadDocument(FileDoc& doc) {
     doc.fleets = std::move(read.fleets);
     doc.modified = false;
     doc.named = true;
+    doc.file = file;
     return {true, std::nullopt, LoadZoom2Files(doc)};
 }
 
@@ -221,7 +224,9 @@ Message SaveResult::message() const {
 
 namespace {
 
-SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::vector<std::string>& known) {
+// Saves to the file path (links followed), which the document then shows as `shown`.
+SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::string& shown,
+                  const std::vector<std::string>& known) {
     const auto failed = [](FileError e) { return SaveResult{std::move(e)}; };
     // A save interrupted before is finished first: its journal names the files as
     // they must be before this one replaces them.
@@ -247,7 +252,8 @@ SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::vector<std::
         vehicle->Zoom2Path = std::move(name);
         vehicle->Zoom2Modified = false;
     }
-    doc.path = path;
+    doc.path = shown;
+    doc.file = path;
     doc.KnownZoom2Files = std::move(plan.known);
     doc.modified = false;
     doc.named = true;
@@ -257,14 +263,18 @@ SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::vector<std::
 }  // namespace
 
 SaveResult SaveDocument(FileDoc& doc) {
-    return SaveTo(doc, doc.path, doc.KnownZoom2Files);
+    return SaveDocumentAs(doc, doc.path);
 }
 
 SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path) {
-    if (SameFileName(path, doc.path)) return SaveDocument(doc);
+    const std::string file = ResolvedPath(path);
+    // Through any name of the file it was read from, the known companions are its own;
+    // also when a link now names another file, that is another document.
+    if (SameFileName(file, doc.file.empty() ? ResolvedPath(doc.path) : doc.file))
+        return SaveTo(doc, file, path, doc.KnownZoom2Files);
     // The document saved over goes with all its companion files, so that none of them
     // attaches to a vehicle of this document when it is opened again.
-    return SaveTo(doc, path, ExistingZoom2Files(path));
+    return SaveTo(doc, file, path, ExistingZoom2Files(file));
 }
 
 }  // namespace rvk

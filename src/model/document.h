@@ -28,6 +28,7 @@ inline constexpr int kTextUnreadCompanions = 595;  // "... could not be read ...
 inline constexpr int kTextInterruptedSave = 596;   // "interrupted save of %s ...: %s."
 inline constexpr int kTextDamagedFile = 597;
 inline constexpr int kTextOtherLength = 598;
+inline constexpr int kTextNotRegularFile = 599;
 
 // Why a file could not be used: a language text, or the system's own words when the
 // text is 0.
@@ -51,7 +52,10 @@ struct Message {
 };
 
 struct FileDoc {
-    std::string path;  // UTF-8
+    std::string path;  // UTF-8, as the user named it
+    // The file path named once its links were followed, when the document was last read
+    // or saved: the document and its companions really lie there.
+    std::string file;
     std::string info;  // Windows-1252 bytes, lines separated by CR LF
     std::vector<std::unique_ptr<FleetRec>> fleets;
     bool modified = false;
@@ -83,8 +87,8 @@ struct LoadResult {
     std::vector<UnreadCompanion> unread;
 };
 // Finishes a save of the document that was interrupted (its journal), removes the
-// temporaries left by failed saves, then reads the file at doc.path and every
-// companion Zoom2 file that exists.
+// temporaries left by failed saves, then reads the file doc.path names and every
+// companion Zoom2 file that exists beside it.
 LoadResult LoadDocument(FileDoc& doc);
 
 // What an interrupted save of the document at path left: its journal is completed and
@@ -102,7 +106,7 @@ struct SaveResult {
 // Writes the .rvk file and the companion files that changed or moved, and deletes the
 // stale ones, all or nothing: every target is checked and every file written to a
 // temporary before the first is replaced. Only then the document becomes unmodified
-// and named.
+// and named. A link at the path stays; the file it names is replaced.
 SaveResult SaveDocument(FileDoc& doc);
 // The same under a new path (the companions of the old name are neither reused nor
 // deleted; those of a document saved over are replaced); the document takes the path

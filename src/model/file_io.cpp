@@ -63,7 +63,7 @@ bool SyncFile(int fd) {
 bool CloseFile(int fd) {
     return _close(fd) == 0;
 }
-void KeepModeOf(const fs::path&, int) {}
+void KeepOwnerAndModeOf(const fs::path&, int) {}
 void SyncFolder(const fs::path&) {}
 std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
     const DWORD attributes = GetFileAttributesW(p.c_str());
@@ -105,10 +105,15 @@ bool SyncFile(int fd) {
 bool CloseFile(int fd) {
     return close(fd) == 0;
 }
-// A replaced file keeps its permissions.
-void KeepModeOf(const fs::path& target, int fd) {
+// A replaced file keeps its owner (only root may give a file away), its group (where
+// the user is a member) and its permissions. The owner goes first: a change of owner
+// clears the set-id bits.
+void KeepOwnerAndModeOf(const fs::path& target, int fd) {
     struct stat st;
-    if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
+    if (stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    [[maybe_unused]] const bool kept = fchown(fd, st.st_uid, st.st_gid) == 0 ||
+                                        fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
+    fchmod(fd, st.st_mode & 07777);
 }
 // Makes the renames and removals in a folder durable. Not every file system can flush
 // a folder; the renames then are as durable as the system makes them.
@@ -268,6 +273,16 @@ bool Exists(const fs::path& p) {
     return fs::symlink_status(p, ec).type() != fs::file_type::not_found;
 }
 
+// A device, pipe or socket at p, also behind links: a rename would put a file in its
+// place, and whatever reads or writes it expects no file.
+std::optional<FileError> NotRegular(const std::string& path, const fs::path& p) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(p, ec);
+    if (ec || !fs::exists(st) || fs::is_regular_file(st) || fs::is_directory(st))
+        return std::nullopt;
+    return FileError{path, std::make_error_code(std::errc::invalid_argument), false, false, true};
+}
+
 // The journal lists names within its folder, every field ended by a NUL:
 // the signature, then "R" temporary target or "D" target per step, then "E".
 constexpr std::string_view kJournalSignature = "RVK save journal 1";
@@ -342,6 +357,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, 
 
 std::optional<FileError> CheckWritable(const std::string& path) {
     const fs::path p = PathFromUtf8(path);
+    if (auto error = NotRegular(path, p)) return error;
     if (auto error = CheckFile(path, p)) return error;
     return CheckFolder(path, p.parent_path());
 }
@@ -390,6 +406,7 @@ bool SaveTransaction::write(const std::string& target, std::span<const std::uint
         error_ = FileError{target, *failed};
         return false;
     }
+    if ((error_ = NotRegular(target, p))) return false;
     fs::path temp;
     const int fd = CreateTemporary(p, temp);
     if (fd < 0) {
@@ -397,7 +414,7 @@ bool SaveTransaction::write(const std::string& target, std::span<const std::uint
         return false;
     }
     staged_.push_back({target, Utf8FromPath(temp), fd});
-    KeepModeOf(p, fd);
+    KeepOwnerAndModeOf(p, fd);
     errno = 0;
     if (!WriteAll(fd, bytes)) {
         error_ = FileError{target, LastError()};
@@ -610,9 +627,36 @@ void SetSaveStepHook(SaveStepHook hook) {
     Hook() = std::move(hook);
 }
 
-bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes) {
+bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes,
+                     std::optional<FileError>* why) {
     SaveTransaction transaction({});
-    return transaction.write(path, bytes) && !transaction.commit();
+    transaction.write(ResolvedPath(path), bytes);
+    const std::optional<FileError> error = transaction.commit();
+    if (why) *why = error;
+    return !error;
+}
+
+std::string ResolvedPath(const std::string& path) {
+    // As many levels as the system itself follows before it gives up (ELOOP).
+    constexpr int kMaxLinks = 40;
+    fs::path p = PathFromUtf8(path);
+    for (int level = 0; level < kMaxLinks; ++level) {
+        std::error_code ec;
+        // A link to a device, pipe or socket stays, to be refused as such: the system
+        // follows names like /proc/self/fd/1 whose text leads nowhere.
+        if (!fs::is_symlink(fs::symlink_status(p, ec)) || NotRegular(path, p)) break;
+        const fs::path target = fs::read_symlink(p, ec);
+        if (ec || target.empty()) break;
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    return Utf8FromPath(p);
+}
+
+std::string Describe(const FileError& error) {
+    if (error.writeProtected) return "the file is write-protected";
+    if (error.damaged) return "the file is damaged";
+    if (error.notRegular) return "it is not a regular file";
+    return error.code.message();
 }
 
 fs::path PathFromUtf8(const std::string& utf8) {

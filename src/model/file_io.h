@@ -21,14 +21,23 @@ inline constexpr std::size_t kMaxFileBytes = 64u << 20;
 
 // A file operation that failed: the file and the system's reason. A file whose own
 // permissions forbid writing is refused as write-protected, for root too; a journal
-// that cannot be followed is damaged.
+// that cannot be followed is damaged; a device, pipe or socket at a target is no file
+// to replace.
 struct FileError {
     std::string path;
     std::error_code code;
     bool writeProtected = false;
     bool damaged = false;
+    bool notRegular = false;
     bool operator==(const FileError&) const = default;
 };
+// Why, in words.
+std::string Describe(const FileError& error);
+
+// The file a path names once every symbolic link at its end is followed (relative
+// targets against the link's folder); for a dangling link the file it would create.
+// Other paths come back unchanged.
+std::string ResolvedPath(const std::string& path);
 
 // The bytes of a regular file; nothing when it cannot be read or exceeds the limit,
 // with the reason in *why when given.
@@ -38,7 +47,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
 
 // Whether the user may replace or remove the file at path (or create it, when there is
 // none), checked before anything is written: the folder must be writable, and an
-// existing file writable both by the user and by its own permission bits.
+// existing file a regular one, writable both by the user and by its own permission bits.
 std::optional<FileError> CheckWritable(const std::string& path);
 
 // Writes a set of files in one folder all or nothing, also when the process is killed
@@ -56,7 +65,9 @@ public:
     SaveTransaction& operator=(const SaveTransaction&) = delete;
     ~SaveTransaction();
 
-    // Writes the bytes to a temporary for target; false (see error()) when that fails.
+    // Writes the bytes to a temporary for target; false (see error()) when that fails or
+// something other than a regular file is at target. The temporary takes the owner,
+// group and mode of the file it replaces as far as the system allows.
     bool write(const std::string& target, std::span<const std::uint8_t> bytes);
     // Removes target (a missing file counts as removed) when the renames are done.
     void remove(const std::string& target);
@@ -102,8 +113,10 @@ enum class SaveStep { kWrite, kJournal, kRename, kRemove, kFinish };
 using SaveStepHook = std::function<int(SaveStep step, const std::string& path)>;
 void SetSaveStepHook(SaveStepHook hook);
 
-// One file written the same way: the old file survives any failure.
-bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes);
+// One file written the same way, through links to the file they name: the old file
+// survives any failure, whose reason goes to *why when given.
+bool WriteFileAtomic(const std::string& path, std::span<const std::uint8_t> bytes,
+                     std::optional<FileError>* why = nullptr);
 
 // Paths are UTF-8 strings here; these convert them for std::filesystem.
 std::filesystem::path PathFromUtf8(const std::string& utf8);

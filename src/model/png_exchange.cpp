@@ -215,13 +215,13 @@ bool WritePictureFiles(const std::string& path, const ClipImage& image, bool wit
         error = path + ": cannot be encoded as PNG: " + reason;
         return false;
     }
-    const std::string typesName = TypesPictureName(path);
     // Both are on disk before either replaces its old file; each file is then the old
-    // or the new one whole.
+    // or the new one whole. Links stay, the files they name are replaced.
     SaveTransaction batch({});
-    if (!batch.write(path, *picture) || (types && !batch.write(typesName, *types)) ||
-        batch.commit()) {
-        error = (batch.error() ? batch.error()->path : path) + ": cannot be written";
+    batch.write(ResolvedPath(path), *picture);
+    if (types) batch.write(ResolvedPath(TypesPictureName(path)), *types);
+    if (const auto failed = batch.commit()) {
+        error = failed->path + ": cannot be written (" + Describe(*failed) + ")";
         return false;
     }
     return true;

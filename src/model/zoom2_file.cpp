@@ -115,10 +115,11 @@ std::optional<Message> WriteZoom2File(VehicleRec& vehicle, const std::string& pa
 std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc) {
     std::vector<UnreadCompanion> unread;
     doc.KnownZoom2Files.clear();
+    const std::string file = ResolvedPath(doc.path);
     for (std::size_t i = 0; i < doc.fleets.size(); ++i) {
         const auto& vehicles = doc.fleets[i]->vehicles;
         for (std::size_t j = 0; j < vehicles.size(); ++j) {
-            std::string name = Zoom2FileName(doc.path, static_cast<int>(i), static_cast<int>(j));
+            std::string name = Zoom2FileName(file, static_cast<int>(i), static_cast<int>(j));
             if (!FileExists(name)) continue;
             std::error_code why;
             if (const int code = ReadZoom2File(*vehicles[j], name, &why); code != kZoom2Ok)

@@ -38,7 +38,7 @@ int ReadZoom2File(VehicleRec& vehicle, const std::string& path, std::error_code*
 // failure the message to show (the path and why).
 std::optional<Message> WriteZoom2File(VehicleRec& vehicle, const std::string& path);
 
-// Reads every companion file that exists. One that cannot be read is listed and stays
+// Reads every companion file that exists beside the file doc.path names. One that cannot be read is listed and stays
 // out of KnownZoom2Files, so that no save deletes it.
 std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc);
 

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <sys/stat.h>
+
 #include "cli_test_support.h"
 #include "model/document.h"
 #include "model/render.h"
@@ -390,6 +392,69 @@ TEST(Rvktool, RenderRefusesVehiclesThatAreNotThere) {
                                     Quote(dir / "no/such/folder/x.png"));
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_NE(unwritable.err.find("x.png: cannot be written"), std::string::npos);
+}
+
+// "-o -" is standard output; an output file is written through links; a device, pipe
+// or socket, also behind a link (such as /proc/self/fd/1 on a pipe), is refused.
+TEST(Rvktool, OutputGoesToStandardOutputThroughLinksAndNeverOverSpecialFiles) {
+    TempDir dir;
+    const std::string doc = SaveSample(dir);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0666), 0);
+    fs::create_symlink("/proc/self/fd/1", dir / "stdout.png");
+    fs::create_symlink("fifo", dir / "fifo.png");
+    fs::create_symlink("file.png", dir / "link.png");
+    for (const std::string& command :
+         {"render " + Quote(doc) + " --fleet 1 --vehicle 0 -o ",
+          "export-png " + Quote(doc) + " --fleet 1 --vehicle 0 --view 1 -o "}) {
+        SCOPED_TRACE(command);
+        const ToolRun piped = Tool(command + "-");
+        ASSERT_EQ(piped.status, 0) << piped.err;
+        EXPECT_EQ(piped.out.substr(0, 4), "\x89PNG");
+        ASSERT_EQ(Tool(command + Quote(dir / "link.png")).status, 0);
+        EXPECT_TRUE(fs::is_symlink(dir / "link.png"));
+        EXPECT_EQ(ReadText(dir / "file.png"), piped.out);
+
+        for (const char* special : {"fifo", "fifo.png"}) {
+            const ToolRun refused = Tool(command + Quote(dir / special));
+            EXPECT_EQ(refused.status, 1) << special;
+            EXPECT_NE(refused.err.find("not a regular file"), std::string::npos) << refused.err;
+        }
+        EXPECT_EQ(fs::symlink_status(dir / "fifo").type(), fs::file_type::fifo);
+        const std::string shell = "{ '" RVKTOOL_PATH "' " + command + Quote(dir / "stdout.png") +
+                                  " 2>'" + dir / "err" + "'; echo $? >'" + dir / "rc" +
+                                  "'; } | cat >'" + dir / "out" + "'";
+        ASSERT_EQ(std::system(shell.c_str()), 0);
+        EXPECT_EQ(ReadText(dir / "rc"), "1\n");
+        EXPECT_NE(ReadText(dir / "err").find("not a regular file"), std::string::npos);
+        EXPECT_TRUE(fs::is_symlink(dir / "stdout.png"));
+    }
+    EXPECT_EQ(Tool("export-png " + Quote(doc) + " --fleet 1 --vehicle 0 --view 1 --types -o -")
+                  .status,
+              2);
+}
+
+// A link of another name in another folder reads the document's companions, and a
+// document built through it lands where the link leads, beside its companions.
+TEST(Rvktool, ADocumentReachedThroughALinkKeepsItsCompanionsAndTheLink) {
+    TempDir dir;
+    const std::string doc = SaveSample(dir);
+    fs::create_directories(dir.path() / "elsewhere");
+    const std::string link = dir / "elsewhere/alias.rvk";
+    fs::create_symlink("../sample.rvk", link);
+    const ToolRun info = Tool("info --strict " + Quote(link));
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("Zoom2: yes"), std::string::npos);
+
+    const ToolRun dump = Tool("dump " + Quote(link));
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    WriteText(dir / "sample.json", dump.out);
+    fs::remove(dir / "sample-01-00.fzz");
+    const ToolRun build = Tool("build " + Quote(dir / "sample.json") + " " + Quote(link));
+    ASSERT_EQ(build.status, 0) << build.err;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::exists(dir / "sample-01-00.fzz"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "elsewhere"), {}), 1);
+    EXPECT_EQ(Tool("dump " + Quote(doc)).out, dump.out);
 }
 
 }  // namespace

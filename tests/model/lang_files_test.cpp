@@ -44,7 +44,7 @@ constexpr TextRange kUsedTexts[] = {
     {"button texts", 521, 522},
     {"message captions and messages", 540, 569},
     {"messages", 571, 574},
-    {"file messages and their reasons", 590, 598},
+    {"file messages and their reasons", 590, 599},
     {"picture messages", 600, 603},
     {"picture messages", 605, 606},
     {"recovery question and message", 640, 643},
