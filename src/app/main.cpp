@@ -1,13 +1,15 @@
 // Program entry: the main window, then the dialogs, then the message loop.
 #include <QDir>
-#include <QFileInfo>
 #include <exception>
+#include <filesystem>
 
 #include "app/application.h"
 #include "app/main_form.h"
 #include "editor/move_form.h"
 #include "editor/steam_form.h"
 #include "fleet/import_form.h"
+#include "model/file_io.h"
+#include "platform/file_names.h"
 
 int main(int argc, char** argv) {
     rvk::Application app(argc, argv);
@@ -23,10 +25,17 @@ int main(int argc, char** argv) {
         mainForm.show();
         // Before the command-line document: the one kept of it is its newer state.
         mainForm.StartRecovery();
-        const QStringList args = QCoreApplication::arguments();
+#ifdef _WIN32
+        const QString named = QCoreApplication::arguments().value(1);
+#else
+        // argv as it is: the toolkit's arguments lose the bytes that are no UTF-8.
+        const QString named = argc > 1 ? rvk::QStringFromPath(argv[1]) : QString();
+#endif
         // A relative path would not lead back to the file from the recent-file list.
-        if (args.size() > 1 && !args[1].isEmpty())
-            mainForm.OpenDocument(QDir::toNativeSeparators(QFileInfo(args[1]).absoluteFilePath()));
+        std::error_code ec;
+        if (!named.isEmpty())
+            mainForm.OpenDocument(QDir::toNativeSeparators(rvk::QStringFromPath(rvk::Utf8FromPath(
+                std::filesystem::absolute(rvk::PathFromUtf8(rvk::PathFromQString(named)), ec)))));
         return QApplication::exec();
     } catch (const std::exception& e) {
         rvk::ShowException(e.what());

@@ -32,6 +32,7 @@
 #include "model/codepage.h"
 #include "model/file_io.h"
 #include "model/ufg_import.h"
+#include "platform/file_names.h"
 #include "model/zoom2_file.h"
 #include "platform/cp1252_text.h"
 #include "platform/settings_store.h"
@@ -422,13 +423,13 @@ bool TMainForm::SaveAs(TFileForm* doc) {
     if (!chosen) return false;
     // Two windows on one file would overwrite each other's companion files.
     for (TFileForm* other : documents_) {
-        if (other != doc && SameFileName(other->path().toStdString(), chosen->toStdString())) {
+        if (other != doc && SameFileName(PathFromQString(other->path()), PathFromQString(*chosen))) {
             message(doc, formatText(580, {*chosen}), 544, MsgIcon::Error);
             return false;
         }
     }
     // The document takes the new name only once it is saved under it.
-    const SaveResult result = SaveDocumentAs(doc->document(), chosen->toStdString());
+    const SaveResult result = SaveDocumentAs(doc->document(), PathFromQString(*chosen));
     if (!result.ok()) {
         reportError(doc, result.message());
         return false;
@@ -467,7 +468,7 @@ void TMainForm::fileMenuOpening() {
         item->setVisible(!path.isEmpty());
         if (!path.isEmpty())
             item->setText(QStringLiteral("&%1 ").arg(i + 1) +
-                          QString(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
+                          DisplayName(path).replace(QLatin1Char('&'), QStringLiteral("&&")));
     }
     saveAction_->setEnabled(!documents_.empty());
     saveAsAction_->setEnabled(!documents_.empty());
@@ -476,12 +477,12 @@ void TMainForm::fileMenuOpening() {
 void TMainForm::openRecent(int i) {
     const QString path = recent_.at(i);
     if (path.isEmpty()) return;
-    if (FileExists(path.toStdString())) {
+    if (FileExists(PathFromQString(path))) {
         OpenDocument(path);
         return;
     }
     recent_.removeAt(i);
-    message(this, formatText(kTextCannotOpen, {path}), 544, MsgIcon::Error);
+    message(this, formatText(kTextCannotOpen, {DisplayName(path)}), 544, MsgIcon::Error);
 }
 
 void TMainForm::openCommand() {
@@ -496,7 +497,7 @@ void TMainForm::importCommand() {
         importFolder_, QStringLiteral("rvk"));
     if (!chosen) return;
     importFolder_ = FolderOf(*chosen);
-    UfgImport result = ImportUfgPair(chosen->toStdString());
+    UfgImport result = ImportUfgPair(PathFromQString(*chosen));
     TFileForm* doc = nullptr;
     if (result.content) {
         doc = documents_[static_cast<std::size_t>(NewDocumentWindow(QString()))];
@@ -527,7 +528,7 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 
 void TMainForm::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
-        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+        const QString path = PathFromUrl(url);
         if (path.endsWith(QStringLiteral(".rvk"), Qt::CaseInsensitive)) OpenDocument(path);
     }
     event->acceptProposedAction();
@@ -605,7 +606,7 @@ void TMainForm::offerLeftDocuments(std::vector<LeftInstance> left) {
 
 void TMainForm::restoreDocument(FileDoc&& content) {
     // An unnamed document gets a new generated name, so that it meets no new one's.
-    const QString path = content.named ? QString::fromStdString(content.path) : QString();
+    const QString path = content.named ? QStringFromPath(content.path) : QString();
     TFileForm* doc = documents_[static_cast<std::size_t>(NewDocumentWindow(path))];
     doc->Adopt(std::move(content));
 }

@@ -87,7 +87,7 @@ TFileForm::TFileForm(Frame& main, VehicleTools* tools, int kindTag)
 }
 
 QString TFileForm::fileName() const {
-    return QFileInfo(path()).fileName();
+    return DisplayName(QFileInfo(path()).fileName());
 }
 
 void TFileForm::applyTexts() {
@@ -116,7 +116,7 @@ void TFileForm::SetPath(const QString& path) {
         doc_.named = true;
     }
     // Save As stores the path itself once it succeeded; the captions follow here.
-    doc_.path = newPath.toStdString();
+    doc_.path = PathFromQString(newPath);
     RefreshCaption();
     for (TFleetForm* fleet : fleetWindows_) fleet->RefreshCaption();
 }

@@ -10,6 +10,7 @@
 
 #include "fleet/fleet_owner.h"
 #include "model/document.h"
+#include "platform/file_names.h"
 #include "shell/child_form.h"
 
 class QAction;
@@ -34,8 +35,8 @@ public:
 
     Frame& frame() const override { return main_; }
     FileDoc& document() override { return doc_; }
-    QString path() const { return QString::fromStdString(doc_.path); }
-    // The file name part of the path.
+    QString path() const { return QStringFromPath(doc_.path); }
+    // The file name part of the path, for the eye.
     QString fileName() const override;
 
     TFileForm* documentWindow() override { return this; }

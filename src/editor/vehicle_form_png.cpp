@@ -10,6 +10,7 @@
 #include "model/file_io.h"
 #include "model/png_exchange.h"
 #include "model/vehicle_picture.h"
+#include "platform/file_names.h"
 #include "platform/prompts.h"
 #include "platform/settings_store.h"
 #include "shell/frame.h"
@@ -85,7 +86,7 @@ void VehicleForm::ExportSelection() {
     const ClipImage image = CopyImage(
         PlaneOf(static_cast<const VehicleRec*>(record_), selection_.SelView1, ShowsZoom2()), *r);
     std::string error;
-    if (!WritePictureFiles(path->toStdString(), image, types == MsgAnswer::Yes, error))
+    if (!WritePictureFiles(PathFromQString(*path), image, types == MsgAnswer::Yes, error))
         reportPictureError(601, error);
 }
 
@@ -113,8 +114,8 @@ void VehicleForm::ExportViews() {
         reportPictureError(601, path->toStdString() + ": " + error);
         return;
     }
-    if (!WriteFileAtomic(path->toStdString(), *png))
-        reportPictureError(601, path->toStdString() + ": cannot be written");
+    if (std::optional<FileError> failed; !WriteFileAtomic(PathFromQString(*path), *png, &failed))
+        reportPictureError(601, failed->path + ": cannot be written (" + Describe(*failed) + ")");
 }
 
 void VehicleForm::ImportPicture() {
@@ -124,7 +125,7 @@ void VehicleForm::ImportPicture() {
     if (!path) return;
     const PlaneRef plane = PlaneOf(record_, selection_.SelView1, ShowsZoom2());
     std::string error;
-    const auto read = ReadPictureFiles(path->toStdString(), plane.width, plane.height, error);
+    const auto read = ReadPictureFiles(PathFromQString(*path), plane.width, plane.height, error);
     if (!read) {
         reportPictureError(600, error);
         return;

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "platform/file_names.h"
 #include "platform/input_dialog.h"
 
 namespace rvk {
@@ -38,7 +39,7 @@ std::optional<QString> FileDialog(QWidget* parent, const QString& title, const Q
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return PathFromDialog(dialog.selectedFiles().constFirst());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
 #include "model/document.h"
+#include "platform/file_names.h"
 #include "platform/toolkit_language.h"
 #include "shell/name_list_box.h"
 
@@ -135,7 +136,7 @@ void ShellTest::endMain(std::unique_ptr<TMainForm>& main) {
 
 QString ShellTest::writeDocument(const QString& name, int fleets, int vehicles) {
     FileDoc doc;
-    doc.path = dataPath(name).toStdString();
+    doc.path = PathFromQString(dataPath(name));
     doc.info = "test document";
     for (int f = 0; f < fleets; ++f) {
         auto fleet = CreateFleet("Fleet " + std::to_string(f));
@@ -149,7 +150,7 @@ QString ShellTest::writeDocument(const QString& name, int fleets, int vehicles) 
         doc.fleets.push_back(std::move(fleet));
     }
     EXPECT_TRUE(SaveDocument(doc).ok());
-    return QString::fromStdString(doc.path);
+    return QStringFromPath(doc.path);
 }
 
 QAction* ShellTest::item(QMenu* menu, const char* name) {
