@@ -7,6 +7,7 @@ namespace rvk::tool {
 
 extern const Subcommand kInfoCommand;
 extern const Subcommand kDumpCommand;
+extern const Subcommand kDiffCommand;
 extern const Subcommand kBuildCommand;
 extern const Subcommand kRenderCommand;
 extern const Subcommand kImportUfgCommand;

@@ -13,17 +13,17 @@ namespace {
 using rvk::tool::Subcommand;
 
 const Subcommand* const kCommands[] = {
-    &rvk::tool::kInfoCommand,      &rvk::tool::kDumpCommand,      &rvk::tool::kBuildCommand,
-    &rvk::tool::kRenderCommand,    &rvk::tool::kImportUfgCommand, &rvk::tool::kExportPngCommand,
-    &rvk::tool::kImportPngCommand, &rvk::tool::kHostListCommand,  &rvk::tool::kHostDumpCommand,
-    &rvk::tool::kHostExportCommand};
+    &rvk::tool::kInfoCommand,      &rvk::tool::kDumpCommand,      &rvk::tool::kDiffCommand,
+    &rvk::tool::kBuildCommand,     &rvk::tool::kRenderCommand,    &rvk::tool::kImportUfgCommand,
+    &rvk::tool::kExportPngCommand, &rvk::tool::kImportPngCommand, &rvk::tool::kHostListCommand,
+    &rvk::tool::kHostDumpCommand,  &rvk::tool::kHostExportCommand};
 
 void PrintOverview(std::FILE* out) {
     std::fputs("usage: rvktool COMMAND [ARGUMENTS]\n\ncommands:\n", out);
     for (const Subcommand* c : kCommands) std::fprintf(out, "  %-11s %s\n", c->name, c->summary);
     std::fputs(
         "\n'rvktool COMMAND --help' describes a command.\n"
-        "Exit status: 0 success, 1 bad input, 2 wrong usage.\n",
+        "Exit status: 0 success, 1 bad input, 2 wrong usage ('rvktool diff --help' for diff).\n",
         out);
 }
 

@@ -110,8 +110,6 @@ VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleCh
     return rec;
 }
 
-namespace {
-
 std::string Zoom2Fault(const UnreadCompanion& unread) {
     switch (unread.code) {
         case kZoom2CannotOpen:
@@ -123,9 +121,8 @@ std::string Zoom2Fault(const UnreadCompanion& unread) {
     }
 }
 
-}  // namespace
-
-FileDoc OpenDocument(const std::string& path, bool strict) {
+FileDoc OpenDocument(const std::string& path, bool strict,
+                     std::vector<UnreadCompanion>* unreadOut) {
     if (auto error = RecoverDocumentFiles(ResolvedPath(path)))
         FailInput(error->path,
                   "an interrupted save cannot be completed (" + Describe(*error) + ")");
@@ -136,14 +133,16 @@ FileDoc OpenDocument(const std::string& path, bool strict) {
     if (!DecodeDocument(*bytes, doc)) FailInput(path, "is not a vehicle document or is damaged");
     doc.path = path;
     doc.named = true;
-    const std::vector<UnreadCompanion> unread = LoadZoom2Files(doc);
-    for (const UnreadCompanion& u : unread)
-        std::fprintf(stderr,
-                     "rvktool: warning: %s: %s; its vehicle is shown without Zoom2 graphics\n",
-                     u.path.c_str(), Zoom2Fault(u).c_str());
+    std::vector<UnreadCompanion> unread = LoadZoom2Files(doc);
+    if (!unreadOut)
+        for (const UnreadCompanion& u : unread)
+            std::fprintf(stderr,
+                         "rvktool: warning: %s: %s; its vehicle is shown without Zoom2 graphics\n",
+                         u.path.c_str(), Zoom2Fault(u).c_str());
     if (strict && !unread.empty())
         FailInput(path, std::to_string(unread.size()) + " companion file" +
                             (unread.size() == 1 ? "" : "s") + " cannot be used (--strict)");
+    if (unreadOut) *unreadOut = std::move(unread);
     return doc;
 }
 

@@ -73,9 +73,13 @@ VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleCh
 
 // Reads a .rvk file and every companion Zoom2 file beside it as the editor opens it,
 // finishing an interrupted save first. A companion file that exists but cannot be
-// read is a warning on stderr naming the file and the fault, and its vehicle has no
-// Zoom2 graphics; with `strict` such warnings are a failure of the input.
-FileDoc OpenDocument(const std::string& path, bool strict);
+// read is a warning on stderr naming the file and the fault (or, with `unread`, is
+// listed there instead), and its vehicle has no Zoom2 graphics; with `strict` such
+// companions are a failure of the input.
+FileDoc OpenDocument(const std::string& path, bool strict,
+                     std::vector<UnreadCompanion>* unread = nullptr);
+// Why a companion file could not be used, as a phrase to follow its name.
+std::string Zoom2Fault(const UnreadCompanion& unread);
 
 // Writes what a command made to the file -o names (through links, refusing anything
 // but a regular file there), or to standard output for "-".

@@ -78,10 +78,15 @@ RgbaImage DrawVehiclePicture(const VehicleRec& rec, bool zoom2, int zoom, int la
             DrawSelectionFrame(view, m.x0, m.y0, m.x1, m.y1, zoom, kSteamFrame);
         }
     }
+    return CanvasPicture(canvas);
+}
+
+RgbaImage CanvasPicture(const Canvas& canvas) {
     RgbaImage rgba(canvas.width, canvas.height);
     for (int y = 0; y < rgba.height; ++y)
         for (int x = 0; x < rgba.width; ++x) {
-            const RgbColor c = RgbOfWord(bits[static_cast<std::size_t>(y) * rgba.width + x]);
+            const RgbColor c =
+                RgbOfWord(canvas.bits[static_cast<std::size_t>(y) * canvas.stride + x]);
             std::uint8_t* p = rgba.at(x, y);
             p[0] = RedOf(c), p[1] = GreenOf(c), p[2] = BlueOf(c), p[3] = 0xFF;
         }

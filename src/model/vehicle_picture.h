@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/png_codec.h"
+#include "model/render.h"
 #include "model/vehicle.h"
 
 namespace rvk {
@@ -11,5 +12,7 @@ namespace rvk {
 // arrows, at a day/night level; with `steam` the steam points framed in red. Opaque.
 RgbaImage DrawVehiclePicture(const VehicleRec& rec, bool zoom2, int zoom, int layout,
                              NightLevel level, bool steam);
+// The canvas's pixels as an opaque picture.
+RgbaImage CanvasPicture(const Canvas& canvas);
 
 }  // namespace rvk
