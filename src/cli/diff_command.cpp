@@ -15,7 +15,7 @@ namespace {
 constexpr int kExitDiffer = 1;
 constexpr int kExitDiffTrouble = 3;
 // Keeps the picture of a diff of every view of every vehicle within memory.
-constexpr int kMaxPictureHeight = 8192;
+constexpr int kMaxPictureHeight = 4096;
 
 std::string PlaceText(VehiclePlace place) {
     return std::to_string(place.fleet) + "." + std::to_string(place.vehicle);
