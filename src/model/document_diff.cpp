@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <tuple>
 
 #include "model/codepage.h"
 #include "model/render.h"
