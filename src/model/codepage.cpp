@@ -167,4 +167,23 @@ std::string Cp850ToCp1252(std::string_view bytes) {
     return out;
 }
 
+std::string LowerCp1252LettersUtf8(std::string_view utf8) {
+    const auto lower = [](char32_t c) -> char32_t {
+        if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+        if (c == 0x160 || c == 0x152 || c == 0x17D) return c + 1;
+        return c == 0x178 ? 0xFF : c;
+    };
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t start = pos;
+        const std::optional<char32_t> cp = NextUtf8(utf8, pos);
+        if (cp && lower(*cp) != *cp)
+            AppendUtf8(out, lower(*cp));
+        else
+            out.append(utf8.substr(start, pos - start));
+    }
+    return out;
+}
+
 }  // namespace rvk

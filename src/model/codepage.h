@@ -16,5 +16,8 @@ std::string Utf16ToCp1252(std::u16string_view utf16);
 std::string Cp850ToUtf8(std::string_view bytes);
 // Code page 850 bytes re-coded as Windows-1252 ('?' where there is no equivalent).
 std::string Cp850ToCp1252(std::string_view bytes);
+// UTF-8 with the capital letters of Windows-1252 (ASCII, Latin-1, Š Œ Ž Ÿ) made small,
+// for comparing names ignoring case; every other byte is kept as it is.
+std::string LowerCp1252LettersUtf8(std::string_view utf8);
 
 }  // namespace rvk

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "model/codepage.h"
 #include "model/file_io.h"
 
 namespace rvk {
@@ -16,14 +17,9 @@ namespace {
 constexpr std::size_t kWindowBytes = 4096;
 
 #ifndef _WIN32
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
+// Host names are Windows-1252, so its letters match whatever their case, as on Windows.
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
+    return LowerCp1252LettersUtf8(a) == LowerCp1252LettersUtf8(b);
 }
 
 // The entry of the folder named `name` ignoring case: the exact name when it exists,
@@ -32,7 +28,8 @@ std::string MatchInFolder(const fs::path& folder, const std::string& name) {
     std::error_code ec;
     if (fs::exists(folder / PathFromUtf8(name), ec)) return name;
     std::string best;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path listed = folder.empty() ? fs::path(".") : folder;  // a name without folder
+    for (fs::directory_iterator it(listed, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = Utf8FromPath(it->path().filename());
         if (EqualIgnoringCase(entry, name) && (best.empty() || entry < best)) best = entry;
     }

@@ -73,12 +73,14 @@ HostLanguage ReadHostLanguage(const std::string& installation) {
     const std::string iniPath = HostFilePath(installation, kHostIniFile);
     const auto bytes = ReadFileBytes(iniPath, kMaxTextFileBytes);
     if (!bytes) return {{}, Message{kTextCannotOpen, iniPath}};
-    const std::optional<std::string> name = HostLanguageEntry(*bytes);
-    if (!name || name->empty())
+    const std::optional<std::string> entry = HostLanguageEntry(*bytes);
+    if (!entry || entry->empty())
         return {std::string(kDefaultHostTextFile), Message{kTextNoLanguageEntry, {}}};
-    if (!FileExists(HostFilePath(installation, *name)))
+    // The entry is Windows-1252; paths are UTF-8 here.
+    std::string name = Cp1252ToUtf8(*entry);
+    if (!FileExists(HostFilePath(installation, name)))
         return {std::string(kDefaultHostTextFile), std::nullopt};
-    return {*name, std::nullopt};
+    return {std::move(name), std::nullopt};
 }
 
 HostTextTable HostTextTable::Parse(std::span<const std::uint8_t> bytes) {

@@ -29,8 +29,8 @@ std::vector<std::string> HostTextLines(std::span<const std::uint8_t> bytes);
 std::optional<std::string> HostLanguageEntry(std::span<const std::uint8_t> iniBytes);
 
 struct HostLanguage {
-    // The host text file to load; empty when vuvi.ini could not be opened, and the
-    // caller then keeps its texts and sets as they are.
+    // The host text file to load (UTF-8, as paths are); empty when vuvi.ini could not
+    // be opened, and the caller then keeps its texts and sets as they are.
     std::string fileName;
     // 555 with the path of vuvi.ini when it could not be opened, 566 when it names no
     // text file (vuvi.lnv is used then); to be shown to the user.

@@ -69,6 +69,8 @@ TEST(HostText, LanguageFromIni) {
     TempDir dir;
     const std::string inst = Folder(dir);
     WriteBytes(inst + "vuvi_en.lnv", fixture::TextFile({"1", "x"}));
+    WriteBytes(inst + "vuvi_fr\u00E7.lnv", fixture::TextFile({"1", "fr"}));
+    WriteBytes(inst + "VUVI_\u00C4\u0160\u0178.LNV", fixture::TextFile({"1", "upper"}));
     struct Case {
         const char* what;
         std::vector<std::string> ini;  // empty: no vuvi.ini
@@ -81,6 +83,12 @@ TEST(HostText, LanguageFromIni) {
          "vuvi_en.lnv",
          0},
         {"named file missing", {"sprache_f=vuvi_fr.lnv"}, "vuvi.lnv", 0},
+        // Windows-1252 names become UTF-8 paths, their letters matched ignoring case.
+        {"non-ASCII name", {"sprache_f=vuvi_fr\u00E7.lnv"}, "vuvi_fr\u00E7.lnv", 0},
+        {"non-ASCII name, other case",
+         {"sprache_f=vuvi_\u00E4\u0161\u00FF.lnv"},
+         "vuvi_\u00E4\u0161\u00FF.lnv",
+         0},
         {"no entry", {"[General]", ";sprache_f=vuvi_en.lnv", "sprache_fx=1"}, "vuvi.lnv", 566},
         {"no ini", {}, "", 555},
     };
@@ -91,6 +99,9 @@ TEST(HostText, LanguageFromIni) {
         const HostLanguage language = ReadHostLanguage(inst);
         EXPECT_EQ(language.fileName, c.file);
         EXPECT_EQ(language.message ? language.message->text : 0, c.message);
+        if (!language.fileName.empty() && language.fileName != kDefaultHostTextFile) {
+            EXPECT_FALSE(LoadHostTexts(inst, language.fileName).table.empty());
+        }
     }
     // A folder in the place of the file cannot be opened either.
     std::filesystem::create_directory(inst + "vuvi.ini");
