@@ -35,14 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     rvk::UfgContent content;
     content.info = "untouched";
-    if (!rvk::DecodeUfg(ufg, content)) {
+    if (rvk::DecodeUfg(ufg, content) != rvk::UfgRead::kRead) {
         Check(content.info == "untouched" && content.fleets.empty());
         return 0;
     }
-    Check(content.info.size() <= rvk::kDocInfoLimit && content.fleets.size() <= rvk::kUfgMaxFleets);
+    Check(content.info.size() <= rvk::kDocInfoLimit);
     std::size_t vehicles = 0;
     for (const auto& fleet : content.fleets) vehicles += fleet->vehicles.size();
-    Check(vehicles <= rvk::kUfgMaxVehicles);
+    Check(content.fleets.size() * sizeof(rvk::FleetRec) + vehicles * rvk::kUfgVehicleMemory <=
+          rvk::kUfgMaxMemory);
 
     rvk::ApplyUzz(uzz, content.fleets);
     for (const auto& fleet : content.fleets) {

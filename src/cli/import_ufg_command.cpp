@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <string>
 
 #include "cli/commands.h"
 #include "model/file_io.h"
@@ -24,6 +25,9 @@ int RunImportUfg(const std::vector<std::string>& args) {
             FailInput(ufg, FileExists(ufg) ? "cannot be read" : "no such file");
         case UfgStatus::kGraphicsDamaged:
             FailInput(ufg, "is damaged or is not a vehicle graphics file of the old format");
+        case UfgStatus::kGraphicsTooLarge:
+            FailInput(ufg, "holds more vehicles than fit in " +
+                               std::to_string(kUfgMaxMemory >> 20) + " MB of memory");
         case UfgStatus::kCompanionUnreadable:
             FailInput(uzz, "cannot be read");
         case UfgStatus::kCompanionDamaged:

@@ -7,6 +7,7 @@
 #include "model/byte_io.h"
 #include "model/codepage.h"
 #include "model/file_io.h"
+#include "model/host_file.h"
 
 namespace rvk {
 
@@ -45,38 +46,37 @@ std::size_t CountDirectory(ByteReader& in) {
     return count;
 }
 
-// One fleet block of the graphics file; nothing when it is damaged.
-std::unique_ptr<FleetRec> DecodeUfgFleet(ByteReader& in, std::size_t& vehiclesInAll) {
+// One fleet block of the graphics file: false when it is damaged. The vehicles are
+// counted into vehiclesInAll and, when `fleet` is given, appended to it.
+bool ReadUfgFleet(ByteReader& in, std::size_t& vehiclesInAll, FleetRec* fleet) {
     in.u16();  // tag
     const std::size_t sideCount = in.u16() ^ kSideCountXor;
     const std::size_t roofCount = in.u16();
     const std::size_t vehicleCount = in.u16();
     in.u16();
     in.skipPast(0);
+    if (!in.ok() || in.remaining() / kMinVehicleEntry < vehicleCount) return false;
     vehiclesInAll += vehicleCount;
-    if (!in.ok() || in.remaining() / kMinVehicleEntry < vehicleCount ||
-        vehiclesInAll > kUfgMaxVehicles)
-        return nullptr;
 
     std::vector<std::span<const std::uint8_t>> entries(vehicleCount);
     for (auto& entry : entries) {
         const int columns = in.u8();
-        if (columns == 0 || columns > kMaxColumns) return nullptr;
+        if (columns == 0 || columns > kMaxColumns) return false;
         entry = in.bytes(4 * std::size_t(columns));
     }
     const auto sideTiles = in.bytes(sideCount * kSideTileBytes);
     const auto roofTiles = in.bytes(roofCount * kRoofTileBytes);
-    if (!in.ok()) return nullptr;
+    if (!in.ok()) return false;
 
-    auto fleet = CreateFleet({});
-    fleet->vehicles.reserve(vehicleCount);
+    if (fleet) fleet->vehicles.reserve(vehicleCount);
     for (const auto& entry : entries) {
         const int columns = static_cast<int>(entry.size() / 4);
         const auto tile = [&](int position) {
             return static_cast<std::size_t>(entry[position] & kTileNumber);
         };
         for (int p = 0; p < 4 * columns; ++p)
-            if (tile(p) >= ((p / columns) % 2 == 0 ? sideCount : roofCount)) return nullptr;
+            if (tile(p) >= ((p / columns) % 2 == 0 ? sideCount : roofCount)) return false;
+        if (!fleet) continue;
 
         auto v = std::make_unique<VehicleRec>();
         InitVehicle(*v);
@@ -117,7 +117,7 @@ std::unique_ptr<FleetRec> DecodeUfgFleet(ByteReader& in, std::size_t& vehiclesIn
         }
         fleet->vehicles.push_back(std::move(v));
     }
-    return fleet;
+    return true;
 }
 
 struct UzzVehicle {
@@ -184,25 +184,43 @@ void ApplyUzzFleet(const UzzFleet& record, FleetRec& fleet) {
 }  // namespace
 
 std::string UfgCompanionPath(std::string_view ufgPath) {
-    return PathWithoutExtension(ufgPath) + ".uzz";
+    // Pairs come from Windows, so the companion's name may differ in case.
+    const std::string plain = PathWithoutExtension(ufgPath) + ".uzz";
+    const std::string name = FileNameOf(plain);
+    return HostFilePath(plain.substr(0, plain.size() - name.size()), name);
 }
 
-bool DecodeUfg(std::span<const std::uint8_t> bytes, UfgContent& out) {
+UfgRead DecodeUfg(std::span<const std::uint8_t> bytes, UfgContent& out) {
+    std::string info;
+    std::size_t fleetCount = 0;
+    const auto readHead = [&](ByteReader& in) {
+        info = in.readString(kDocInfoLimit + 1, kTextEnd);
+        in.skip(kUfgSignature);
+        fleetCount = CountDirectory(in);
+        return in.ok();
+    };
+    // Once to check the whole file and count what it holds, then, when that fits the
+    // memory limit, again to build it.
+    ByteReader check(bytes);
+    if (!readHead(check)) return UfgRead::kDamaged;
+    std::size_t vehicles = 0;
+    for (std::size_t k = 0; k < fleetCount; ++k)
+        if (!ReadUfgFleet(check, vehicles, nullptr)) return UfgRead::kDamaged;
+    if (fleetCount > kUfgMaxMemory / sizeof(FleetRec) ||
+        vehicles > (kUfgMaxMemory - fleetCount * sizeof(FleetRec)) / kUfgVehicleMemory)
+        return UfgRead::kTooLarge;
+
     ByteReader in(bytes);
-    std::string info = in.readString(kDocInfoLimit + 1, kTextEnd);
-    in.skip(kUfgSignature);
-    const std::size_t fleetCount = CountDirectory(in);
-    if (!in.ok() || fleetCount > kUfgMaxFleets) return false;
-    std::vector<std::unique_ptr<FleetRec>> fleets;
-    std::size_t vehiclesInAll = 0;
-    for (std::size_t k = 0; k < fleetCount; ++k) {
-        auto fleet = DecodeUfgFleet(in, vehiclesInAll);
-        if (!fleet) return false;
-        fleets.push_back(std::move(fleet));
+    readHead(in);
+    std::vector<std::unique_ptr<FleetRec>> fleets(fleetCount);
+    vehicles = 0;
+    for (auto& fleet : fleets) {
+        fleet = CreateFleet({});
+        ReadUfgFleet(in, vehicles, fleet.get());
     }
     out.info = std::move(info);
     out.fleets = std::move(fleets);
-    return true;
+    return UfgRead::kRead;
 }
 
 void NameRemainingFleets(std::vector<std::unique_ptr<FleetRec>>& fleets, std::size_t first) {
@@ -248,14 +266,20 @@ UfgImport ImportUfgPair(const std::string& ufgPath) {
     const auto graphics = ReadFileBytes(ufgPath);
     if (!graphics) return fail(UfgStatus::kGraphicsUnreadable, kTextCannotOpen, "*.UFG");
     auto content = std::make_unique<UfgContent>();
-    if (!DecodeUfg(*graphics, *content))
-        return fail(UfgStatus::kGraphicsDamaged, kTextGraphicsDamaged, ufgPath);
+    switch (DecodeUfg(*graphics, *content)) {
+        case UfgRead::kRead:
+            break;
+        case UfgRead::kDamaged:
+            return fail(UfgStatus::kGraphicsDamaged, kTextGraphicsDamaged, ufgPath);
+        case UfgRead::kTooLarge:
+            return fail(UfgStatus::kGraphicsTooLarge, kTextPairTooLarge, ufgPath);
+    }
     result.content = std::move(content);
 
     const auto companion = ReadFileBytes(result.companionPath);
     if (!companion) {
         NameRemainingFleets(result.content->fleets, 0);
-        return fail(UfgStatus::kCompanionUnreadable, kTextCannotOpen, result.companionPath);
+        return fail(UfgStatus::kCompanionUnreadable, kTextCannotOpen, "*.UZZ");
     }
     const UzzOutcome outcome = ApplyUzz(*companion, result.content->fleets);
     result.countsDiffer = outcome.countsDiffer;

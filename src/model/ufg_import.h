@@ -19,14 +19,20 @@ namespace rvk {
 inline constexpr int kTextFleetCountsDiffer = 557;  // a warning, not an error
 inline constexpr int kTextGraphicsDamaged = 573;    // "%s is damaged", nothing imported
 inline constexpr int kTextCompanionDamaged = 574;   // "%s is damaged", names partly read
+inline constexpr int kTextPairTooLarge = 575;       // "%s too large", nothing imported
 
 // A pair may hold more fleets and vehicles than a document allows, and all are kept.
-// Counts beyond these hold in no real pair; they are taken as damage so that a small
-// damaged file cannot make the reader allocate without bound.
-inline constexpr std::size_t kUfgMaxFleets = 1024;
-inline constexpr std::size_t kUfgMaxVehicles = 1024;  // in all fleets together
+// The file's size bounds the counts; a pair whose fleets and vehicles would take more
+// memory than this is refused as too large.
+inline constexpr std::size_t kUfgMaxMemory = 256u << 20;
+// What one vehicle takes: its record and the four planes its tiles fill.
+inline constexpr std::size_t kUfgVehicleMemory =
+    sizeof(VehicleRec) + sizeof(PixelValue) * 2 *
+                             (std::size_t(kPlaneWidth[0]) * std::size_t(kPlaneHeight[0]) +
+                              std::size_t(kPlaneWidth[2]) * std::size_t(kPlaneHeight[2]));
 
-// The graphics path up to the dot of its extension, then ".uzz".
+// The graphics path up to the dot of its extension, then ".uzz", found in its folder
+// ignoring case as host files are.
 std::string UfgCompanionPath(std::string_view ufgPath);
 
 // Info text and fleets as a new document takes them. Fleet names are empty until
@@ -36,8 +42,9 @@ struct UfgContent {
     std::vector<std::unique_ptr<FleetRec>> fleets;
 };
 
-// Reads a graphics file; false when it is damaged (out is then left as it was).
-bool DecodeUfg(std::span<const std::uint8_t> bytes, UfgContent& out);
+enum class UfgRead { kRead, kDamaged, kTooLarge };
+// Reads a graphics file; out is left as it was unless it is read.
+UfgRead DecodeUfg(std::span<const std::uint8_t> bytes, UfgContent& out);
 
 struct UzzOutcome {
     bool countsDiffer = false;  // the two files name different numbers of fleets
@@ -57,6 +64,7 @@ enum class UfgStatus {
     kCompanionMissing,     // nothing imported
     kGraphicsUnreadable,   // nothing imported
     kGraphicsDamaged,      // nothing imported
+    kGraphicsTooLarge,     // nothing imported
     kCompanionUnreadable,  // imported without names
     kCompanionDamaged,     // imported with the names read before the fault
 };
@@ -65,7 +73,7 @@ struct UfgImport {
     UfgStatus status = UfgStatus::kOk;
     bool countsDiffer = false;
     std::string companionPath;
-    // Set whenever a new document is to be created (every status but the three
+    // Set whenever a new document is to be created (every status but the
     // "nothing imported" ones).
     std::unique_ptr<UfgContent> content;
     // What to tell the user, in order: 557 is a warning, every other text an error.

@@ -7,6 +7,7 @@
 #include "cli_test_support.h"
 #include "model/document.h"
 #include "model/pixel.h"
+#include "model/ufg_import.h"
 
 namespace rvk::clitest {
 namespace {
@@ -83,6 +84,8 @@ TEST(ImportUfg, KeepsFleetsAndVehiclesBeyondADocumentsLimits) {
 
 TEST(ImportUfg, DamagedOrMissingFilesExitOneAndWriteNothing) {
     const Bytes ufg = SampleUfg(), uzz = SampleUzz();
+    UfgFleet crowded = SampleUfgFleet(1);
+    crowded.vehicles.assign(kUfgMaxMemory / kUfgVehicleMemory + 1, Bytes{0, 0, 0, 0});
     const struct {
         const char* what;
         Bytes ufg, uzz;
@@ -95,6 +98,7 @@ TEST(ImportUfg, DamagedOrMissingFilesExitOneAndWriteNothing) {
         {"damaged companion", ufg, Bytes(uzz.begin(), uzz.end() - 1), false, "old.uzz",
          "is damaged"},
         {"no companion", ufg, uzz, true, "old.uzz", "no such file"},
+        {"too large", UfgFile("", {crowded}), uzz, false, "old.ufg", "holds more vehicles"},
     };
     for (const auto& c : cases) {
         Pair pair;

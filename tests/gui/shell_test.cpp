@@ -68,6 +68,7 @@ QByteArray Texts(char prefix) {
     add(572, prefix + QByteArray("-only in %s"));
     add(573, prefix + QByteArray("-damaged %s"));
     add(574, prefix + QByteArray("-companion damaged %s"));
+    add(575, prefix + QByteArray("-too many vehicles %s"));
     add(580, prefix + QByteArray("-open elsewhere %s"));
     add(741, prefix + QByteArray("-by %s, %s"));
     add(600, prefix + QByteArray("-cannot import %s"));

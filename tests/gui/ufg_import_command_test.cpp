@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
+#include "model/ufg_import.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 
@@ -112,6 +113,8 @@ TEST_F(UfgImportCommandTest, CancelledDialogDoesNothing) {
 
 TEST_F(UfgImportCommandTest, DamagedGraphicsOrMissingCompanionCreatesNoDocument) {
     const Bytes good = SampleUfg();
+    UfgFleet crowded = SampleUfgFleet(1);
+    crowded.vehicles.assign(kUfgMaxMemory / kUfgVehicleMemory + 1, Bytes{0, 0, 0, 0});
     const struct {
         QString ufg;
         QString text;
@@ -119,6 +122,8 @@ TEST_F(UfgImportCommandTest, DamagedGraphicsOrMissingCompanionCreatesNoDocument)
         {writePair("cut", Bytes(good.begin(), good.end() - 3), SampleUzz()),
          "E-damaged " + dataPath("cut.ufg")},
         {writePair("alone", good, std::nullopt), "E-cannot open *.UZZ"},
+        {writePair("crowded", UfgFile("", {crowded}), SampleUzz()),
+         "E-too many vehicles " + dataPath("crowded.ufg")},
     };
     for (const auto& c : cases) {
         prompts().reset();

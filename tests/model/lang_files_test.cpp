@@ -43,7 +43,7 @@ constexpr TextRange kUsedTexts[] = {
     {"file filters", 510, 514},
     {"button texts", 521, 522},
     {"message captions and messages", 540, 569},
-    {"messages", 571, 574},
+    {"messages", 571, 575},
     {"file messages and their reasons", 590, 599},
     {"picture messages", 600, 603},
     {"picture messages", 605, 606},

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "doc_test_util.h"
+#include "model/file_io.h"
 #include "ufg_pair.h"
 
 namespace rvk {
@@ -16,7 +17,7 @@ using namespace ufgtest;
 
 UfgContent Decoded(const Bytes& ufg) {
     UfgContent content;
-    EXPECT_TRUE(DecodeUfg(ufg, content));
+    EXPECT_EQ(DecodeUfg(ufg, content), UfgRead::kRead);
     return content;
 }
 
@@ -150,30 +151,41 @@ TEST(UfgImport, DamagedGraphicsFileIsRefusedWhole) {
     Bytes storedSideCount = SampleUfg();
     const std::size_t firstBlock = std::string_view("Sample pair\r\nline 2").size() + 1 + 5 + 14;
     storedSideCount[firstBlock + 3] ^= 0x80;  // 8 tiles stored without the XOR
+    constexpr UfgRead kRead = UfgRead::kRead, kDamaged = UfgRead::kDamaged;
+    // Fleets and vehicles are bounded by the memory they take, not by a count.
+    const std::size_t tooManyVehicles = kUfgMaxMemory / kUfgVehicleMemory + 1;
     const struct {
         const char* what;
         Bytes ufg;
-        bool ok;
+        UfgRead read;
     } cases[] = {
-        {"length 32", withVehicle(Bytes(128, 0)), true},
-        {"length 0", withVehicle({}), false},
-        {"length 33", withVehicle(Bytes(132, 0)), false},
-        {"highest side and roof tiles", withVehicle({7, 2, 0xC7, 0x82}), true},
-        {"side tile not below S", withVehicle({8, 0, 0, 0}), false},
-        {"left side tile not below S", withVehicle({0, 0, 0x48, 0}), false},
-        {"roof tile not below R", withVehicle({0, 3, 0, 0}), false},
-        {"north roof tile not below R", withVehicle({0, 0, 0, 0x83}), false},
-        {"side count without its XOR", storedSideCount, false},
-        {"no end-of-text mark", Bytes{'a', 'b'}, false},
-        {"fleet and vehicle limits", fleets(kUfgMaxFleets, 1), true},
-        {"too many fleets", fleets(kUfgMaxFleets + 1, 0), false},
-        {"too many vehicles", fleets(2, kUfgMaxVehicles / 2 + 1), false},
+        {"length 32", withVehicle(Bytes(128, 0)), kRead},
+        {"length 0", withVehicle({}), kDamaged},
+        {"length 33", withVehicle(Bytes(132, 0)), kDamaged},
+        {"highest side and roof tiles", withVehicle({7, 2, 0xC7, 0x82}), kRead},
+        {"side tile not below S", withVehicle({8, 0, 0, 0}), kDamaged},
+        {"left side tile not below S", withVehicle({0, 0, 0x48, 0}), kDamaged},
+        {"roof tile not below R", withVehicle({0, 3, 0, 0}), kDamaged},
+        {"north roof tile not below R", withVehicle({0, 0, 0, 0x83}), kDamaged},
+        {"side count without its XOR", storedSideCount, kDamaged},
+        {"no end-of-text mark", Bytes{'a', 'b'}, kDamaged},
+        {"1,024 fleets of one vehicle", fleets(1024, 1), kRead},
+        {"1,025 fleets", fleets(1025, 0), kRead},
+        {"1,025 vehicles in one fleet", fleets(1, 1025), kRead},
+        {"more vehicles than the memory limit holds", fleets(2, tooManyVehicles / 2 + 1),
+         UfgRead::kTooLarge},
+        {"damage after a fleet too large",
+         [&] {
+             Bytes b = fleets(1, tooManyVehicles);
+             return Bytes(b.begin(), b.end() - 1);
+         }(),
+         kDamaged},
     };
     for (const auto& c : cases) {
         UfgContent content;
         content.info = "before";
-        EXPECT_EQ(DecodeUfg(c.ufg, content), c.ok) << c.what;
-        if (!c.ok) {
+        EXPECT_EQ(DecodeUfg(c.ufg, content), c.read) << c.what;
+        if (c.read != kRead) {
             EXPECT_TRUE(content.info == "before" && content.fleets.empty()) << c.what;
         }
     }
@@ -181,7 +193,7 @@ TEST(UfgImport, DamagedGraphicsFileIsRefusedWhole) {
     const Bytes whole = SampleUfg();
     for (std::size_t n = 0; n < whole.size(); ++n) {
         UfgContent content;
-        EXPECT_FALSE(DecodeUfg(std::span(whole).first(n), content)) << n;
+        EXPECT_EQ(DecodeUfg(std::span(whole).first(n), content), kDamaged) << n;
     }
 }
 
@@ -336,6 +348,9 @@ TEST(UfgImport, ImportOfFilesReportsWhatTheWindowShows) {
     const Bytes damagedUfg(good.begin(), good.end() - 1),
         damagedUzz(companion.begin(), companion.end() - 1);
     const Bytes oneFleet = UzzFile({SampleUzzFleets()[0]});
+    UfgFleet crowded = SampleUfgFleet(1);
+    crowded.vehicles.assign(kUfgMaxMemory / kUfgVehicleMemory + 1, Bytes{0, 0, 0, 0});
+    const Bytes tooLarge = UfgFile("", {crowded});
     const struct {
         const char* what;
         const Bytes* ufg;
@@ -365,6 +380,7 @@ TEST(UfgImport, ImportOfFilesReportsWhatTheWindowShows) {
          {{574, uzz}},
          {"Tr\xE4mways", "???"}},
         {"counts differ", &good, &oneFleet, UfgStatus::kOk, {{557, ""}}, {"Tr\xE4mways", "???"}},
+        {"too large", &tooLarge, &companion, UfgStatus::kGraphicsTooLarge, {{575, ufg}}, {}},
     };
     for (const auto& c : cases) {
         const UfgImport result = import(c.ufg, c.uzz);
@@ -376,6 +392,17 @@ TEST(UfgImport, ImportOfFilesReportsWhatTheWindowShows) {
         for (const auto& f : result.content->fleets) names.push_back(f->name);
         EXPECT_EQ(names, c.names) << c.what;
     }
+    // A companion too large to be read is named by its pattern; the fleets stay unnamed.
+    WriteBytes(ufg, good);
+    std::filesystem::resize_file(uzz, kMaxFileBytes + 1);
+    const UfgImport unreadable = ImportUfgPair(ufg);
+    EXPECT_EQ(unreadable.status, UfgStatus::kCompanionUnreadable);
+    EXPECT_EQ(unreadable.messages, (std::vector<Message>{{555, "*.UZZ"}}));
+    // Files copied from Windows: the companion is found whatever the case of its name.
+    const std::string upper = dir.file("D.UFG"), lower = dir.file("d.Uzz");
+    WriteBytes(upper, good);
+    WriteBytes(lower, companion);
+    EXPECT_EQ(ImportUfgPair(upper).status, UfgStatus::kOk);
     // A companion that is a folder is no file; a graphics "file" that is one cannot
     // be read.
     std::filesystem::remove(uzz);
