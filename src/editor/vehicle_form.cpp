@@ -8,8 +8,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -30,6 +30,7 @@
 #include "editor/vehicle_tools.h"
 #include "model/end_view_shift.h"
 #include "model/render.h"
+#include "model/vehicle_picture.h"
 #include "shell/frame.h"
 
 namespace rvk {
@@ -45,19 +46,6 @@ constexpr int kInfoButtonSize = 15;
 // The info strings stay readable in a narrow (tiled) window; the views' scroll box gives
 // way instead.
 constexpr int kInfoPanelMinWidth = 180;
-
-// A small filled triangle centred in r, pointing by (dx, dy).
-void DrawArrow(QPainter& p, const QRect& r, int dx, int dy) {
-    if (r.isEmpty()) return;
-    const QPointF c = QRectF(r).center();
-    const double s = std::min({r.width(), r.height(), 10}) / 2.0 - 0.5;
-    QPainterPath path;
-    path.moveTo(c + QPointF(dx * s, dy * s));
-    path.lineTo(c + QPointF(-dx * s - dy * s, -dy * s - dx * s));
-    path.lineTo(c + QPointF(-dx * s + dy * s, -dy * s + dx * s));
-    path.closeSubpath();
-    p.fillPath(path, ScreenColor(kPanelFrameColor));
-}
 
 // Cut, not rounded: with a fractional screen scale the pointer's position has
 // fractions, and the cell under it is the one its integer part lies in.
@@ -110,31 +98,14 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        const VehicleLayout& l = form_->layout_;
-        QPainter p(this);
-        p.fillRect(rect(), ScreenColor(kScrollAreaColor));
-        for (const Rect& r : l.panels) {
-            const QRect q(r.x, r.y, r.width, r.height);
-            p.fillRect(q, ScreenColor(kPanelFrameColor));
-            p.fillRect(q.adjusted(kPanelFrame, kPanelFrame, -kPanelFrame, -kPanelFrame),
-                       ScreenColor(kPanelColor));
-        }
-        for (const Rect& r : {l.lineS, l.lineN})
-            p.fillRect(QRect(r.x, r.y, r.width, r.height), ScreenColor(kPanelFrameColor));
-        auto image = [&](int i) {
-            const Rect& r = l.images[i];
-            return QRect(r.x, r.y, r.width, r.height);
-        };
-        const bool extra = l.shown[6];
-        DrawArrow(p, image(kImgLeft), -1, 0);
-        DrawArrow(p, image(kImgRight), 1, 0);
-        DrawArrow(p, image(kImgS), 0, 1);
-        DrawArrow(p, image(kImgN), 0, -1);
-        if (extra) {
-            DrawArrow(p, image(kImg2S), 0, 1);
-            DrawArrow(p, image(kImg2N), 0, -1);
-        }
+    // Drawn as the exported picture draws it, only the part asked for.
+    void paintEvent(QPaintEvent* event) override {
+        const QRect r = event->rect();
+        QImage part(r.size(), QImage::Format_RGB32);
+        Canvas canvas{reinterpret_cast<std::uint32_t*>(part.bits()), part.width(), part.height(),
+                      static_cast<int>(part.bytesPerLine() / 4)};
+        DrawViewBackdrop(canvas, form_->layout_, r.x(), r.y());
+        QPainter(this).drawImage(r.topLeft(), part);
     }
 
 private:

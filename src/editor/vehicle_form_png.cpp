@@ -93,20 +93,13 @@ void VehicleForm::ExportSelection() {
 void VehicleForm::ExportViews() {
     LangTexts& texts = tools_->texts();
     const QString title = LookupQText(texts, 711);
-    const std::optional<QString> entry =
-        prompts().inputBox(this, title, FormatQText(LookupQText(texts, 603), {kMaxPictureZoom}),
-                           QString::number(zoom_));
-    if (!entry) return;
-    bool number = false;
-    const int zoom = entry->trimmed().toInt(&number);
-    if (!number || zoom < 1 || zoom > kMaxPictureZoom) {
-        prompts().message(this, FormatQText(LookupQText(texts, 605), {kMaxPictureZoom}),
-                          LookupQText(texts, 544), MsgIcon::Error, MsgButtons::Ok);
-        return;
-    }
+    const std::optional<int> zoom =
+        prompts().chooseNumber(this, title, FormatQText(LookupQText(texts, 603), {kMaxPictureZoom}),
+                               1, kMaxPictureZoom, zoom_);
+    if (!zoom) return;
     const std::optional<QString> path = askPictureFile(711, true);
     if (!path) return;
-    const RgbaImage picture = DrawVehiclePicture(*record_, ShowsZoom2(), zoom, kLayoutBelow,
+    const RgbaImage picture = DrawVehiclePicture(*record_, ShowsZoom2(), *zoom, kLayoutBelow,
                                                  tools_->CurrentNightLevel(), false);
     std::string error;
     const auto png = EncodePng(picture, false, PngChunk{}, error);

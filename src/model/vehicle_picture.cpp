@@ -17,9 +17,10 @@ void Fill(Canvas& canvas, const Rect& r, RgbColor color) {
 }
 
 // A small solid triangle in the middle of a marker image. Side arrows point to the
-// vehicle's front end (left in the left side view, right in the right one); the arrows
-// under the end views point up at the view they belong to.
-enum class Arrow { Left, Right, Up };
+// vehicle's front end (left in the left side view, right in the right one); under the
+// end views the first marker of each column points down, the one below the extra view
+// up.
+enum class Arrow { Left, Right, Up, Down };
 void DrawArrow(Canvas& canvas, const Rect& r, Arrow direction) {
     constexpr int k = 3;  // the triangle is 2k + 1 pixels across its base
     const int cx = r.x + r.width / 2, cy = r.y + r.height / 2;
@@ -35,37 +36,49 @@ void DrawArrow(Canvas& canvas, const Rect& r, Arrow direction) {
             case Arrow::Up:
                 FillRect(canvas, cx - i, cy - 2 + i, cx + i + 1, cy - 1 + i);
                 break;
+            case Arrow::Down:
+                FillRect(canvas, cx - i, cy + 2 - i, cx + i + 1, cy + 3 - i);
+                break;
         }
     }
 }
 
-void DrawPanel(Canvas& canvas, const Rect& r) {
-    Fill(canvas, r, kPanelFrameColor);
-    Fill(canvas,
-         Rect{r.x + kPanelFrame, r.y + kPanelFrame, r.width - 2 * kPanelFrame,
-              r.height - 2 * kPanelFrame},
-         kPanelColor);
-}
-
 }  // namespace
+
+void DrawViewBackdrop(Canvas& canvas, const VehicleLayout& l, int originX, int originY) {
+    const auto fill = [&](const Rect& r, RgbColor color) {
+        Fill(canvas, Rect{r.x - originX, r.y - originY, r.width, r.height}, color);
+    };
+    const auto arrow = [&](LayoutImage image, Arrow direction) {
+        const Rect& r = l.images[image];
+        DrawArrow(canvas, Rect{r.x - originX, r.y - originY, r.width, r.height}, direction);
+    };
+    fill(Rect{0, 0, l.extentWidth, l.extentHeight}, kScrollAreaColor);
+    for (const Rect& r : l.panels) {
+        fill(r, kPanelFrameColor);
+        fill(Rect{r.x + kPanelFrame, r.y + kPanelFrame, r.width - 2 * kPanelFrame,
+                  r.height - 2 * kPanelFrame},
+             kPanelColor);
+    }
+    fill(l.lineS, kPanelFrameColor);
+    fill(l.lineN, kPanelFrameColor);
+    arrow(kImgLeft, Arrow::Left);
+    arrow(kImgRight, Arrow::Right);
+    arrow(kImgS, Arrow::Down);
+    arrow(kImg2S, Arrow::Down);
+    // The markers below the extra views lie outside the panels while those are hidden.
+    if (l.shown[6]) {
+        arrow(kImg2N, Arrow::Up);
+        arrow(kImgN, Arrow::Up);
+    }
+}
 
 RgbaImage DrawVehiclePicture(const VehicleRec& rec, bool zoom2, int zoom, int layout,
                              NightLevel level, bool steam) {
     const VehicleLayout l = LayoutViews(rec, zoom2, zoom, layout);
     std::vector<std::uint32_t> bits(static_cast<std::size_t>(l.extentWidth) * l.extentHeight, 0);
     Canvas canvas{bits.data(), l.extentWidth, l.extentHeight, l.extentWidth};
-    Fill(canvas, Rect{0, 0, l.extentWidth, l.extentHeight}, kScrollAreaColor);
-    for (const Rect& panel : l.panels) DrawPanel(canvas, panel);
-    Fill(canvas, l.lineS, kPanelFrameColor);
-    Fill(canvas, l.lineN, kPanelFrameColor);
-    DrawArrow(canvas, l.images[kImgLeft], Arrow::Left);
-    DrawArrow(canvas, l.images[kImgRight], Arrow::Right);
-    DrawArrow(canvas, l.images[kImgS], Arrow::Up);
-    DrawArrow(canvas, l.images[kImg2S], Arrow::Up);
-    if (rec.Props & kExtraViews) {
-        DrawArrow(canvas, l.images[kImg2N], Arrow::Up);
-        DrawArrow(canvas, l.images[kImgN], Arrow::Up);
-    }
+    DrawViewBackdrop(canvas, l, 0, 0);
     for (int v = 0; v < kViewCount; ++v) {
         if (!l.shown[v]) continue;
         const Rect& r = l.views[v];

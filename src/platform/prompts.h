@@ -35,6 +35,11 @@ public:
     virtual std::optional<QString> saveFile(QWidget* parent, const QString& title,
                                             const QString& filter, const QString& folder,
                                             const QString& defaultSuffix) = 0;
+    // A whole number from minimum to maximum in a spin box, so that no typing can make
+    // it invalid; nothing when cancelled.
+    virtual std::optional<int> chooseNumber(QWidget* parent, const QString& caption,
+                                            const QString& prompt, int minimum, int maximum,
+                                            int initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     virtual std::optional<QString> chooseFolder(QWidget* parent, const QString& caption,
                                                 const QString& start) = 0;

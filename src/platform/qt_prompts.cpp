@@ -113,6 +113,16 @@ std::optional<QString> QtPrompts::saveFile(QWidget* parent, const QString& title
     return FileDialog(parent, title, filter, folder, defaultSuffix, QFileDialog::AcceptSave);
 }
 
+std::optional<int> QtPrompts::chooseNumber(QWidget* parent, const QString& caption,
+                                           const QString& prompt, int minimum, int maximum,
+                                           int initial) {
+    bool ok = false;
+    const int number =
+        QInputDialog::getInt(parent, caption, prompt, initial, minimum, maximum, 1, &ok);
+    if (!ok) return std::nullopt;
+    return number;
+}
+
 std::optional<QColor> QtPrompts::chooseColor(QWidget* parent, const QColor& initial) {
     const QColor color = QColorDialog::getColor(initial, parent);
     if (!color.isValid()) return std::nullopt;

@@ -21,6 +21,8 @@ public:
                                     const QString& folder, const QString& defaultSuffix) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& folder, const QString& defaultSuffix) override;
+    std::optional<int> chooseNumber(QWidget* parent, const QString& caption, const QString& prompt,
+                                    int minimum, int maximum, int initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& caption,
                                         const QString& start) override;

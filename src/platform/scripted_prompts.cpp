@@ -18,6 +18,8 @@ QString KindName(PromptKind kind) {
             return QStringLiteral("openFile");
         case PromptKind::SaveFile:
             return QStringLiteral("saveFile");
+        case PromptKind::ChooseNumber:
+            return QStringLiteral("chooseNumber");
         case PromptKind::ChooseColor:
             return QStringLiteral("chooseColor");
         case PromptKind::ChooseFolder:
@@ -131,6 +133,29 @@ std::optional<QString> ScriptedPrompts::saveFile(QWidget*, const QString& title,
     call.folder = folder;
     call.defaultSuffix = defaultSuffix;
     return textQuestion(call);
+}
+
+std::optional<int> ScriptedPrompts::chooseNumber(QWidget*, const QString& caption,
+                                                 const QString& prompt, int minimum, int maximum,
+                                                 int initial) {
+    PromptCall call;
+    call.kind = PromptKind::ChooseNumber;
+    call.caption = caption;
+    call.text = prompt;
+    call.initial = QString::number(initial);
+    call.minimum = minimum;
+    call.maximum = maximum;
+    const auto answer = next<NumberAnswer>(call);
+    if (!answer || !answer->number) return std::nullopt;
+    if (*answer->number < minimum || *answer->number > maximum) {
+        fail(QStringLiteral("chooseNumber \"%1\" answered %2, outside %3 to %4")
+                 .arg(caption)
+                 .arg(*answer->number)
+                 .arg(minimum)
+                 .arg(maximum));
+        return std::nullopt;
+    }
+    return answer->number;
 }
 
 std::optional<QColor> ScriptedPrompts::chooseColor(QWidget*, const QColor& initial) {

@@ -21,6 +21,7 @@ enum class PromptKind {
     NameInput,
     OpenFile,
     SaveFile,
+    ChooseNumber,
     ChooseColor,
     ChooseFolder
 };
@@ -31,12 +32,14 @@ struct PromptCall {
     QString caption;  // caption or dialog title
     MsgIcon icon = MsgIcon::Information;
     MsgButtons buttons = MsgButtons::Ok;
-    QString initial;  // initial text, start folder or colour name
+    QString initial;  // initial text or number, start folder or colour name
     QString filter;
     QString folder;
     QString defaultSuffix;
     QString cancelText;
     int maxLength = 0;
+    int minimum = 0;  // the range of chooseNumber
+    int maximum = 0;
 };
 
 class ScriptedPrompts : public Prompts {
@@ -56,6 +59,9 @@ public:
     void answerText(const std::optional<QString>& text) {
         answers_.emplace_back(TextAnswer{text.has_value(), text.value_or(QString())});
     }
+    // For chooseNumber; nothing = cancel. A number outside the asked range is a failure,
+    // as the real spin box cannot give it.
+    void answerNumber(std::optional<int> number) { answers_.emplace_back(NumberAnswer{number}); }
     void answerColor(std::optional<QColor> color) { answers_.emplace_back(ColorAnswer{color}); }
 
     const std::vector<PromptCall>& calls() const { return calls_; }
@@ -76,6 +82,8 @@ public:
                                     const QString& folder, const QString& defaultSuffix) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& folder, const QString& defaultSuffix) override;
+    std::optional<int> chooseNumber(QWidget* parent, const QString& caption, const QString& prompt,
+                                    int minimum, int maximum, int initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     std::optional<QString> chooseFolder(QWidget* parent, const QString& caption,
                                         const QString& start) override;
@@ -85,10 +93,13 @@ private:
         bool given = false;  // false: the dialog was cancelled
         QString text;
     };
+    struct NumberAnswer {
+        std::optional<int> number;
+    };
     struct ColorAnswer {
         std::optional<QColor> color;
     };
-    using Answer = std::variant<MsgAnswer, TextAnswer, ColorAnswer>;
+    using Answer = std::variant<MsgAnswer, TextAnswer, NumberAnswer, ColorAnswer>;
 
     template <class T>
     std::optional<T> next(const PromptCall& call);

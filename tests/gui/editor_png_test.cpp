@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "editor/qt_support.h"
 #include "editor_test_host.h"
 #include "model/png_exchange.h"
 #include "model/vehicle_picture.h"
@@ -134,13 +135,15 @@ TEST_F(PngTest, ClipboardCarriesThePngAndForeignPicturesKeepTheirTransparency) {
 
 TEST_F(PngTest, ExportViewsAsksForAZoomFirst) {
     VehicleForm* form = openFilled();
-    prompts().answerText(QStringLiteral("17"));
-    prompts().answerMessage(MsgAnswer::Ok);
+    prompts().answerNumber(std::nullopt);
     trigger(form, "iExportViews");
-    EXPECT_EQ(prompts().callsOf(PromptKind::Message).back().text, "Zoom from 1 to 16");
+    const PromptCall ask = prompts().callsOf(PromptKind::ChooseNumber).at(0);
+    EXPECT_EQ(ask.initial, "4");  // the window's zoom
+    EXPECT_EQ(ask.minimum, 1);
+    EXPECT_EQ(ask.maximum, 16);
     EXPECT_TRUE(prompts().callsOf(PromptKind::SaveFile).empty());
 
-    prompts().answerText(QStringLiteral("3"));
+    prompts().answerNumber(3);
     prompts().answerText(file("views.png"));
     trigger(form, "iExportViews");
     QFile out(file("views.png"));
@@ -150,6 +153,53 @@ TEST_F(PngTest, ExportViewsAsksForAZoomFirst) {
     EXPECT_EQ(written.size(), QSize(expected.width, expected.height));
     const std::uint8_t* p = expected.at(10, 10);
     EXPECT_EQ(written.pixel(10, 10), qRgb(p[0], p[1], p[2]));
+}
+
+TEST_F(PngTest, ExportedPictureIsWhatTheWindowShowsInEveryLayout) {
+    for (int v = 0; v < kViewCount; ++v) rec.Planes[v].set(v % 4, v % 8, kSource[v % 6]);
+    VehicleForm* form = open(rec);
+    QWidget* area = form->findChild<QWidget*>(QStringLiteral("ViewArea"));
+    for (const char* layout : {"iLayout1", "iLayout2"})
+        for (const bool extra : {false, true})
+            for (const int zoom : {1, 4}) {
+                SCOPED_TRACE(::testing::Message()
+                             << layout << " extra " << extra << " zoom " << zoom);
+                trigger(form, layout);
+                rec.Props = extra ? rec.Props | kExtraViews : rec.Props & ~kExtraViews;
+                form->SetZoom(zoom);
+                form->Relayout();
+                const QImage shown = area->grab().toImage();
+                const RgbaImage exported =
+                    DrawVehiclePicture(rec, false, zoom, panel->ViewLayout(), 0, false);
+                ASSERT_EQ(shown.size(), QSize(exported.width, exported.height));
+                int differing = 0;
+                for (int y = 0; y < exported.height; ++y)
+                    for (int x = 0; x < exported.width; ++x) {
+                        const std::uint8_t* p = exported.at(x, y);
+                        differing += shown.pixel(x, y) != qRgb(p[0], p[1], p[2]);
+                    }
+                EXPECT_EQ(differing, 0);
+                // Under the end views the first marker of a column points down, the one
+                // under the extra view up: its widest row is at the top or the bottom.
+                const auto pointsDown = [&](LayoutImage image) {
+                    const Rect& r = form->Layout().images[image];
+                    std::vector<int> widths;
+                    for (int y = r.y; y < r.bottom(); ++y) {
+                        int n = 0;
+                        for (int x = r.x; x < r.right(); ++x)
+                            n += shown.pixel(x, y) == ScreenColor(kPanelFrameColor).rgb();
+                        if (n > 0) widths.push_back(n);
+                    }
+                    EXPECT_GT(widths.size(), 1u) << image;
+                    return widths.size() > 1 && widths.front() > widths.back();
+                };
+                EXPECT_TRUE(pointsDown(kImgS));
+                EXPECT_TRUE(pointsDown(kImg2S));
+                if (extra) {
+                    EXPECT_FALSE(pointsDown(kImg2N));
+                    EXPECT_FALSE(pointsDown(kImgN));
+                }
+            }
 }
 
 }  // namespace

@@ -252,6 +252,11 @@ void MonkeyTest::improvise(ScriptedPrompts& p, const PromptCall& call) {
             else
                 p.answerText(QDir(folder_).filePath(QStringLiteral("s%1.rvk").arg(roll(3))));
             return;
+        case PromptKind::ChooseNumber:
+            p.answerNumber(chance(20) ? std::nullopt
+                                      : std::optional<int>(call.minimum +
+                                                           roll(call.maximum - call.minimum + 1)));
+            return;
         case PromptKind::ChooseColor:
             p.answerColor(chance(20) ? std::nullopt
                                      : std::optional<QColor>(QColor::fromRgb(rng_() & 0xFFFFFF)));

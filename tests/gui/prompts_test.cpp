@@ -1,6 +1,10 @@
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
 
 #include "gui_test.h"
 #include "platform/input_dialog.h"
@@ -49,6 +53,47 @@ TEST(ScriptedPromptsTest, UnansweredQuestionIsReportedAndAnsweredSafely) {
     EXPECT_EQ(p.saveFile(nullptr, "Save as", "", "", ""), std::nullopt);  // wrong kind queued
     ASSERT_EQ(failures.size(), 2);
     EXPECT_TRUE(failures[0].contains("Save?"));
+}
+
+// Typed with the keys as a user would: letters and numbers beyond the range never get
+// in, so no typing mistake can cancel the command that asked.
+TEST_F(GuiTest, NumberChoiceTakesOnlyNumbersOfItsRange) {
+    QtPrompts real;
+    const struct {
+        const char* typed;  // after selecting all; empty: the Up key
+        Qt::Key key;        // that ends the dialog
+        std::optional<int> chosen;
+    } cases[] = {
+        {"", Qt::Key_Return, 5},
+        {"x1", Qt::Key_Return, 1},
+        {"99", Qt::Key_Enter, 9},
+        {"17", Qt::Key_Return, 1},
+        {"12", Qt::Key_Escape, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        QTimer::singleShot(0, [&c] {
+            auto* box = QApplication::activeModalWidget()->findChild<QSpinBox*>();
+            ASSERT_NE(box, nullptr);
+            if (*c.typed) {
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(box, QString::fromLatin1(c.typed));
+            } else {
+                QTest::keyClick(box, Qt::Key_Up);
+            }
+            QTest::keyClick(box, c.key);
+        });
+        EXPECT_EQ(real.chooseNumber(nullptr, "Zoom", "Zoom (1 to 16):", 1, 16, 4), c.chosen)
+            << c.typed;
+    }
+}
+
+TEST(ScriptedPromptsTest, NumberOutsideTheRangeIsAFailure) {
+    ScriptedPrompts p;
+    QStringList failures;
+    p.setFailureHandler([&](const QString& what) { failures << what; });
+    p.answerNumber(17);
+    EXPECT_EQ(p.chooseNumber(nullptr, "Zoom", "", 1, 16, 4), std::nullopt);
+    EXPECT_EQ(failures.size(), 1);
 }
 
 TEST(InputDialogTest, LaidOutInDialogUnits) {

@@ -46,7 +46,7 @@ constexpr TextRange kUsedTexts[] = {
     {"messages", 571, 575},
     {"file messages and their reasons", 590, 599},
     {"picture messages", 600, 603},
-    {"picture messages", 605, 606},
+    {"picture messages", 606, 606},
     {"recovery question and message", 640, 643},
     {"vehicle window: status bar and cell grid", 620, 631},
     {"locale of the toolkit's own texts", 632, 632},
