@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/autosave.h"
 #include "app/program_folder.h"
@@ -189,8 +190,7 @@ void TMainForm::buildMenus() {
 
     windowMenu_ = menuBar()->addMenu(QStringLiteral("* Window"));
     windowMenu_->setObjectName(QStringLiteral("mWindow"));
-    tileAction_ = addItem(windowMenu_, "iTile", QStringLiteral("* Tile"), nullptr);
-    connect(tileAction_, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+    tileAction_ = addItem(windowMenu_, "iTile", QStringLiteral("* Tile"), &TMainForm::tileWindows);
     cascadeAction_ = addItem(windowMenu_, "iCascade", QStringLiteral("* Cascade"), nullptr);
     connect(cascadeAction_, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
     minimizeAction_ =
@@ -307,8 +307,8 @@ QMdiSubWindow* TMainForm::addChildWindow(TChildForm* form, QSize size) {
     sub->setAttribute(Qt::WA_DeleteOnClose);
     connect(form, &TChildForm::statusInfo, pointerText_, &QLabel::setText);
     const int step = sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
-    // Tiling cannot squeeze a window below the size its controls need; the workspace
-    // scrolls instead.
+    // Placing and cascading keep the size its controls need (the workspace scrolls
+    // instead); only Tile squeezes it, to keep every window in sight.
     sub->setMinimumSize(sub->minimumSizeHint());
     sub->setGeometry(
         ChildPlacement(size, sub->minimumSize(), mdi_->viewport()->size(), last, step));
@@ -339,6 +339,31 @@ void TMainForm::childActivated(QMdiSubWindow* window) {
 
 void TMainForm::minimizeAll() {
     for (QMdiSubWindow* sub : mdi_->subWindowList()) sub->showMinimized();
+}
+
+void TMainForm::tileWindows() {
+    // A grid over the whole workspace, the last row's windows sharing its width. A
+    // window whose minimum size exceeds its cell is squeezed into it: overlapping or
+    // scrolled out, windows would hide each other's title bars.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder))
+        if (!sub->isMinimized() && !sub->isHidden()) windows.push_back(sub);
+    const int count = static_cast<int>(windows.size());
+    if (count == 0) return;
+    const int columns = static_cast<int>(std::ceil(std::sqrt(count)));
+    const int rows = (count + columns - 1) / columns;
+    const QSize area = mdi_->contentsRect().size();
+    for (int i = 0; i < count; ++i) {
+        const int row = i / columns, column = i % columns;
+        const int inRow = std::min(columns, count - row * columns);
+        const QPoint topLeft(column * area.width() / inRow, row * area.height() / rows);
+        const QPoint next((column + 1) * area.width() / inRow, (row + 1) * area.height() / rows);
+        const QRect cell(topLeft, QSize(next.x() - topLeft.x(), next.y() - topLeft.y()));
+        QMdiSubWindow* sub = windows[i];
+        if (sub->isMaximized()) sub->showNormal();
+        sub->setMinimumSize(sub->minimumSize().boundedTo(cell.size()));
+        sub->setGeometry(cell);
+    }
 }
 
 void TMainForm::arrangeIcons() {

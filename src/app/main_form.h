@@ -111,6 +111,7 @@ private:
     void languageCommand();
     void aboutCommand();
     void minimizeAll();
+    void tileWindows();
     void arrangeIcons();
     void childActivated(QMdiSubWindow* window);
     void writeSettings();

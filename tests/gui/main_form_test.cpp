@@ -9,7 +9,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
+#include <QTest>
 #include <QUrl>
 
 #include "app/main_form.h"
@@ -401,6 +404,50 @@ TEST_F(ShellTest, DroppedDocumentsOpenOthersAreIgnored) {
     EXPECT_EQ(main->documents()[0]->path(), doc);
     // F2 works at once, without the File menu having been opened.
     EXPECT_TRUE(item(menu(main.get(), "mFile"), "iSave")->isEnabled());
+    endMain(main);
+}
+
+// Window > Tile chosen with the mouse leaves every title bar in sight without scrolling,
+// however many windows there are: six (documents, their fleets, vehicles) and eighteen.
+TEST_F(ShellTest, TileKeepsEveryTitleBarInSight) {
+    auto main = startMain();
+    QMdiArea* mdi = main->mdiArea();
+    const auto tileWithTheMouse = [&] {
+        QMenuBar* bar = main->menuBar();
+        QMenu* window = menu(main.get(), "mWindow");
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(window->menuAction()).center());
+        ASSERT_TRUE(QTest::qWaitFor([window] { return window->isVisible(); }));
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          window->actionGeometry(item(window, "iTile")).center());
+        QCoreApplication::processEvents();
+    };
+    int opened = 0;
+    for (const int windows : {6, 18}) {
+        SCOPED_TRACE(windows);
+        while (static_cast<int>(mdi->subWindowList().size()) < windows) {
+            main->OpenDocument(writeDocument(QStringLiteral("t%1.rvk").arg(opened++), 1, 1));
+            TFleetForm* fleet = openFleet(main->documents().back(), 0);
+            fleet->vehicleBox()->selectRow(0);
+            trigger(fleet->popupMenu(), "pEdit");
+        }
+        ASSERT_EQ(mdi->subWindowList().size(), windows);
+        tileWithTheMouse();
+        EXPECT_FALSE(mdi->horizontalScrollBar()->isVisible());
+        EXPECT_FALSE(mdi->verticalScrollBar()->isVisible());
+        const auto subs = mdi->subWindowList();
+        for (QMdiSubWindow* sub : subs) {
+            const int titleHeight =
+                sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, sub);
+            const QRect title(sub->pos(), QSize(sub->width(), titleHeight));
+            EXPECT_TRUE(mdi->viewport()->rect().contains(title))
+                << sub->windowTitle().toStdString();
+            for (QMdiSubWindow* other : subs)
+                EXPECT_TRUE(other == sub || !other->geometry().intersects(title))
+                    << sub->windowTitle().toStdString() << " under "
+                    << other->windowTitle().toStdString();
+        }
+    }
     endMain(main);
 }
 
