@@ -6,15 +6,18 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #ifdef Q_OS_WIN
 #include <QSettings>
 #endif
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <array>
 #include <map>
 #include <memory>
@@ -171,6 +174,58 @@ private:
     mutable std::map<std::size_t, std::unique_ptr<VehicleRec>> decoded_;
 };
 
+// A vehicle of the list magnified, both sides by day above both sides by night, in a
+// window of its own over the dialog like a tooltip, so that the dialog's layout stays as
+// it is. Any click, key or the pointer leaving it closes it.
+class MagnifiedVehicle : public QWidget {
+public:
+    static constexpr int kMargin = 4;
+    static constexpr int kGap = 4;         // between the two sides
+    static constexpr int kNightGap = 12;   // between day and night
+    static constexpr int kNightLevel = 3;  // every window group lit
+
+    // Normal pixels `zoom` screen pixels, Zoom2 ones half as many: both at one size.
+    MagnifiedVehicle(const VehicleRec& rec, int zoom, QWidget* parent)
+        : QWidget(parent, Qt::Popup) {
+        setObjectName(QStringLiteral("MagnifiedVehicle"));
+        setAttribute(Qt::WA_DeleteOnClose);
+        const bool zoom2 = rec.Zoom2Exists;
+        const int z = zoom2 ? std::max(zoom / 2, 1) : zoom;
+        std::array<ViewSize, 2> sizes{};
+        int width = 0;
+        for (int view = 0; view < 2; ++view) {
+            const ViewSize s = ViewGeometry(&rec, view, zoom2);
+            sizes[view] = {s.width * z, s.height * z};
+            width = std::max(width, sizes[view].width);
+        }
+        const int dayHeight = sizes[0].height + kGap + sizes[1].height;
+        image_ = QImage(width + 2 * kMargin, 2 * dayHeight + kNightGap + 2 * kMargin,
+                        QImage::Format_RGB32);
+        image_.fill(kDarkGreen);
+        Canvas canvas{reinterpret_cast<std::uint32_t*>(image_.bits()), image_.width(),
+                      image_.height(), static_cast<int>(image_.bytesPerLine() / 4)};
+        int y = kMargin;
+        for (const NightLevel level : {0, kNightLevel}) {
+            for (int view = 0; view < 2; ++view) {
+                Canvas box = SubCanvas(canvas, kMargin, y, sizes[view].width, sizes[view].height);
+                PaintVehicleView(box, rec, view, zoom2, z, level);
+                y += sizes[view].height + kGap;
+            }
+            y += kNightGap - kGap;
+        }
+        setFixedSize(image_.size());
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, image_); }
+    void mousePressEvent(QMouseEvent*) override { close(); }
+    void keyPressEvent(QKeyEvent*) override { close(); }
+    void leaveEvent(QEvent*) override { close(); }
+
+private:
+    QImage image_;
+};
+
 bool SamePath(const std::string& a, const std::string& b) {
 #ifdef Q_OS_WIN
     return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
@@ -318,6 +373,8 @@ TImportForm::TImportForm(Frame& frame, QWidget* parent, InstallationSource insta
     connect(setList_, &QListWidget::itemClicked, this, &TImportForm::setListClick);
     connect(setList_, &QListWidget::currentRowChanged, this, &TImportForm::setListClick);
     connect(vehicleBox_, &QListWidget::currentRowChanged, this, &TImportForm::refreshInfo);
+    connect(vehicleBox_, &QListWidget::itemDoubleClicked, this, &TImportForm::showMagnified);
+    vehicleBox_->installEventFilter(this);
     connect(insertBtn_, &QPushButton::clicked, this, &TImportForm::insertClick);
     connect(closeBtn_, &QPushButton::clicked, this, &QDialog::reject);
     refreshInfo();
@@ -479,6 +536,36 @@ void TImportForm::setListClick() {
     for (std::size_t i = 0; i < count; ++i) vehicleBox_->addItem(QString());
     if (count > 0) vehicleBox_->setCurrentRow(0);
     refreshInfo();
+}
+
+bool TImportForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == vehicleBox_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            showMagnified();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TImportForm::showMagnified() {
+    const HostVehicle* vehicle = selectedVehicle();
+    if (!vehicle) return;
+    const QRect line = vehicleBox_->visualItemRect(vehicleBox_->currentItem());
+    const QRect screen = vehicleBox_->screen()->availableGeometry();
+    const VehicleRec rec = HostVehicleRecord(*vehicle);
+    // Four screen pixels a pixel where the screen has room for that, else two.
+    const int zoom = 4 * rec.Length + 2 * MagnifiedVehicle::kMargin <= screen.width() ? 4 : 2;
+    auto* popup = new MagnifiedVehicle(rec, zoom, this);
+    // Centred below the line, as a tooltip, and kept on the screen.
+    const QPoint below = vehicleBox_->viewport()->mapToGlobal(
+        QPoint(line.center().x() - popup->width() / 2, line.bottom() + 1));
+    const QPoint last(std::max(screen.left(), screen.right() + 1 - popup->width()),
+                      std::max(screen.top(), screen.bottom() + 1 - popup->height()));
+    popup->move(std::clamp(below.x(), screen.left(), last.x()),
+                std::clamp(below.y(), screen.top(), last.y()));
+    popup->show();
 }
 
 const HostVehicle* TImportForm::selectedVehicle() const {

@@ -62,6 +62,9 @@ public:
     QLabel* rightArrow() const { return imageSD_; }
     QString statusText() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     class StatusLine;
 
@@ -72,6 +75,8 @@ private:
     void categoryChanged();
     void setListClick();
     void refreshInfo();
+    // The selected vehicle magnified in a popup below its line.
+    void showMagnified();
     void insertClick();
     void showProgress(int text, int setNumber);
     void discardSets();

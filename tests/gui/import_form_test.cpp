@@ -1,4 +1,5 @@
 // The import dialog on a made-up host installation, opened from a real fleet window.
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
@@ -17,6 +19,7 @@
 #include "host_fixture.h"
 #include "model/host_catalogue.h"
 #include "model/pixel.h"
+#include "model/render.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 
@@ -266,6 +269,75 @@ TEST_F(ImportFormTest, PreviewsShowBothSidesAtOneSizeForBothScales) {
     }
     ASSERT_EQ(pair.size(), 2u);
     EXPECT_NE(pair[0], pair[1]);
+}
+
+// A double click, Space or Enter on a vehicle line shows it magnified, by day above by
+// night, in a popup of its own; any click, key or leaving closes it, and nothing of the
+// dialog moves.
+TEST_F(ImportFormTest, VehicleShowsMagnifiedUntilAClickAKeyOrLeaving) {
+    readyFleet(0);
+    pickSet(5001);
+    QListWidget* box = dialog_->vehicleBox();
+    const auto geometries = [this] {
+        QList<QRect> g{dialog_->geometry()};
+        for (const QWidget* w : dialog_->findChildren<QWidget*>()) g << w->geometry();
+        return g;
+    };
+    const QList<QRect> before = geometries();
+    const QPoint line = box->visualItemRect(box->item(0)).center();
+    const VehicleRec rec =
+        HostVehicleRecord(dialog_->sets()[static_cast<std::size_t>(setRow(5001))].vehicles[0]);
+    // Side view 0 as the window paints it at zoom 4.
+    const auto sideView = [&rec](NightLevel level) {
+        const ViewSize size = ViewGeometry(&rec, 0, false);
+        QImage image(4 * size.width, 4 * size.height, QImage::Format_RGB32);
+        Canvas canvas{reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
+                      static_cast<int>(image.bytesPerLine() / 4)};
+        PaintVehicleView(canvas, rec, 0, false, 4, level);
+        return image;
+    };
+    const QImage day = sideView(0), night = sideView(3);
+    ASSERT_NE(day, night);
+    const auto popup = [] { return QApplication::activePopupWidget(); };
+    const struct {
+        const char* what;
+        std::function<void()> open, close;
+    } ways[] = {
+        {"double click, then a click",
+         [&] {
+             // The toolkit's test double click comes without the press before it.
+             QTest::mouseClick(box->viewport(), Qt::LeftButton, {}, line);
+             QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, line);
+         },
+         [&] { QTest::mouseClick(popup(), Qt::LeftButton); }},
+        {"Space, then a key", [&] { QTest::keyClick(box, Qt::Key_Space); },
+         [&] { QTest::keyClick(popup(), Qt::Key_X); }},
+        {"Enter, then leaving", [&] { QTest::keyClick(box, Qt::Key_Return); },
+         [&] {
+             QEvent leave(QEvent::Leave);
+             QApplication::sendEvent(popup(), &leave);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.what);
+        way.open();
+        QWidget* shown = popup();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->objectName(), "MagnifiedVehicle");
+        // Below the line, the right side by day at the top, the same by night below.
+        EXPECT_GE(shown->y(), box->viewport()->mapToGlobal(line).y());
+        const QImage shot = shown->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(shot.copy(QRect(QPoint(4, 4), day.size())), day);
+        const int nightTop =
+            shot.height() - 4 - day.height() - 4 - 4 * ViewGeometry(&rec, 1, false).height;
+        EXPECT_EQ(shot.copy(QRect(QPoint(4, nightTop), night.size())), night);
+        way.close();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(popup(), nullptr);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(dialog_->findChild<QWidget*>(QStringLiteral("MagnifiedVehicle")));
+    EXPECT_EQ(geometries(), before);
 }
 
 TEST_F(ImportFormTest, InsertAddsCopiesToTheActiveFleetWindow) {
