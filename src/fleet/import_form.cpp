@@ -213,6 +213,11 @@ public:
             }
             y += kNightGap - kGap;
         }
+        // A frame sets it apart from the green list it lies on.
+        QPainter frame(&image_);
+        frame.setPen(Qt::black);
+        frame.drawRect(image_.rect().adjusted(0, 0, -1, -1));
+        frame.end();
         setFixedSize(image_.size());
     }
 
