@@ -423,8 +423,29 @@ void TMainForm::OpenDocument(const QString& path) {
             return;
         }
     }
+    // Beside the file itself, so that editors reaching it through links meet there.
+    OpenRecord record = OpenRecord::Take(ResolvedPath(PathFromQString(path)));
+    bool readOnly = false;
+    if (const auto& other = record.holder()) {
+        const QString since = QLocale().toString(QDateTime::fromSecsSinceEpoch(other->since),
+                                                 QLocale::ShortFormat);
+        const QString text = formatText(
+            665, {QFileInfo(path).fileName(), QString::fromStdString(other->user),
+                  QString::fromStdString(other->host), static_cast<qlonglong>(other->process),
+                  since});
+        switch (message(this, text, 664, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+            case MsgAnswer::Yes:
+                readOnly = true;
+                break;
+            case MsgAnswer::No:
+                break;
+            default:
+                return;
+        }
+    }
     TFileForm* doc = documents_[static_cast<std::size_t>(NewDocumentWindow(path))];
     doc->SetPath(path);
+    doc->KeepOpenRecord(std::move(record), readOnly);
     if (doc->Load()) AddRecentFile(path);
 }
 
@@ -435,10 +456,33 @@ void TMainForm::AddRecentFile(const QString& path) {
 
 bool TMainForm::Save(TFileForm* doc) {
     if (!doc->document().named) return SaveAs(doc);
-    const SaveResult result = SaveDocument(doc->document());
+    SaveResult result;
+    if (doc->readOnly()) {
+        // Refused as for a write-protected file: the other editor's document stays.
+        result.error = FileError{doc->document().path,
+                                 std::make_error_code(std::errc::permission_denied), true};
+    } else {
+        result = SaveDocument(doc->document());
+    }
+    if (result.changedOnDisk) {
+        doc->OutsideChangeAsked();
+        switch (message(doc, formatText(661, {doc->fileName()}), 660, MsgIcon::Warning,
+                        MsgButtons::YesNoCancel)) {
+            case MsgAnswer::Yes:
+                result = SaveDocument(doc->document(), true);
+                break;
+            case MsgAnswer::No:
+                return SaveAs(doc);
+            default:
+                return false;
+        }
+    }
     if (!result.ok()) reportError(doc, result.message());
     doc->RefreshCaption();
-    if (result.ok() && autosave_) autosave_->forget(doc);
+    if (result.ok()) {
+        doc->WatchFiles();
+        if (autosave_) autosave_->forget(doc);
+    }
     return result.ok();
 }
 
@@ -453,6 +497,10 @@ bool TMainForm::SaveAs(TFileForm* doc) {
             return false;
         }
     }
+    // Under its own name it is a save, with the save's questions and refusals.
+    if (doc->document().named && SameFileName(ResolvedPath(doc->document().path),
+                                              ResolvedPath(PathFromQString(*chosen))))
+        return Save(doc);
     // The document takes the new name only once it is saved under it.
     const SaveResult result = SaveDocumentAs(doc->document(), PathFromQString(*chosen));
     if (!result.ok()) {
@@ -460,6 +508,8 @@ bool TMainForm::SaveAs(TFileForm* doc) {
         return false;
     }
     doc->SetPath(*chosen);
+    doc->KeepOpenRecord(OpenRecord::Take(doc->document().file), false);
+    doc->WatchFiles();
     AddRecentFile(*chosen);
     if (autosave_) autosave_->forget(doc);
     return true;

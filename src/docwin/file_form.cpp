@@ -1,9 +1,11 @@
 #include "docwin/file_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -11,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "fleet/fleet_form.h"
@@ -25,6 +28,8 @@ namespace rvk {
 namespace {
 
 constexpr int kFleetItemHeight = 16;
+// A save of another program touches several files: one look once they are all written.
+constexpr int kOutsideCheckDelayMs = 300;
 constexpr int kMaxFleetNameLength = static_cast<int>(kFleetNameCapacity) - 1;
 
 // The memo shows lines with LF; the document keeps them with CR LF.
@@ -41,7 +46,16 @@ TFileForm::TFileForm(Frame& main, VehicleTools* tools, int kindTag)
       popup_(new QMenu(this)),
       fleetBox_(new NameListBox(kFleetItemHeight, popup_, this)),
       label1_(new QLabel(QStringLiteral("File infotext"), this)),
-      infoMemo_(new QPlainTextEdit(this)) {
+      infoMemo_(new QPlainTextEdit(this)),
+      watcher_(new QFileSystemWatcher(this)),
+      outsideCheck_(new QTimer(this)) {
+    outsideCheck_->setSingleShot(true);
+    outsideCheck_->setInterval(kOutsideCheckDelayMs);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, outsideCheck_, qOverload<>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, outsideCheck_,
+            qOverload<>(&QTimer::start));
+    connect(outsideCheck_, &QTimer::timeout, this, &TFileForm::CheckOutsideChange);
+
     fleetBox_->setObjectName(QStringLiteral("FleetBox"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(13);
@@ -100,6 +114,7 @@ void TFileForm::applyTexts() {
     pPaste_->setText(main_.text(55));
     pDelete_->setText(main_.text(56));
     label1_->setText(main_.text(170));
+    RefreshCaption();
 }
 
 void TFileForm::SetPath(const QString& path) {
@@ -122,7 +137,13 @@ void TFileForm::SetPath(const QString& path) {
 }
 
 void TFileForm::RefreshCaption() {
-    setWindowTitle(fileName() + (doc_.modified ? QStringLiteral(" *") : QString()));
+    // A write-protected file is marked like a document another editor holds: Save is
+    // refused for both.
+    QString title = fileName();
+    const auto refusal = doc_.named ? CheckWritable(ResolvedPath(doc_.path)) : std::nullopt;
+    if (readOnly_ || (refusal && refusal->writeProtected))
+        title += QLatin1Char(' ') + main_.text(666);
+    setWindowTitle(title + (doc_.modified ? QStringLiteral(" *") : QString()));
 }
 
 void TFileForm::SetModified(bool modified) {
@@ -150,6 +171,8 @@ bool TFileForm::Load() {
         return false;
     }
     showContent();
+    asked_.reset();
+    WatchFiles();
     if (!result.unread.empty()) {
         QStringList files;
         for (const UnreadCompanion& unread : result.unread)
@@ -160,6 +183,55 @@ bool TFileForm::Load() {
                       MsgIcon::Warning);
     }
     return true;
+}
+
+void TFileForm::KeepOpenRecord(OpenRecord record, bool readOnly) {
+    record_ = std::move(record);
+    readOnly_ = readOnly;
+    RefreshCaption();
+}
+
+void TFileForm::WatchFiles() {
+    const QStringList watched = watcher_->files() + watcher_->directories();
+    if (!watched.isEmpty()) watcher_->removePaths(watched);
+    if (!doc_.disk) return;
+    QStringList paths;
+    for (const auto& [name, stamp] : *doc_.disk) paths << QStringFromPath(name);
+    // Saves replace files by renaming others over them, which only the folder shows.
+    paths << QFileInfo(QStringFromPath(ResolvedPath(doc_.path))).absolutePath();
+    watcher_->addPaths(paths);
+}
+
+void TFileForm::OutsideChangeAsked() {
+    asked_ = ReadDiskState(doc_.path);
+}
+
+void TFileForm::CheckOutsideChange() {
+    if (!doc_.disk) return;
+    // Never on top of another question: looked at again once that one is answered.
+    if (asking_ || QApplication::activeModalWidget()) {
+        outsideCheck_->start();
+        return;
+    }
+    const DiskState now = ReadDiskState(doc_.path);
+    WatchFiles();  // a file replaced by a rename is no longer watched
+    if (now == *doc_.disk || now == asked_) return;
+    asked_ = now;
+    // A document that is gone has nothing to read again; saving it asks.
+    if (!now.contains(ResolvedPath(doc_.path))) return;
+    asking_ = true;
+    const MsgAnswer answer =
+        main_.message(this, main_.formatText(doc_.modified ? 663 : 662, {fileName()}), 660,
+                      MsgIcon::Question, MsgButtons::YesNo);
+    asking_ = false;
+    if (answer == MsgAnswer::Yes) reload();
+}
+
+void TFileForm::reload() {
+    const std::vector<TFleetForm*> fleets = fleetWindows_;
+    for (TFleetForm* fleet : fleets) fleet->closeWindow();
+    if (!fleetWindows_.empty()) return;
+    Load();
 }
 
 void TFileForm::Adopt(FileDoc&& content) {
@@ -366,6 +438,7 @@ void TFileForm::closeEvent(QCloseEvent* event) {
         return;
     }
     main_.RemoveDocument(this);
+    record_ = OpenRecord();
     event->accept();
 }
 

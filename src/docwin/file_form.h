@@ -6,15 +6,19 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "fleet/fleet_owner.h"
 #include "model/document.h"
 #include "platform/file_names.h"
+#include "model/open_record.h"
 #include "shell/child_form.h"
 
 class QAction;
+class QFileSystemWatcher;
 class QLabel;
+class QTimer;
 class QMenu;
 class QPlainTextEdit;
 
@@ -54,6 +58,19 @@ public:
     // Reads the document at its path; on failure tells the user, closes the window
     // and returns false.
     bool Load();
+    // Keeps the record that says this editor has the document open (released on
+    // closing); read-only when another editor holds it and the user chose so.
+    void KeepOpenRecord(OpenRecord record, bool readOnly);
+    // Opened read-only beside another editor: Save is refused, Save As lifts it.
+    bool readOnly() const { return readOnly_; }
+    // The document's files were saved or read: watch them anew for outside changes.
+    void WatchFiles();
+    // The user was asked about the files as they are now; no second question follows
+    // for the same outside change.
+    void OutsideChangeAsked();
+    // Compares the files with what was read or saved and offers to read them again;
+    // the watcher calls it shortly after the files change.
+    void CheckOutsideChange();
     // Takes the fleets, info text and companion list of a document kept from an earlier
     // run; the document is then modified.
     void Adopt(FileDoc&& content);
@@ -94,6 +111,8 @@ private:
     void pCopyClick();
     void pPasteClick();
     void pDeleteClick();
+    // Reads the document again, closing its fleet and vehicle windows first.
+    void reload();
 
     Frame& main_;
     VehicleTools* tools_;
@@ -101,11 +120,17 @@ private:
     std::vector<TFleetForm*> fleetWindows_;
     bool closeQueried_ = false;
     std::uint64_t changes_ = 0;
+    OpenRecord record_;
+    bool readOnly_ = false;
+    std::optional<DiskState> asked_;  // the files as they were when the user was asked
+    bool asking_ = false;
 
     QMenu* popup_;
     NameListBox* fleetBox_;
     QLabel* label1_;
     QPlainTextEdit* infoMemo_;
+    QFileSystemWatcher* watcher_;
+    QTimer* outsideCheck_;
     QAction* pEdit_;
     QAction* pNew_;
     QAction* pRename_;

@@ -203,7 +203,8 @@ LoadResult LoadDocument(FileDoc& doc) {
     if (auto error = RecoverDocumentFiles(file))
         return {false, Message{kTextInterruptedSave, doc.path, ReasonOf(*error)}, {}};
     FileDoc read;
-    const auto bytes = ReadFileBytes(file);
+    DiskState disk;
+    const auto bytes = ReadFileBytes(file, kMaxFileBytes, nullptr, &disk[file]);
     if (!bytes || !DecodeDocument(*bytes, read))
         return {false, Message{kTextCannotOpen, doc.path}, {}};
     // Filling the info text is not an edit.
@@ -214,7 +215,36 @@ LoadResult LoadDocument(FileDoc& doc) {
     doc.modified = false;
     doc.named = true;
     doc.file = file;
-    return {true, std::nullopt, LoadZoom2Files(doc)};
+    LoadResult result{true, std::nullopt, LoadZoom2Files(doc, &disk)};
+    // Companions of no vehicle count too: a save removes them.
+    for (const std::string& name : CompanionFilesBeside(file))
+        if (!disk.contains(name))
+            if (const auto stamp = StampOnDisk(name)) disk[name] = *stamp;
+    doc.disk = std::move(disk);
+    return result;
+}
+
+DiskState ReadDiskState(const std::string& path) {
+    const std::string file = ResolvedPath(path);
+    DiskState disk;
+    std::vector<std::string> files = CompanionFilesBeside(file);
+    files.push_back(file);
+    for (const std::string& name : files)
+        if (const auto stamp = StampOnDisk(name)) disk[name] = *stamp;
+    return disk;
+}
+
+namespace {
+
+// A state that does not name the file was read from another one: nothing to compare.
+bool ChangedFrom(const std::optional<DiskState>& seen, const std::string& file) {
+    return seen && seen->contains(file) && ReadDiskState(file) != *seen;
+}
+
+}  // namespace
+
+bool ChangedOnDisk(const FileDoc& doc) {
+    return ChangedFrom(doc.disk, ResolvedPath(doc.path));
 }
 
 Message SaveResult::message() const {
@@ -224,13 +254,38 @@ Message SaveResult::message() const {
 
 namespace {
 
+// What the document's files hold after a save: the bytes written, the files the save
+// kept as they were before (or as they are, under a new path), none of those removed.
+DiskState StateAfterSave(const std::string& path, const std::optional<DiskState>& before,
+                         const std::map<std::string, std::span<const std::uint8_t>>& written) {
+    DiskState after;
+    std::vector<std::string> files = CompanionFilesBeside(path);
+    files.push_back(path);
+    for (const std::string& name : files) {
+        if (const auto w = written.find(name); w != written.end()) {
+            after[name] = FileStamp{w->second.size(), ModificationTime(name).value_or(0),
+                                    ContentHash(w->second)};
+            continue;
+        }
+        if (before && before->contains(name)) {
+            after[name] = before->at(name);
+            continue;
+        }
+        if (const auto stamp = StampOnDisk(name)) after[name] = *stamp;
+    }
+    return after;
+}
+
 // Saves to the file path (links followed), which the document then shows as `shown`.
 SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::string& shown,
-                  const std::vector<std::string>& known) {
+                  const std::vector<std::string>& known, bool checkDisk) {
     const auto failed = [](FileError e) { return SaveResult{std::move(e)}; };
     // A save interrupted before is finished first: its journal names the files as
     // they must be before this one replaces them.
     if (auto error = RecoverDocumentFiles(path)) return failed(*error);
+    // Saves skip companions they believe unchanged: that holds only while no other
+    // program has written the document since it was read.
+    if (checkDisk && ChangedFrom(doc.disk, path)) return SaveResult{std::nullopt, true};
     Zoom2SavePlan plan = PlanZoom2Save(doc, path, known);
 
     // Every target is checked before anything is written: a file its own permissions
@@ -242,12 +297,21 @@ SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::string& show
         if (auto error = CheckWritable(name)) return failed(*error);
 
     SaveTransaction transaction(SaveJournalPath(path));
-    if (transaction.write(path, EncodeDocument(doc)))
+    std::vector<std::vector<std::uint8_t>> contents;
+    contents.reserve(plan.writes.size() + 1);
+    std::map<std::string, std::span<const std::uint8_t>> written;
+    const auto write = [&](const std::string& name, std::vector<std::uint8_t> bytes) {
+        written[name] = contents.emplace_back(std::move(bytes));
+        return transaction.write(name, written[name]);
+    };
+    if (write(path, EncodeDocument(doc)))
         for (const auto& [vehicle, name] : plan.writes)
-            if (!transaction.write(name, EncodeZoom2(*vehicle))) break;
+            if (!write(name, EncodeZoom2(*vehicle))) break;
     for (const std::string& name : plan.removals) transaction.remove(name);
     if (auto error = transaction.commit()) return failed(*error);
 
+    doc.disk = StateAfterSave(path, doc.disk && doc.disk->contains(path) ? doc.disk : std::nullopt,
+                              written);
     for (auto& [vehicle, name] : plan.writes) {
         vehicle->Zoom2Path = std::move(name);
         vehicle->Zoom2Modified = false;
@@ -262,8 +326,13 @@ SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::string& show
 
 }  // namespace
 
-SaveResult SaveDocument(FileDoc& doc) {
-    return SaveDocumentAs(doc, doc.path);
+SaveResult SaveDocument(FileDoc& doc, bool overwrite) {
+    if (!overwrite) return SaveDocumentAs(doc, doc.path);
+    for (auto& fleet : doc.fleets)
+        for (auto& vehicle : fleet->vehicles)
+            if (vehicle->Zoom2Exists) vehicle->Zoom2Modified = true;
+    const std::string file = ResolvedPath(doc.path);
+    return SaveTo(doc, file, doc.path, CompanionFilesBeside(file), false);
 }
 
 SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path) {
@@ -271,10 +340,10 @@ SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path) {
     // Through any name of the file it was read from, the known companions are its own;
     // also when a link now names another file, that is another document.
     if (SameFileName(file, doc.file.empty() ? ResolvedPath(doc.path) : doc.file))
-        return SaveTo(doc, file, path, doc.KnownZoom2Files);
+        return SaveTo(doc, file, path, doc.KnownZoom2Files, true);
     // The document saved over goes with all its companion files, so that none of them
     // attaches to a vehicle of this document when it is opened again.
-    return SaveTo(doc, file, path, ExistingZoom2Files(file));
+    return SaveTo(doc, file, path, ExistingZoom2Files(file), false);
 }
 
 }  // namespace rvk

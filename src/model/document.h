@@ -63,6 +63,9 @@ struct FileDoc {
     bool named = false;
     // Companion files that belong to the document, compared by the file system's case rule.
     std::vector<std::string> KnownZoom2Files;
+    // The document's files as last read or saved; nothing when the document never was
+    // (a new one, or one kept from an earlier run), and then there is nothing to compare.
+    std::optional<DiskState> disk;
 };
 
 // Serialises the fleets and info text as a .rvk file holds them.
@@ -88,8 +91,15 @@ struct LoadResult {
 };
 // Finishes a save of the document that was interrupted (its journal), removes the
 // temporaries left by failed saves, then reads the file doc.path names and every
-// companion Zoom2 file that exists beside it.
+// companion Zoom2 file that exists beside it, remembering what each held in doc.disk.
 LoadResult LoadDocument(FileDoc& doc);
+
+// The document's files as they are now: the file path names (links followed) and every
+// companion file beside it. A file that cannot be read has no stamp.
+DiskState ReadDiskState(const std::string& path);
+// Whether another program has changed, added or removed one of the document's files
+// since it was read or saved; never for a document that has nothing to compare.
+bool ChangedOnDisk(const FileDoc& doc);
 
 // What an interrupted save of the document at path left: its journal is completed and
 // left temporaries are removed. Opening and saving do this first.
@@ -99,15 +109,21 @@ std::string SaveJournalPath(const std::string& path);
 
 struct SaveResult {
     std::optional<FileError> error;  // the file that stopped the save, and why
-    bool ok() const { return !error; }
+    // Nothing was written: another program changed the files since they were read.
+    bool changedOnDisk = false;
+    bool ok() const { return !error && !changedOnDisk; }
     // What to tell the user when the save failed.
     Message message() const;
 };
 // Writes the .rvk file and the companion files that changed or moved, and deletes the
 // stale ones, all or nothing: every target is checked and every file written to a
 // temporary before the first is replaced. Only then the document becomes unmodified
-// and named. A link at the path stays; the file it names is replaced.
-SaveResult SaveDocument(FileDoc& doc);
+// and named. A link at the path stays; the file it names is replaced. When another
+// program has changed the files since they were read, nothing is written
+// (changedOnDisk), unless `overwrite`: then every companion file is written anew and
+// those the document does not have are removed, so that the folder holds this
+// document whole.
+SaveResult SaveDocument(FileDoc& doc, bool overwrite = false);
 // The same under a new path (the companions of the old name are neither reused nor
 // deleted; those of a document saved over are replaced); the document takes the path
 // only when the save succeeded.

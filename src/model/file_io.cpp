@@ -321,7 +321,7 @@ std::optional<std::vector<JournalStep>> ParseJournal(std::string_view bytes) {
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::size_t limit,
-                                                       std::error_code* why) {
+                                                       std::error_code* why, FileStamp* stamp) {
     std::error_code ignored;
     std::error_code& reason = why ? *why : ignored;
     const fs::path p = PathFromUtf8(path);
@@ -333,6 +333,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, 
                                                            : std::errc::invalid_argument);
         return std::nullopt;
     }
+    const std::optional<std::int64_t> time = ModificationTime(path);
     errno = 0;
     std::ifstream in(p, std::ios::binary);
     if (!in) {
@@ -352,6 +353,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, 
         reason = std::make_error_code(std::errc::io_error);
         return std::nullopt;
     }
+    if (stamp) *stamp = FileStamp{bytes.size(), time.value_or(0), ContentHash(bytes)};
     return bytes;
 }
 

@@ -13,6 +13,8 @@
 #include <system_error>
 #include <vector>
 
+#include "model/file_stamp.h"
+
 namespace rvk {
 
 // Larger than any document or Zoom2 file can legitimately be; bigger files are refused
@@ -40,10 +42,12 @@ std::string Describe(const FileError& error);
 std::string ResolvedPath(const std::string& path);
 
 // The bytes of a regular file; nothing when it cannot be read or exceeds the limit,
-// with the reason in *why when given.
+// with the reason in *why when given, and their stamp in *stamp. The stamp's time is
+// taken before reading, so a file replaced meanwhile never looks unchanged later.
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path,
                                                        std::size_t limit = kMaxFileBytes,
-                                                       std::error_code* why = nullptr);
+                                                       std::error_code* why = nullptr,
+                                                       FileStamp* stamp = nullptr);
 
 // Whether the user may replace or remove the file at path (or create it, when there is
 // none), checked before anything is written: the folder must be writable, and an

@@ -49,16 +49,6 @@ std::string Join(const std::string& folder, std::string_view name) {
     return FromPath(ToPath(folder) / ToPath(std::string(name)));
 }
 
-// FNV-1a: enough to tell a file cut short or overwritten from the one the manifest names.
-std::uint64_t Hash(std::span<const std::uint8_t> bytes) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (std::uint8_t b : bytes) {
-        h ^= b;
-        h *= 0x100000001b3ull;
-    }
-    return h;
-}
-
 std::string DocumentFileName(std::uint64_t generation) {
     return "g" + std::to_string(generation) + ".rvk";
 }
@@ -162,7 +152,7 @@ std::string FormatManifest(const SnapshotBytes& snapshot) {
     for (const std::string& known : info.knownZoom2Files) out += "known " + Escape(known) + "\n";
     for (const SnapshotFile& file : snapshot.files) {
         char hash[16];
-        const std::string hex(hash, std::to_chars(hash, hash + 16, Hash(file.bytes), 16).ptr);
+        const std::string hex(hash, std::to_chars(hash, hash + 16, ContentHash(file.bytes), 16).ptr);
         out += "file " + std::to_string(file.fleet) + " " + std::to_string(file.vehicle) + " " +
                std::to_string(file.bytes.size()) + " " + hex + " " +
                Escape(FileNameOf(snapshot.generation, file)) + "\n";
@@ -295,7 +285,7 @@ RecoveredDocument ReadSnapshot(const std::string& folder) {
     auto doc = std::make_unique<FileDoc>();
     for (const ManifestEntry& e : manifest->files) {
         const auto bytes = ReadFileBytes(Join(folder, e.name));
-        if (!bytes || bytes->size() != e.size || Hash(*bytes) != e.hash) return result;
+        if (!bytes || bytes->size() != e.size || ContentHash(*bytes) != e.hash) return result;
         if (e.fleet < 0) {
             if (!DecodeDocument(*bytes, *doc)) return result;
             continue;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 
 #include "model/byte_io.h"
 #include "model/file_io.h"
@@ -90,11 +91,12 @@ std::vector<std::uint8_t> EncodeZoom2(const VehicleRec& vehicle) {
     return std::move(out.data());
 }
 
-int ReadZoom2File(VehicleRec& vehicle, const std::string& path, std::error_code* why) {
+int ReadZoom2File(VehicleRec& vehicle, const std::string& path, std::error_code* why,
+                  FileStamp* stamp) {
     if (vehicle.Zoom2Exists) return kZoom2AlreadyExists;
     // Remembered even when the file then cannot be read.
     vehicle.Zoom2Path = path;
-    const auto bytes = ReadFileBytes(path, kMaxFileBytes, why);
+    const auto bytes = ReadFileBytes(path, kMaxFileBytes, why, stamp);
     if (!bytes) return kZoom2CannotOpen;
     return DecodeZoom2(vehicle, *bytes);
 }
@@ -112,7 +114,7 @@ std::optional<Message> WriteZoom2File(VehicleRec& vehicle, const std::string& pa
     return std::nullopt;
 }
 
-std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc) {
+std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc, DiskState* stamps) {
     std::vector<UnreadCompanion> unread;
     doc.KnownZoom2Files.clear();
     const std::string file = ResolvedPath(doc.path);
@@ -122,7 +124,10 @@ std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc) {
             std::string name = Zoom2FileName(file, static_cast<int>(i), static_cast<int>(j));
             if (!FileExists(name)) continue;
             std::error_code why;
-            if (const int code = ReadZoom2File(*vehicles[j], name, &why); code != kZoom2Ok)
+            FileStamp stamp;
+            const int code = ReadZoom2File(*vehicles[j], name, &why, &stamp);
+            if (stamps && (code == kZoom2Ok || !why)) (*stamps)[name] = stamp;
+            if (code != kZoom2Ok)
                 unread.push_back({std::move(name), code, why});
             else
                 doc.KnownZoom2Files.push_back(std::move(name));
@@ -167,6 +172,41 @@ Zoom2SavePlan PlanZoom2Save(FileDoc& doc, const std::string& docPath,
         if (FileExists(name)) plan.removals.push_back(name);
     }
     return plan;
+}
+
+namespace {
+
+// The fleet and vehicle a companion name (without folder) of the document gives.
+std::optional<std::pair<int, int>> CompanionPlace(std::string_view docPath,
+                                                  const std::string& name) {
+    // "<base>-II-JJ.fzz": the indices are read from the name, which must then be
+    // exactly the companion name they give.
+    const std::string first = FileNameOf(Zoom2FileName(docPath, 0, 0));
+    if (name.size() != first.size()) return std::nullopt;
+    const std::size_t at = first.size() - 10;
+    const auto digit = [&](std::size_t k) { return name[k] >= '0' && name[k] <= '9'; };
+    if (!digit(at + 1) || !digit(at + 2) || !digit(at + 4) || !digit(at + 5)) return std::nullopt;
+    const int fleet = (name[at + 1] - '0') * 10 + (name[at + 2] - '0');
+    const int vehicle = (name[at + 4] - '0') * 10 + (name[at + 5] - '0');
+    if (!SameFileName(FileNameOf(Zoom2FileName(docPath, fleet, vehicle)), name))
+        return std::nullopt;
+    return std::pair{fleet, vehicle};
+}
+
+}  // namespace
+
+std::vector<std::string> CompanionFilesBeside(std::string_view docPath) {
+    std::vector<std::string> found;
+    const std::string folder = DirectoryOf(std::string(docPath));
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             PathFromUtf8(folder.empty() ? std::string(".") : folder), ec)) {
+        if (const auto place = CompanionPlace(docPath, Utf8FromPath(entry.path().filename()));
+            place && FileExists(Utf8FromPath(entry.path())))
+            found.push_back(Zoom2FileName(docPath, place->first, place->second));
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 }  // namespace rvk

@@ -32,15 +32,18 @@ int DecodeZoom2(VehicleRec& vehicle, std::span<const std::uint8_t> bytes,
                 std::size_t* used = nullptr);
 std::vector<std::uint8_t> EncodeZoom2(const VehicleRec& vehicle);
 
-// Reads a .fzz file into the vehicle; why it could not be opened in *why when given.
-int ReadZoom2File(VehicleRec& vehicle, const std::string& path, std::error_code* why = nullptr);
+// Reads a .fzz file into the vehicle; why it could not be opened in *why, and the stamp
+// of the bytes read in *stamp, when given.
+int ReadZoom2File(VehicleRec& vehicle, const std::string& path, std::error_code* why = nullptr,
+                  FileStamp* stamp = nullptr);
 // Writes atomically; on success stores the path and clears Zoom2Modified. On
 // failure the message to show (the path and why).
 std::optional<Message> WriteZoom2File(VehicleRec& vehicle, const std::string& path);
 
-// Reads every companion file that exists beside the file doc.path names. One that cannot be read is listed and stays
-// out of KnownZoom2Files, so that no save deletes it.
-std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc);
+// Reads every companion file that exists beside the file doc.path names. One that cannot
+// be read is listed and stays out of KnownZoom2Files, so that no save deletes it. The
+// stamp of every file whose bytes were read goes into *stamps when given.
+std::vector<UnreadCompanion> LoadZoom2Files(FileDoc& doc, DiskState* stamps = nullptr);
 
 // What a save of the document under docPath does with its companion files.
 struct Zoom2SavePlan {
@@ -57,5 +60,8 @@ Zoom2SavePlan PlanZoom2Save(FileDoc& doc, const std::string& docPath,
 // The companion files that exist for a document at docPath, at any place of the
 // document: a save under that name replaces them along with the document.
 std::vector<std::string> ExistingZoom2Files(std::string_view docPath);
+// Every companion file beside the document at docPath, at any place its name can give
+// (also beyond the fleets and vehicles a document can be given in the editor), sorted.
+std::vector<std::string> CompanionFilesBeside(std::string_view docPath);
 
 }  // namespace rvk

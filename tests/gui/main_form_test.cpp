@@ -278,7 +278,7 @@ TEST_F(ShellTest, RefusedSavesKeepTheDocumentItsNameAndTheFile) {
     ASSERT_EQ(prompts().calls().size(), 1u);
     EXPECT_EQ(prompts().calls()[0].text, "E-cannot save " + locked + ": E592");
     EXPECT_EQ(prompts().calls()[0].caption, "E544");
-    EXPECT_EQ(doc->windowTitle(), "locked.rvk *");
+    EXPECT_EQ(doc->windowTitle(), "locked.rvk E666 *");
     EXPECT_EQ(ReadFileBytes(locked.toStdString()), before);
 
     const QString nowhere = dataPath("missing/elsewhere.rvk");
@@ -290,7 +290,7 @@ TEST_F(ShellTest, RefusedSavesKeepTheDocumentItsNameAndTheFile) {
                   QString::fromStdString(
                       std::make_error_code(std::errc::no_such_file_or_directory).message()));
     EXPECT_EQ(doc->path(), locked);
-    EXPECT_EQ(doc->windowTitle(), "locked.rvk *");
+    EXPECT_EQ(doc->windowTitle(), "locked.rvk E666 *");
     EXPECT_EQ(Recent(*main).front(), locked);
 
     const QString freed = dataPath("freed.rvk");

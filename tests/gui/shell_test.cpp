@@ -48,7 +48,9 @@ constexpr int kPlainNumbers[] = {
     // reasons of file messages
     591, 592, 593, 594, 597, 598, 599,
     // the vehicle window's status: view names; its cell grid item
-    620, 621, 622, 623, 624, 625, 626, 627, 631};
+    620, 621, 622, 623, 624, 625, 626, 627, 631,
+    // another program's change, another editor's record, the read-only mark
+    660, 664, 666};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -81,6 +83,10 @@ QByteArray Texts(char prefix) {
     add(643, prefix + QByteArray("-kept copy damaged %s"));
     add(644, prefix + QByteArray("-no copies in %s: %s"));
     add(645, prefix + QByteArray("-no settings in %s"));
+    add(661, prefix + QByteArray("-changed, overwrite %s?"));
+    add(662, prefix + QByteArray("-changed, reload %s?"));
+    add(663, prefix + QByteArray("-changed, reload and lose edits of %s?"));
+    add(665, prefix + QByteArray("-%s in use by %s on %s, %i, since %s"));
     add(565, prefix + QByteArray("-no installation %s"));
     add(628, prefix + QByteArray("-cell %i, %i"));
     add(629, prefix + QByteArray("-pixel %s %s %i %i %i"));
