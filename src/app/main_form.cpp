@@ -135,6 +135,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     }
     if (settings.singleSel) toolPanel_->setSingleSelection(*settings.singleSel);
     toolPanel_->SetCellGrid(settings.cellGrid.value_or(false));
+    toolPanel_->SetJoinStrokes(settings.joinStrokes.value_or(true));
     setAcceptDrops(true);
 }
 
@@ -698,6 +699,7 @@ void TMainForm::writeSettings() {
         values.singleSel = toolPanel_->SingleSelection();
         values.cellGrid = toolPanel_->CellGrid();
         values.windowPos = WindowPlacement{normalGeometry(), isMaximized()};
+        values.joinStrokes = toolPanel_->JoinStrokes();
     }
     SettingsStore().write(values);
 }

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
 #include <QMdiArea>
@@ -26,6 +27,7 @@
 #include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
 #include "platform/prompts.h"
+#include "shell/frame.h"
 
 // The images live in this static library; the resource must be registered explicitly.
 static void InitPanelResources() {
@@ -336,6 +338,20 @@ int ToolPanel::CurrentTool() const {
     return kCursorPen;
 }
 
+void ToolPanel::PressTool(PanelTool tool) {
+    toolActions_[static_cast<std::size_t>(tool)]->setChecked(true);
+    toolChanged();
+}
+
+void ToolPanel::StepNightLevel() {
+    for (std::size_t i = 0; i < nightButtons_.size(); ++i) {
+        if (!nightButtons_[i]->isChecked()) continue;
+        nightButtons_[(i + 1) % nightButtons_.size()]->setChecked(true);
+        break;
+    }
+    nightLevelChanged();
+}
+
 NightLevel ToolPanel::CurrentNightLevel() const {
     if (nightButtons_[1]->isChecked()) return 3;
     if (nightButtons_[2]->isChecked()) return 2;
@@ -481,8 +497,13 @@ void ToolPanel::applyTexts() {
     mirrorHor_->setToolTip(text(113));
     mirrorVer_->setToolTip(text(114));
     rotateButton_->setText(text(115));
+    // The hints name the keys; the format is looked up once for all of them.
+    const QString keyHint = text(691);
+    const auto withKey = [&keyHint](const QString& hint, Qt::Key key) {
+        return FormatQText(keyHint, {hint, QKeySequence(key).toString(QKeySequence::NativeText)});
+    };
     for (std::size_t i = 0; i < toolActions_.size(); ++i)
-        toolActions_[i]->setToolTip(text(120 + static_cast<int>(i)));
+        toolActions_[i]->setToolTip(withKey(text(120 + static_cast<int>(i)), kToolKeys[i]));
     zoomIn_->setToolTip(text(126));
     zoomOut_->setToolTip(text(127));
     colorGroup_->setTitle(QLatin1Char(' ') + text(130) + QLatin1Char(' '));
@@ -493,7 +514,9 @@ void ToolPanel::applyTexts() {
     }
     SetMouseColor(0, mouseColors_[0], true);
     SetMouseColor(1, mouseColors_[1], true);
-    daylightGroup_->setTitle(QLatin1Char(' ') + text(150) + QLatin1Char(' '));
+    const QString dayNight = text(150);
+    daylightGroup_->setTitle(QLatin1Char(' ') + dayNight + QLatin1Char(' '));
+    daylightGroup_->setToolTip(withKey(dayNight, kNightLevelKey));
     for (int i = 0; i < 4; ++i) nightButtons_[i]->setText(text(151 + i));
     singleSel_->setText(text(100));
 }

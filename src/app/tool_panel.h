@@ -57,9 +57,11 @@ public:
     PixelValue MouseColor(int button) const override { return mouseColors_[button]; }
     PixelValue SavedColor(int button) const { return savedColors_[button]; }
     PanelTool PressedTool() const override;
+    void PressTool(PanelTool tool) override;
     // Cursor number of the pressed tool.
     int CurrentTool() const override;
     NightLevel CurrentNightLevel() const override;
+    void StepNightLevel() override;
     QString ColorTypeName(ColorType type) const override;
     bool SingleSelection() const override;
     void setSingleSelection(bool on);
@@ -68,6 +70,8 @@ public:
     void SetMouseColor(int button, PixelValue value, bool selectType) override;
     void SetViewCursor(int cursor);
     void SetViewLayout(int layout) override;
+    bool JoinStrokes() const override { return joinStrokes_; }
+    void SetJoinStrokes(bool on) override { joinStrokes_ = on; }
     bool CellGrid() const override { return cellGrid_; }
     void SetCellGrid(bool on) override;
     void UpdateSelectionInfo() override;
@@ -115,6 +119,7 @@ private:
     std::array<QLabel*, 2> colorLabels_{};
     std::array<QComboBox*, 2> typeBoxes_{};
     bool cellGrid_ = false;
+    bool joinStrokes_ = true;
     QToolBar* toolBar_ = nullptr;
     std::array<QAction*, 6> toolActions_{};  // in PanelTool order
     QAction* zoomIn_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,6 +30,7 @@
 #include "editor/vehicle_owner.h"
 #include "editor/vehicle_tools.h"
 #include "model/end_view_shift.h"
+#include "model/image_clip.h"
 #include "model/render.h"
 #include "model/vehicle_picture.h"
 #include "shell/frame.h"
@@ -54,6 +56,12 @@ QPoint PointerPosition(const QSinglePointEvent* event) {
     return {static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y()))};
 }
 
+// The zoom step after z: 1, 2, 4, 6, ..., 16 at normal scale, by 1 with the Zoom2 graphics.
+int NextZoom(int z, bool zoom2, bool in) {
+    if (in) return z + (z == 1 || zoom2 ? 1 : 2);
+    return z - (z == 2 || zoom2 ? 1 : 2);
+}
+
 }  // namespace
 
 // One paint box: paints its view from the record and hands the mouse to the window.
@@ -73,17 +81,21 @@ protected:
         p.drawImage(QPoint(0, 0), form_->buffer_, QRect(QPoint(0, 0), size));
     }
     void mousePressEvent(QMouseEvent* e) override {
+        if (form_->panMouse(e)) return;
         // A press comes without a move before it when the views changed under a resting
         // pointer (another scale tab, other sizes): the cell under it is taken anew.
         form_->pointerAt(tag_, PointerPosition(e));
         form_->mouseDown(tag_, e);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
+        if (form_->panMouse(e)) return;
         form_->pointerAt(tag_, PointerPosition(e));
         form_->mouseMove(tag_, e);
     }
     void leaveEvent(QEvent*) override { form_->pointerAt(-1, {}); }
-    void mouseReleaseEvent(QMouseEvent* e) override { form_->mouseUp(tag_, e); }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (!form_->panMouse(e)) form_->mouseUp(tag_, e);
+    }
 
 private:
     VehicleForm* form_;
@@ -160,6 +172,7 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* 
     buildPropsPanel();
     column->addWidget(propsPanel_);
     buildMenus();
+    buildKeys();
 
     connect(tabs_, &QTabBar::currentChanged, this, &VehicleForm::tabChanged);
     connect(showButton_, &QPushButton::clicked, this, [this] {
@@ -172,7 +185,9 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* 
     UpdateTabs();
 }
 
-VehicleForm::~VehicleForm() = default;
+VehicleForm::~VehicleForm() {
+    if (panButton_ != Qt::NoButton) QApplication::restoreOverrideCursor();
+}
 
 void VehicleForm::buildPropsPanel() {
     propsPanel_ = new QWidget(this);
@@ -239,10 +254,19 @@ void VehicleForm::buildMenus() {
     gridAction_->setObjectName(QStringLiteral("iGrid"));
     gridAction_->setCheckable(true);
     connect(gridAction_, &QAction::triggered, this, [this](bool on) { tools_->SetCellGrid(on); });
+    joinAction_ = layoutMenu_->addAction(QStringLiteral("Join pen strokes"));
+    joinAction_->setObjectName(QStringLiteral("iJoin"));
+    joinAction_->setCheckable(true);
+    // From the setting, not the item's own state: another window may have changed it.
+    connect(joinAction_, &QAction::triggered, this, [this] {
+        tools_->SetJoinStrokes(!tools_->JoinStrokes());
+        joinAction_->setChecked(tools_->JoinStrokes());
+    });
     connect(layoutMenu_, &QMenu::aboutToShow, this, [this] {
         layout1_->setChecked(tools_->ViewLayout() == 0);
         layout2_->setChecked(tools_->ViewLayout() == 1);
         gridAction_->setChecked(tools_->CellGrid());
+        joinAction_->setChecked(tools_->JoinStrokes());
     });
     for (int layout : {0, 1}) {
         connect(layout ? layout2_ : layout1_, &QAction::triggered, this, [this, layout] {
@@ -278,10 +302,47 @@ void VehicleForm::buildMenus() {
     });
 }
 
+void VehicleForm::buildKeys() {
+    // Only while the focus is within this window: in an edit field the letters are typed,
+    // and the arrows belong to the views alone.
+    const auto key = [this](QWidget* scope, const QString& name, QKeySequence sequence,
+                            auto command) {
+        auto* action = new QAction(scope);
+        action->setObjectName(name);
+        action->setShortcut(sequence);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        scope->addAction(action);
+        connect(action, &QAction::triggered, this, command);
+    };
+    for (std::size_t i = 0; i < kToolKeys.size(); ++i)
+        key(this, QStringLiteral("kTool%1").arg(i), kToolKeys[i],
+            [this, i] { tools_->PressTool(static_cast<PanelTool>(i)); });
+    key(this, QStringLiteral("kNight"), kNightLevelKey, [this] { tools_->StepNightLevel(); });
+    key(this, QStringLiteral("kFit"), QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitZoom(); });
+    const struct {
+        Qt::Key key;
+        int dx;
+        int dy;
+    } arrows[] = {
+        {Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Down, 0, 1}};
+    for (const auto& a : arrows) {
+        const QString name = QKeySequence(a.key).toString();
+        key(scrollBox_, QStringLiteral("kMove") + name, a.key,
+            [this, a] { MoveSelection(a.dx, a.dy, true); });
+        key(scrollBox_, QStringLiteral("kFrame") + name, QKeySequence(Qt::SHIFT | a.key),
+            [this, a] { MoveSelection(a.dx, a.dy, false); });
+    }
+}
+
 bool VehicleForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == infoPanel_ && event->type() == QEvent::Resize) placeInfoButtons();
-    if (watched == scrollBox_->viewport() && event->type() == QEvent::Wheel)
-        return wheelZoom(static_cast<QWheelEvent*>(event));
+    if (watched == scrollBox_->viewport()) {
+        if (event->type() == QEvent::Wheel) return wheelZoom(static_cast<QWheelEvent*>(event));
+        // Presses beside the views reach the viewport.
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
+            event->type() == QEvent::MouseButtonRelease)
+            return panMouse(static_cast<QMouseEvent*>(event));
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -304,16 +365,24 @@ bool VehicleForm::CanZoom(bool in) const {
     return in ? zoom_ < (zoom2 ? 8 : 16) : zoom_ > (zoom2 ? 2 : 1);
 }
 
+void VehicleForm::FitZoom() {
+    const bool zoom2 = ShowsZoom2();
+    const QSize room = scrollBox_->maximumViewportSize();
+    int fit = zoom2 ? 2 : 1;
+    for (int z = NextZoom(fit, zoom2, true); z <= (zoom2 ? 8 : 16); z = NextZoom(z, zoom2, true)) {
+        const VehicleLayout l = LayoutViews(*record_, zoom2, z, tools_->ViewLayout());
+        if (l.extentWidth > room.width() || l.extentHeight > room.height()) break;
+        fit = z;
+    }
+    zoom_ = fit;
+    Relayout();
+}
+
 void VehicleForm::StepZoom(bool in, std::optional<QPoint> anchor) {
     const int z = zoom_;
     const bool zoom2 = ShowsZoom2();
-    if (in) {
-        if (z >= (zoom2 ? 8 : 16)) return;
-        zoom_ = z + (z == 1 || zoom2 ? 1 : 2);
-    } else {
-        if (z <= 1) return;
-        zoom_ = z - (z == 2 || zoom2 ? 1 : 2);
-    }
+    if (in ? z >= (zoom2 ? 8 : 16) : z <= 1) return;
+    zoom_ = NextZoom(z, zoom2, in);
     // The spot under the anchor: a position in the cells of a view, or else in the area.
     QPoint spot;
     int view = -1;
@@ -385,10 +454,59 @@ void VehicleForm::EndSteamPlacing(bool placed) {
 }
 
 void VehicleForm::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && placingSteam_)
+    if (event->key() == Qt::Key_Escape && placingSteam_) {
         EndSteamPlacing(false);
-    else
+    } else if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat() && !spaceHeld_) {
+            spaceHeld_ = true;
+            SetViewCursor(Qt::OpenHandCursor);
+        }
+    } else {
         TChildForm::keyPressEvent(event);
+    }
+}
+
+void VehicleForm::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && spaceHeld_) {
+        spaceHeld_ = false;
+        SetViewCursor(ToolCursor(tools_->CurrentTool()));
+    } else {
+        TChildForm::keyReleaseEvent(event);
+    }
+}
+
+bool VehicleForm::panMouse(QMouseEvent* event) {
+    const QPoint at = event->globalPosition().toPoint();
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (panButton_ != Qt::NoButton) return true;
+            if (event->button() != Qt::MiddleButton &&
+                !(event->button() == Qt::LeftButton && spaceHeld_))
+                return false;
+            panButton_ = event->button();
+            panFrom_ = at;
+            QApplication::setOverrideCursor(Qt::ClosedHandCursor);
+            return true;
+        case QEvent::MouseMove: {
+            if (panButton_ == Qt::NoButton) return false;
+            const QPoint by = at - panFrom_;
+            panFrom_ = at;
+            QScrollBar* h = scrollBox_->horizontalScrollBar();
+            QScrollBar* v = scrollBox_->verticalScrollBar();
+            h->setValue(h->value() - by.x());
+            v->setValue(v->value() - by.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            if (panButton_ == Qt::NoButton) return false;
+            if (event->button() == panButton_) {
+                panButton_ = Qt::NoButton;
+                QApplication::restoreOverrideCursor();
+            }
+            return true;
+        default:
+            return false;
+    }
 }
 
 QWidget* VehicleForm::View(int view) const {
@@ -498,6 +616,7 @@ void VehicleForm::ApplyTexts() {
     layout1_->setText(LookupQText(texts, 207));
     layout2_->setText(LookupQText(texts, 208));
     gridAction_->setText(LookupQText(texts, 631));
+    joinAction_->setText(LookupQText(texts, 690));
     controls_->ApplyTexts();
     UpdateCaption();
     controls_->FillControls();
@@ -567,6 +686,7 @@ void VehicleForm::mouseDown(int view, QMouseEvent* event) {
         return;
     }
     buttonDown_ = true;
+    penLast_ = {};
     mouseMove(view, event);
 }
 
@@ -625,6 +745,7 @@ void VehicleForm::updateStatusInfo() {
 void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
     const PlaneRef plane = PlaneOf(record_, view, ShowsZoom2());
     const int button = left ? 0 : 1;
+    if (tool != ToolAction::Pen) penLast_ = {};
     switch (tool) {
         case ToolAction::Pick:
             tools_->SetMouseColor(button, plane.plane->at(x, y), true);
@@ -653,9 +774,15 @@ void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
         case ToolAction::Rect:
             history_.RecordStep(*record_, strokeActive_, true);
             shapeColor_ = tools_->MouseColor(button);
-            if (tool == ToolAction::Pen)
-                plane.plane->set(x, y, shapeColor_);
-            else if (!strokeActive_)
+            if (tool == ToolAction::Pen) {
+                // A fast drag reports positions far apart: the line between them leaves
+                // no holes.
+                if (penLast_.isSet() && tools_->JoinStrokes())
+                    DrawLine(plane, penLast_, {x, y}, shapeColor_);
+                else
+                    plane.plane->set(x, y, shapeColor_);
+                penLast_ = {x, y};
+            } else if (!strokeActive_)
                 shapeStart_ = {x, y};
             else
                 shapeEnd_ = {x, y};
@@ -673,14 +800,45 @@ void VehicleForm::changeCorner(bool first, int view, CellPoint point) {
         selView = view;
         PaintView(previous);
     }
+    selectionChanged();
+}
+
+void VehicleForm::selectionChanged() {
     tools_->UpdateSelectionInfo();
     updateStatusInfo();
     if (tools_->SingleSelection()) tools_->SyncSelection(this);
 }
 
+void VehicleForm::MoveSelection(int dx, int dy, bool withPixels) {
+    const std::optional<CellRect> r = SelectionRect();
+    if (!r) return;
+    const int view = selection_.SelView1;
+    const PlaneRef plane = PlaneOf(record_, view, ShowsZoom2());
+    const int x = r->x1 + dx;
+    const int y = r->y1 + dy;
+    if (x < 0 || x >= plane.width || y < RowOffset(*record_, view, ShowsZoom2()) ||
+        y >= plane.height)
+        return;
+    if (withPixels) {
+        history_.RecordStep(*record_, false, true);
+        const ClipImage image = CopyImage({plane.plane, plane.width, plane.height}, *r);
+        FillRect(plane, {r->x1, r->y1}, {r->x2, r->y2}, kTransparent);
+        PasteImage(plane, x, y, image);
+        history_.RecordStep(*record_, false, false);
+        NoteChange();
+    }
+    for (CellPoint* p : {&selection_.SelPoint1, &selection_.SelPoint2}) {
+        p->x += dx;
+        p->y += dy;
+    }
+    PaintView(view);
+    selectionChanged();
+}
+
 void VehicleForm::mouseUp(int view, QMouseEvent* event) {
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
     buttonDown_ = false;
+    penLast_ = {};
     if (!strokeActive_) return;
     strokeActive_ = false;
     const PanelTool tool = tools_->PressedTool();

@@ -79,6 +79,9 @@ public:
     // Relayout. With an anchor, a point of the scroll box's viewport, the scroll box
     // keeps the same spot of the vehicle under it.
     void StepZoom(bool in, std::optional<QPoint> anchor = std::nullopt);
+    // The largest zoom step at which the whole layout fits the window without scrolling
+    // (the smallest step when none does), then Relayout.
+    void FitZoom();
 
     const VehicleSelection& Selection() const { return selection_; }
     void SetSelection(const VehicleSelection& selection) { selection_ = selection; }
@@ -112,6 +115,10 @@ public:
     // The clipboard's image with its top-left pixel at the selection's top-left corner.
     void PasteSelection();
     void Transform(TransformKind kind);
+    // The selection frame by one step, and with withPixels its pixels along as one undo
+    // step: the cells they leave become transparent, what goes beyond the plane's right
+    // or bottom edge is dropped. The frame's top-left cell stays on the visible rows.
+    void MoveSelection(int dx, int dy, bool withPixels);
     // The selection as a PNG picture (and on request its types picture), the whole
     // vehicle as the Layout 1 picture at a chosen zoom, and a picture (with its types
     // picture when one lies beside it) into the selection as one undo step.
@@ -132,13 +139,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Escape ends placing a steam point; the window sees keys its controls leave.
+    // Space held: the left button pans the views.
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     friend class ViewBox;
     friend class ViewArea;
 
     void buildMenus();
+    // The keys of the tools, the day/night level, the fit zoom and the selection moves.
+    void buildKeys();
     void buildClipboardMenu();
     void applyClipboardTexts();
     void buildPngMenu();
@@ -156,6 +167,9 @@ private:
 
     // Draws view `view` into the off-screen buffer; returns its size in screen pixels.
     QSize paintIntoBuffer(int view);
+    // The middle button, or the left one with Space held, drags the views along; true
+    // when the event belongs to such a pan.
+    bool panMouse(QMouseEvent* event);
     void mouseDown(int view, QMouseEvent* event);
     void mouseMove(int view, QMouseEvent* event);
     void mouseUp(int view, QMouseEvent* event);
@@ -163,6 +177,8 @@ private:
     // Undo or Redo brought back older planes: shown and counted as an edit.
     void historyRestored();
     void changeCorner(bool first, int view, CellPoint point);
+    // The panel, the status bar and the other windows learn of a new selection.
+    void selectionChanged();
     // The plane cell under a paint box point, when the point lies on the view.
     std::optional<CellPoint> cellAt(int view, QPoint at) const;
     // The pointer moved within view (or left the views: -1).
@@ -179,6 +195,10 @@ private:
     bool zoom2Tab_ = false;
     bool buttonDown_ = false;
     bool strokeActive_ = false;
+    CellPoint penLast_;  // the previous position of a pen drag
+    bool spaceHeld_ = false;
+    Qt::MouseButton panButton_ = Qt::NoButton;
+    QPoint panFrom_;  // global position of the last pan step
     bool placingSteam_ = false;
     int steamSlot_ = -1;
     int hoverView_ = -1;  // the view under the pointer, -1 for none
@@ -208,6 +228,7 @@ private:
     QAction* layout1_ = nullptr;
     QAction* layout2_ = nullptr;
     QAction* gridAction_ = nullptr;  // iGrid
+    QAction* joinAction_ = nullptr;  // iJoin
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     VehicleControls* controls_ = nullptr;  // size, property and info controls

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QString>
+#include <Qt>
+#include <array>
 
 #include "model/draw_tools.h"
 #include "model/pixel.h"
@@ -13,6 +15,12 @@ namespace rvk {
 
 class LangTexts;
 class VehicleForm;
+
+// The keys of the six tools in PanelTool order, as pixel editors commonly have them, and
+// the key that steps to the next day/night level.
+inline constexpr std::array<Qt::Key, 6> kToolKeys{Qt::Key_B, Qt::Key_L, Qt::Key_R,
+                                                  Qt::Key_G, Qt::Key_M, Qt::Key_I};
+inline constexpr Qt::Key kNightLevelKey = Qt::Key_N;
 
 class VehicleTools {
 public:
@@ -23,9 +31,12 @@ public:
     // selectType: the button's colour type follows the value.
     virtual void SetMouseColor(int button, PixelValue value, bool selectType) = 0;
     virtual PanelTool PressedTool() const = 0;
+    virtual void PressTool(PanelTool tool) = 0;
     // Cursor number of the pressed tool (see tool_cursors.h).
     virtual int CurrentTool() const = 0;
     virtual NightLevel CurrentNightLevel() const = 0;
+    // Daylight, then ever fewer night lights, then daylight again.
+    virtual void StepNightLevel() = 0;
     // The name of a colour type as the mouse colour boxes show it.
     virtual QString ColorTypeName(ColorType type) const = 0;
     virtual int ViewLayout() const = 0;
@@ -34,6 +45,9 @@ public:
     // The cell grid over the views at high zoom; every vehicle window repaints.
     virtual bool CellGrid() const = 0;
     virtual void SetCellGrid(bool on) = 0;
+    // Successive pen positions of a drag are joined by a line.
+    virtual bool JoinStrokes() const = 0;
+    virtual void SetJoinStrokes(bool on) = 0;
     virtual bool SingleSelection() const = 0;
     // The other vehicle windows take the selection of source.
     virtual void SyncSelection(VehicleForm* source) = 0;

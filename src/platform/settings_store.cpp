@@ -60,6 +60,8 @@ ShellSettings SettingsStore::read() const {
         values.singleSel = settings_.value(QStringLiteral("SingleSel")).toInt() != 0;
     if (settings_.contains(QStringLiteral("CellGrid")))
         values.cellGrid = settings_.value(QStringLiteral("CellGrid")).toInt() != 0;
+    if (settings_.contains(QStringLiteral("JoinStrokes")))
+        values.joinStrokes = settings_.value(QStringLiteral("JoinStrokes")).toInt() != 0;
     const QVariant pos = settings_.value(QStringLiteral("WindowPos"));
     if (pos.typeId() == QMetaType::QByteArray)
         values.windowPos = DecodeWindowPos(pos.toByteArray());
@@ -83,6 +85,8 @@ void SettingsStore::write(const ShellSettings& values) {
     settings_.setValue(QStringLiteral("AutosaveSeconds"), qint32{values.autosaveSeconds});
     if (values.cellGrid)
         settings_.setValue(QStringLiteral("CellGrid"), qint32{*values.cellGrid ? 1 : 0});
+    if (values.joinStrokes)
+        settings_.setValue(QStringLiteral("JoinStrokes"), qint32{*values.joinStrokes ? 1 : 0});
     settings_.sync();
 }
 

@@ -40,6 +40,7 @@ struct ShellSettings {
     int autosaveSeconds = kDefaultAutosaveSeconds;  // "AutosaveSeconds"; the default when
                                                     // missing or not a count
     std::optional<bool> cellGrid;                   // "CellGrid", when stored
+    std::optional<bool> joinStrokes;                // "JoinStrokes", when stored
 };
 
 class SettingsStore {

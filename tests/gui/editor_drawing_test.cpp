@@ -10,18 +10,11 @@ namespace rvk {
 namespace {
 
 using test::EditorTest;
+using test::Painted;
 
 constexpr PixelValue kWhite = 0x00FFFFFF;
 constexpr PixelValue kRed = 0x000000FF;
 
-// The plane pixels of a view that are not transparent.
-std::vector<std::pair<int, int>> Painted(const Plane& plane) {
-    std::vector<std::pair<int, int>> out;
-    for (int y = 0; y < plane.height(); ++y)
-        for (int x = 0; x < plane.width(); ++x)
-            if (plane.at(x, y) != kTransparent) out.emplace_back(x, y);
-    return out;
-}
 
 TEST_F(EditorTest, PenClickSetsOnePixelAndMarksTheDocument) {
     VehicleRec& rec = vehicle();
@@ -39,6 +32,8 @@ TEST_F(EditorTest, PenClickSetsOnePixelAndMarksTheDocument) {
 TEST_F(EditorTest, PenStrokeFollowsThePointerWithoutJoining) {
     VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
+    form->findChild<QAction*>(QStringLiteral("iJoin"))->trigger();
+    ASSERT_FALSE(panel->JoinStrokes());
     drag(form->View(2), Qt::LeftButton, {}, {cell(form, 0, 0), cell(form, 3, 0), cell(form, 5, 2)});
     EXPECT_EQ(Painted(rec.Planes[2]), (std::vector<std::pair<int, int>>{{0, 0}, {3, 0}, {5, 2}}));
     // Positions outside the paint box are ignored while the mouse is captured.
@@ -50,6 +45,7 @@ TEST_F(EditorTest, FractionalPointerPositionsFallInTheCellBelowThem) {
     VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     ASSERT_EQ(form->Zoom(), 4);
+    form->findChild<QAction*>(QStringLiteral("iJoin"))->trigger();
     QWidget* view = form->View(2);
     // As a fractional screen scale delivers them: 3.6 still lies in cell 0, and -0.4
     // lies outside the paint box.

@@ -3,15 +3,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
+#include <map>
 
 #include "app/main_form.h"
 #include "app/tool_panel.h"
@@ -158,6 +161,47 @@ TEST_F(EditorShellTest, CellGridFromTheLayoutMenuSurvivesARestart) {
     endMain(main_);
     main_ = startMain();
     EXPECT_TRUE(main_->toolPanel()->CellGrid());
+}
+
+TEST_F(EditorShellTest, JoinedStrokesAreOnAtFirstAndTheChoiceSurvivesARestart) {
+    EXPECT_TRUE(main_->toolPanel()->JoinStrokes());
+    VehicleForm* form = openVehicle(0);
+    EXPECT_TRUE(trigger(form->findChild<QMenu*>(QStringLiteral("Menu")), "iJoin"));
+    EXPECT_FALSE(main_->toolPanel()->JoinStrokes());
+    endMain(main_);
+    main_ = startMain();
+    EXPECT_FALSE(main_->toolPanel()->JoinStrokes());
+}
+
+// Every key of the frame, the panel and a vehicle window belongs to one command, and none
+// takes the Alt key of a menu title, in each shipped language.
+TEST_F(EditorShellTest, NoTwoCommandsShareAKey) {
+    endMain(main_);
+    for (const char* name : {"rvk3b2.lng", "deutsch.lng"}) {
+        const QString shipped = QStringLiteral(RVK_SOURCE_DIR "/lang/") + QLatin1String(name);
+        QFile::remove(programFolder() + "/rvk3b2.lng");
+        ASSERT_TRUE(QFile::copy(shipped, programFolder() + "/rvk3b2.lng"));
+        main_ = startMain();
+        main_->OpenDocument(path_);
+        doc_ = main_->documents().back();
+        fleet_ = openFleet(doc_, 0);
+        ASSERT_TRUE(openVehicle(0));
+        std::map<QString, QStringList> owners;
+        for (const QAction* a : main_->findChildren<QAction*>())
+            for (const QKeySequence& k : a->shortcuts())
+                owners[k.toString()] << (a->objectName().isEmpty() ? a->text() : a->objectName());
+        for (const QAction* title : main_->menuBar()->actions()) {
+            const QKeySequence alt = QKeySequence::mnemonic(title->text());
+            if (!alt.isEmpty()) owners[alt.toString()] << title->text();
+        }
+        ASSERT_GT(owners.size(), 15u);
+        // The same command of each child window (its system menu's Close) counts once.
+        for (auto& [key, commands] : owners) commands.removeDuplicates();
+        for (const auto& [key, commands] : owners)
+            EXPECT_EQ(commands.size(), 1) << name << ": " << key.toStdString() << " for "
+                                          << commands.join(QStringLiteral(", ")).toStdString();
+        endMain(main_);
+    }
 }
 
 TEST_F(EditorShellTest, DrawingMarksTheDocumentAndSaveWritesIt) {

@@ -33,9 +33,17 @@ constexpr char kTexts[] =
     "564\nShorten steam point?\n568\nDerive Zoom2?\n569\nSwitch Zoom2 off?\n"
     "600\nCannot import:\\n%s\n602\n%i of no type\n605\nZoom from 1 to %i\n"
     "620\nRight side\n621\nLeft side\n628\nx %i, y %i\n629\npixel %s, %s, day RGB %i, %i, %i\n"
-    "630\nselection %i x %i\n631\nCell grid\n";
+    "630\nselection %i x %i\n631\nCell grid\n690\nJoin pen strokes\n691\n%s (key %s)\n";
 
 }  // namespace
+
+std::vector<std::pair<int, int>> Painted(const Plane& plane) {
+    std::vector<std::pair<int, int>> out;
+    for (int y = 0; y < plane.height(); ++y)
+        for (int x = 0; x < plane.width(); ++x)
+            if (plane.at(x, y) != kTransparent) out.emplace_back(x, y);
+    return out;
+}
 
 void EditorTest::SetUp() {
     GuiTest::SetUp();

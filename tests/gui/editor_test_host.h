@@ -32,6 +32,9 @@ struct OwnerLog : VehicleOwner {
     std::string CompanionFileName(const VehicleRec*) override { return companion; }
 };
 
+// The plane pixels of a view that are not transparent.
+std::vector<std::pair<int, int>> Painted(const Plane& plane);
+
 class EditorTest : public GuiTest {
 protected:
     void SetUp() override;

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -45,6 +46,7 @@
 #include "editor/steam_form.h"
 #include "editor/up_down.h"
 #include "editor/vehicle_form.h"
+#include "editor/vehicle_tools.h"
 #include "fleet/fleet_form.h"
 #include "model/document.h"
 #include "model/zoom2_file.h"
@@ -429,7 +431,7 @@ void MonkeyTest::vehicleStep(VehicleForm* form) {
     const auto click = [](QWidget* w) {
         if (w) QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
     };
-    switch (roll(16)) {
+    switch (roll(18)) {
         case 0:
         case 1:
         case 2:
@@ -502,6 +504,36 @@ void MonkeyTest::vehicleStep(VehicleForm* form) {
             click(form->findChild<QWidget*>(chance(50) ? QStringLiteral("bHide")
                                                        : QStringLiteral("bShow")));
             return;
+        case 15: {
+            // The tool and night keys, the fit zoom, and the arrows that move the
+            // selection with or without its pixels.
+            std::vector<QKeyCombination> keys{Qt::Key_N, Qt::CTRL | Qt::Key_0};
+            for (const Qt::Key k : kToolKeys) keys.push_back(k);
+            for (const Qt::Key k : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down})
+                keys.insert(keys.end(), {k, k, Qt::SHIFT | k});
+            const QKeyCombination k =
+                keys[static_cast<std::size_t>(roll(static_cast<int>(keys.size())))];
+            action_ = QStringLiteral("key %1").arg(QKeySequence(k).toString());
+            auto* box = form->findChild<QScrollArea*>(QStringLiteral("ScrollBox"));
+            box->setFocus();
+            QTest::keyClick(box, k.key(), k.keyboardModifiers());
+            return;
+        }
+        case 16: {
+            QWidget* view = form->View(roll(kViewCount));
+            if (!view->isVisible()) return;
+            auto* box = form->findChild<QScrollArea*>(QStringLiteral("ScrollBox"));
+            const bool space = chance(50);
+            action_ = space ? QStringLiteral("pan with space") : QStringLiteral("pan");
+            const Qt::MouseButton button = space ? Qt::LeftButton : Qt::MiddleButton;
+            box->setFocus();
+            if (space) QTest::keyPress(box, Qt::Key_Space);
+            QTest::mousePress(view, button, {}, pointIn(view));
+            QTest::mouseMove(view, pointIn(view));
+            QTest::mouseRelease(view, button, {}, pointIn(view));
+            if (space) QTest::keyRelease(box, Qt::Key_Space);
+            return;
+        }
         default:
             action_ = QStringLiteral("close vehicle window");
             form->closeWindow();

@@ -47,8 +47,8 @@ constexpr int kPlainNumbers[] = {
     766, 767, 768, 769, 770, 771, 772, 773, 774, 775, 776, 777, 778, 779, 780, 781, 782, 783,
     // reasons of file messages
     591, 592, 593, 594, 597, 598, 599,
-    // the vehicle window's status: view names; its cell grid item
-    620, 621, 622, 623, 624, 625, 626, 627, 631,
+    // the vehicle window's status: view names; its cell grid and joined strokes items
+    620, 621, 622, 623, 624, 625, 626, 627, 631, 690,
     // another program's change, another editor's record, the read-only mark
     660, 664, 666};
 
@@ -91,6 +91,7 @@ QByteArray Texts(char prefix) {
     add(628, prefix + QByteArray("-cell %i, %i"));
     add(629, prefix + QByteArray("-pixel %s %s %i %i %i"));
     add(630, prefix + QByteArray("-selection %i x %i"));
+    add(691, prefix + QByteArray("-%s key %s"));
     return out;
 }
 

@@ -286,7 +286,7 @@ TEST_F(ToolPanelTest, PanelTextsAreAppliedOnce) {
     panel->applyTexts();
     EXPECT_EQ(find<QPushButton>("bSave")->text(), "Save");
     EXPECT_EQ(find<QToolButton>("bMirrorVer")->toolTip(), "Mirror vertically");
-    EXPECT_EQ(find<QAction>("tbColor")->toolTip(), "Pick colour");
+    EXPECT_EQ(find<QAction>("tbColor")->toolTip(), "Pick colour (key I)");
     EXPECT_EQ(find<QComboBox>("bBG")->itemText(11), "Window2 neon");
     EXPECT_EQ(find<QComboBox>("bBG")->currentIndex(), 5);
     EXPECT_EQ(find<QRadioButton>("rbNight0")->text(), "Night 0");
