@@ -2,8 +2,10 @@
 #pragma once
 
 #include <png.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include <cstdint>
 #include <cstdlib>
@@ -52,6 +54,15 @@ inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// Quoted for the command interpreter that std::system hands the line to.
+inline std::string Quote(const std::string& path) {
+#ifdef _WIN32
+    return "\"" + path + "\"";
+#else
+    return "'" + path + "'";
+#endif
+}
+
 struct ToolRun {
     int status = -1;
     std::string out;
@@ -66,10 +77,17 @@ struct ToolRun {
 inline ToolRun RunProgram(const std::string& program, const std::string& args) {
     TempDir io;
     const std::string out = io / "out", err = io / "err";
-    const std::string command = "'" + program + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    std::string command = Quote(program) + " " + args + " >" + Quote(out) + " 2>" + Quote(err);
+#ifdef _WIN32
+    command = "\"" + command + "\"";  // cmd.exe takes off the outer pair of quotes
+#endif
     const int rc = std::system(command.c_str());
     ToolRun run;
+#ifdef _WIN32
+    run.status = rc;  // the program's exit code itself
+#else
     run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+#endif
     run.out = ReadText(out);
     run.err = ReadText(err);
     return run;
@@ -77,10 +95,6 @@ inline ToolRun RunProgram(const std::string& program, const std::string& args) {
 
 inline ToolRun Tool(const std::string& args) {
     return RunProgram(RVKTOOL_PATH, args);
-}
-
-inline std::string Quote(const std::string& path) {
-    return "'" + path + "'";
 }
 
 struct Picture {

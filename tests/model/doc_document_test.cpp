@@ -349,6 +349,9 @@ TEST_F(DocumentFiles, FailedSaveKeepsWhatIsInTheWayAndTheModifiedMark) {
 }
 
 TEST_F(DocumentFiles, SaveFailingPartWayKeepsTheOldFileAndTheModifiedMark) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file size limit to stand in for a full disk";
+#else
     FileDoc doc = SampleDoc();
     doc.path = dir.file("trains.rvk");
     ASSERT_TRUE(WriteFileAtomic(doc.path, Text("old")));
@@ -365,6 +368,7 @@ TEST_F(DocumentFiles, SaveFailingPartWayKeepsTheOldFileAndTheModifiedMark) {
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(ReadFileBytes(doc.path), Text("old"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+#endif
 }
 
 }  // namespace

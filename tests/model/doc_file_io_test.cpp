@@ -40,6 +40,9 @@ TEST(FileIo, FailedWritesLeaveTheOldFileAndNoTemporary) {
     EXPECT_TRUE(fs::is_directory(dir.file("sub")));
 
     // A write that fails part-way (the file size limit stands in for a full disk).
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no file size limit to stand in for a full disk";
+#else
     const std::string path = dir.file("doc.rvk");
     ASSERT_TRUE(WriteFileAtomic(path, Bytes{7, 7}));
     bool written = true;
@@ -51,6 +54,7 @@ TEST(FileIo, FailedWritesLeaveTheOldFileAndNoTemporary) {
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadFileBytes(path), (Bytes{7, 7}));
     EXPECT_EQ(EntriesIn(dir.path()), 2);
+#endif
 }
 
 TEST(FileIo, BatchReplacesItsFilesAllOrNothing) {
@@ -104,9 +108,11 @@ TEST(FileIo, ReadRefusesWhatIsNotAnOrdinaryFileOrTooLarge) {
     ASSERT_TRUE(WriteFileAtomic(path, Bytes(100, 9)));
     EXPECT_FALSE(ReadFileBytes(path, 99));
     EXPECT_EQ(ReadFileBytes(path, 100), Bytes(100, 9));
+#ifndef _WIN32  // no named pipes among the files
     ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
     EXPECT_FALSE(ReadFileBytes(dir.file("pipe")));  // must not block
     EXPECT_FALSE(FileExists(dir.file("pipe")));
+#endif
     EXPECT_FALSE(FileExists(dir.path().string()));
     EXPECT_TRUE(FileExists(path));
 }

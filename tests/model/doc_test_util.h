@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 
 #include "model/byte_io.h"
 #include "model/document.h"
@@ -47,8 +49,9 @@ private:
     std::filesystem::path path_;
 };
 
+#ifndef _WIN32
 // While it lives, a write that makes a file larger than `bytes` fails, as on a full
-// disk; unlike folder permissions this holds for root too.
+// disk; unlike folder permissions this holds for root too. Windows has no such limit.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) {
@@ -71,6 +74,7 @@ private:
     void (*handler_)(int) = nullptr;
     bool active_ = false;
 };
+#endif
 
 // A value of the given colour type byte; never a run marker.
 inline PixelValue Pix(std::uint32_t type, std::uint32_t rgb) {

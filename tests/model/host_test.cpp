@@ -386,9 +386,11 @@ TEST(HostInstall, FilesFoundIgnoringCase) {
     WriteBytes(inst + "vuvi.fzg", {2});
     EXPECT_EQ(HostFilePath(inst, "vuvi.fzg"), inst + "vuvi.fzg");  // the exact name first
 
+#ifndef _WIN32  // no named pipes among the files
     // A pipe in the place of a file cannot be opened (and must not block).
     ASSERT_EQ(::mkfifo((inst + "vuvi.fz2").c_str(), 0600), 0);
     EXPECT_EQ(HostFile::Open(inst + "vuvi.fz2"), nullptr);
+#endif
     EXPECT_EQ(HostFile::Open(inst), nullptr);
     EXPECT_NE(HostFile::Open(inst + "vuvi.fzg"), nullptr);
 }

@@ -6,9 +6,13 @@
 #include <fstream>
 #include <functional>
 
+#ifndef _WIN32
 #include <signal.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
+#endif
 
 #include "../../bench/bench_vehicles.h"
 #include "doc_test_util.h"
@@ -168,6 +172,9 @@ TEST(Recovery, ManifestNamesOnlyFilesOfItsOwnFolder) {
 // A snapshot of the largest document killed at varied moments: what is found afterwards
 // is the previous snapshot or the new one, each file of the same one.
 TEST(Recovery, KilledSnapshotLeavesTheOldOrTheNewOneWhole) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kills a forked writer; Windows needs a child process ended by TerminateProcess";
+#else
     TempDir dir;
     FileDoc doc;
     doc.path = "/big.rvk";
@@ -219,6 +226,7 @@ TEST(Recovery, KilledSnapshotLeavesTheOldOrTheNewOneWhole) {
         const auto files = Files(EncodeSnapshot(*back.doc, {}, 0));
         EXPECT_TRUE(files == Files(a) || files == Files(b));
     }
+#endif
 }
 
 // The lock of an instance folder: one holder at a time, also within one process; freed

@@ -7,8 +7,10 @@
 #include <map>
 #include <set>
 
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "doc_test_util.h"
 #include "model/document.h"
@@ -129,6 +131,9 @@ TEST_F(SaveSet, FailureAtAnyStepNeverLeavesAMix) {
 }
 
 TEST_F(SaveSet, KilledAtAnyStepOpensAsTheOldOrTheNewDocument) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kills a forked writer; Windows needs a child process ended by TerminateProcess";
+#else
     const Files old = SavedOld();
     std::vector<Files> reopened;
     for (int step = 0;; ++step) {
@@ -157,9 +162,13 @@ TEST_F(SaveSet, KilledAtAnyStepOpensAsTheOldOrTheNewDocument) {
     for (std::size_t step = 0; step < reopened.size(); ++step)
         EXPECT_EQ(reopened[step], step < 5 ? old : saved) << step;
     EXPECT_EQ(reopened.size(), 5u + 4 + 1 + 1 + 1);  // and the renames, removal, finish
+#endif
 }
 
 TEST_F(SaveSet, OpeningAndSavingRemoveWhatKilledSavesLeft) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs the id of another running process (the parent's on POSIX)";
+#else
     const Files old = SavedOld();
     const std::string finished = ".trains.rvk.999999999.0.tmp";
     const std::string running = ".trains-00-01.fzz." + std::to_string(getppid()) + ".3.tmp";
@@ -178,6 +187,7 @@ TEST_F(SaveSet, OpeningAndSavingRemoveWhatKilledSavesLeft) {
     doc.modified = true;
     ASSERT_TRUE(SaveDocument(doc).ok());
     EXPECT_EQ(Snapshot(), expected);
+#endif
 }
 
 TEST_F(SaveSet, AJournalThatIsDamagedOrReachesElsewhereIsRefused) {
@@ -290,6 +300,7 @@ TEST_F(SaveSet, WriteProtectedTargetsAreRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(Snapshot(), old);
         fs::permissions(dir.file(name), fs::perms::owner_write, fs::perm_options::add);
     }
+#ifndef _WIN32  // a folder's attributes do not keep Windows from writing into it
     if (geteuid() != 0) {  // root writes into any folder
         Restore(old);
         FileDoc doc = OpenChanged();
@@ -299,6 +310,7 @@ TEST_F(SaveSet, WriteProtectedTargetsAreRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(r.message().reason, (Reason{kTextPermissionDenied, {}}));
         EXPECT_EQ(Snapshot(), old);
     }
+#endif
 }
 
 TEST_F(SaveSet, SaveAsTakesTheNewPathOnlyOnceSaved) {
@@ -365,6 +377,7 @@ TEST_F(SaveSet, UnreadableCompanionsAreNamedAndKept) {
     EXPECT_EQ(r2.unread[0].path, otherLength);
     EXPECT_TRUE(again.fleets[0]->vehicles[2]->Zoom2Exists);
 
+#ifndef _WIN32  // Windows has no unreadable mode, only a read-only attribute
     if (geteuid() != 0) {  // root reads any file
         fs::permissions(dir.file("trains-00-00.fzz"), fs::perms::none);
         FileDoc locked;
@@ -373,6 +386,7 @@ TEST_F(SaveSet, UnreadableCompanionsAreNamedAndKept) {
         ASSERT_FALSE(r3.unread.empty());
         EXPECT_EQ(ReasonOf(r3.unread[0]), (Reason{kTextPermissionDenied, {}}));
     }
+#endif
 }
 
 TEST(SaveErrors, SayWhy) {
@@ -382,8 +396,10 @@ TEST(SaveErrors, SayWhy) {
     EXPECT_EQ(reason(std::errc::permission_denied), (Reason{kTextPermissionDenied, {}}));
     EXPECT_EQ(reason(std::errc::operation_not_permitted), (Reason{kTextPermissionDenied, {}}));
     EXPECT_EQ(reason(std::errc::no_space_on_device), (Reason{kTextDiskFull, {}}));
+#ifdef EDQUOT
     EXPECT_EQ(ReasonOf(FileError{"f", std::error_code(EDQUOT, std::generic_category())}),
               (Reason{kTextDiskFull, {}}));
+#endif
     EXPECT_EQ(reason(std::errc::read_only_file_system), (Reason{kTextReadOnlyFileSystem, {}}));
     EXPECT_EQ(ReasonOf(FileError{"f", std::make_error_code(std::errc::permission_denied), true}),
               (Reason{kTextWriteProtected, {}}));
