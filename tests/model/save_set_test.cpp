@@ -226,6 +226,9 @@ TEST_F(SaveSet, AJournalThatIsDamagedOrReachesElsewhereIsRefused) {
 // the document's name, and what a killed save of it left is still told apart from what
 // belongs to another document of nearly the same name.
 TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kills a forked save; Windows needs a child process ended by TerminateProcess";
+#else
     for (const std::size_t length : {234u, 241u, 246u, 247u, 249u, 250u, 255u}) {
         SCOPED_TRACE(length);
         for (const auto& entry : fs::directory_iterator(dir.path())) fs::remove(entry.path());
@@ -282,6 +285,7 @@ TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
         EXPECT_EQ(left.count(FileNameOf(SidecarPath(dir.file(other), dead))), 1u);
         EXPECT_EQ(left.size(), 2u + again.KnownZoom2Files.size());
     }
+#endif
 }
 
 // Root may write any file: the file's own permission bits must stop the save anyway.
