@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "doc_test_util.h"
 #include "model/document.h"
@@ -171,6 +173,9 @@ TEST(OpenRecord, SecondTakerLearnsWhoUntilTheHolderEnds) {
 }
 
 TEST(OpenRecord, RecordOfAKilledEditorIsTakenOver) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kills a forked editor; Windows needs a child process ended by TerminateProcess";
+#else
     testing::TempDir dir;
     const std::string doc = dir.file("doc.rvk");
     int ready[2];
@@ -197,6 +202,7 @@ TEST(OpenRecord, RecordOfAKilledEditorIsTakenOver) {
     close(ready[1]);
     EXPECT_TRUE(fs::exists(OpenRecordPath(doc)));
     EXPECT_TRUE(OpenRecord::Take(doc).held());
+#endif
 }
 
 }  // namespace
