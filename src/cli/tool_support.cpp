@@ -121,11 +121,39 @@ std::string Zoom2Fault(const UnreadCompanion& unread) {
     }
 }
 
+namespace {
+
+// A damaged save journal was set aside: the document is read as it was before it.
+void WarnSetAside(const std::string& path, const std::string& setAside) {
+    if (!setAside.empty())
+        std::fprintf(stderr,
+                     "rvktool: warning: %s: its save journal was damaged and is set aside as %s\n",
+                     path.c_str(), setAside.c_str());
+}
+
+void Saved(const SaveResult& saved, const std::string& path) {
+    if (saved.notice) WarnSetAside(path, saved.notice->reason->words);
+    if (saved.error && saved.error->busy)
+        FailInput(path, "is being saved by another program; try again in a moment");
+    if (saved.error)
+        FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
+}
+
+}  // namespace
+
 FileDoc OpenDocument(const std::string& path, bool strict,
                      std::vector<UnreadCompanion>* unreadOut) {
-    if (auto error = RecoverDocumentFiles(ResolvedPath(path)))
+    // Held while reading, so that no save of another process is seen half done.
+    const std::string file = ResolvedPath(path);
+    const SaveLock lock(file);
+    if (lock.busy()) FailInput(path, "is being saved by another program; try again in a moment");
+    const Recovered recovered = RecoverDocumentFiles(file);
+    if (const auto& error = recovered.error)
         FailInput(error->path,
                   "an interrupted save cannot be completed (" + Describe(*error) + ")");
+    WarnSetAside(path, recovered.setAside);
+    if (strict && !recovered.setAside.empty())
+        FailInput(path, "a damaged save journal was set aside (--strict)");
     if (!FileExists(path)) FailInput(path, "no such file");
     const auto bytes = ReadFileBytes(path);
     if (!bytes) FailInput(path, "cannot be read");
@@ -147,21 +175,11 @@ FileDoc OpenDocument(const std::string& path, bool strict,
 }
 
 void WriteNewDocument(FileDoc& doc, const std::string& path) {
-    doc.path = path;
-    const std::string file = ResolvedPath(path);
-    for (std::size_t i = 0; i < std::max<std::size_t>(kMaxFleets, doc.fleets.size()); ++i) {
-        const std::size_t vehicles = i < doc.fleets.size() ? doc.fleets[i]->vehicles.size() : 0;
-        for (std::size_t j = 0; j < std::max<std::size_t>(kMaxVehicles, vehicles); ++j)
-            if (std::string name = Zoom2FileName(file, static_cast<int>(i), static_cast<int>(j));
-                FileExists(name))
-                doc.KnownZoom2Files.push_back(std::move(name));
-    }
-    SaveOrFail(doc);
+    Saved(SaveDocumentOver(doc, path), path);
 }
 
 void SaveOrFail(FileDoc& doc) {
-    if (const SaveResult saved = SaveDocument(doc); !saved.ok())
-        FailInput(saved.error->path, "cannot be written (" + Describe(*saved.error) + ")");
+    Saved(SaveDocument(doc), doc.path);
 }
 
 void WriteOutput(const std::string& out, std::span<const std::uint8_t> bytes) {

@@ -173,6 +173,12 @@ bool TFileForm::Load() {
     showContent();
     asked_.reset();
     WatchFiles();
+    if (result.notice)
+        main_.message(this,
+                      main_.formatText(result.notice->text,
+                                       {QString::fromStdString(result.notice->arg),
+                                        QString::fromStdString(result.notice->reason->words)}),
+                      543, MsgIcon::Warning);
     if (!result.unread.empty()) {
         QStringList files;
         for (const UnreadCompanion& unread : result.unread)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 #include <map>
 
 #include "model/byte_io.h"
@@ -187,26 +188,72 @@ std::string SaveJournalPath(const std::string& path) {
     return SidecarPath(path, ".journal");
 }
 
-std::optional<FileError> RecoverDocumentFiles(const std::string& path) {
+namespace {
+
+// Beside the journal, named by when it was found: "<journal>.damaged-YYYYMMDD-HHMMSS".
+std::string DamagedJournalPath(const std::string& path) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string name = SidecarPath(path, std::string(".journal.damaged-") + stamp);
+    for (int n = 2; FileExists(name) && n < 100; ++n)
+        name = SidecarPath(path, ".journal.damaged-" + std::string(stamp) + "-" + std::to_string(n));
+    return name;
+}
+
+}  // namespace
+
+Recovered RecoverDocumentFiles(const std::string& path) {
     // The files a save of the document may replace or remove, and its journal.
     std::vector<std::string> names = {FileNameOf(path), FileNameOf(SaveJournalPath(path))};
     for (int fleet = 0; fleet < kMaxFleets; ++fleet)
         for (int vehicle = 0; vehicle < kMaxVehicles; ++vehicle)
             names.push_back(FileNameOf(Zoom2FileName(path, fleet, vehicle)));
-    if (auto error = CompleteJournal(SaveJournalPath(path), names)) return error;
+    Recovered done;
+    if (FileExists(SaveJournalPath(path))) {
+        const std::string aside = DamagedJournalPath(path);
+        bool setAside = false;
+        done.error = CompleteJournal(SaveJournalPath(path), names, aside, &setAside);
+        if (done.error) return done;
+        if (setAside) done.setAside = aside;
+    }
     RemoveLeftTemporaries(DirectoryOf(path), names);
-    return std::nullopt;
+    return done;
 }
+
+namespace {
+
+std::optional<Message> SetAsideNotice(const std::string& path, const Recovered& recovered) {
+    if (recovered.setAside.empty()) return std::nullopt;
+    return Message{kTextJournalSetAside, path, Reason{0, recovered.setAside}};
+}
+
+FileError Busy(const std::string& path) {
+    FileError e{path, std::make_error_code(std::errc::device_or_resource_busy)};
+    e.busy = true;
+    return e;
+}
+
+}  // namespace
 
 LoadResult LoadDocument(FileDoc& doc) {
     const std::string file = ResolvedPath(doc.path);
-    if (auto error = RecoverDocumentFiles(file))
-        return {false, Message{kTextInterruptedSave, doc.path, ReasonOf(*error)}, {}};
+    const SaveLock lock(file);
+    if (lock.busy()) return {false, Message{kTextBeingSaved, doc.path}, {}, {}};
+    const Recovered recovered = RecoverDocumentFiles(file);
+    if (recovered.error)
+        return {false, Message{kTextInterruptedSave, doc.path, ReasonOf(*recovered.error)}, {}, {}};
     FileDoc read;
     DiskState disk;
     const auto bytes = ReadFileBytes(file, kMaxFileBytes, nullptr, &disk[file]);
     if (!bytes || !DecodeDocument(*bytes, read))
-        return {false, Message{kTextCannotOpen, doc.path}, {}};
+        return {false, Message{kTextCannotOpen, doc.path}, {}, SetAsideNotice(doc.path, recovered)};
     // Filling the info text is not an edit.
     doc.loading = true;
     doc.info = std::move(read.info);
@@ -215,7 +262,8 @@ LoadResult LoadDocument(FileDoc& doc) {
     doc.modified = false;
     doc.named = true;
     doc.file = file;
-    LoadResult result{true, std::nullopt, LoadZoom2Files(doc, &disk)};
+    LoadResult result{true, std::nullopt, LoadZoom2Files(doc, &disk),
+                      SetAsideNotice(doc.path, recovered)};
     // Companions of no vehicle count too: a save removes them.
     for (const std::string& name : CompanionFilesBeside(file))
         if (!disk.contains(name))
@@ -249,6 +297,7 @@ bool ChangedOnDisk(const FileDoc& doc) {
 
 Message SaveResult::message() const {
     if (!error) return {};
+    if (error->busy) return Message{kTextBeingSaved, error->path};
     return Message{kTextCannotSave, error->path, ReasonOf(*error)};
 }
 
@@ -277,24 +326,32 @@ DiskState StateAfterSave(const std::string& path, const std::optional<DiskState>
 }
 
 // Saves to the file path (links followed), which the document then shows as `shown`.
+// `known` are the companion files the document has on disk; nothing for all those
+// that exist at path once the lock is held.
 SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::string& shown,
-                  const std::vector<std::string>& known, bool checkDisk) {
-    const auto failed = [](FileError e) { return SaveResult{std::move(e)}; };
+                  const std::optional<std::vector<std::string>>& known, bool checkDisk) {
+    const SaveLock lock(path);
+    if (lock.busy()) return SaveResult{Busy(shown), false, {}};
     // A save interrupted before is finished first: its journal names the files as
     // they must be before this one replaces them.
-    if (auto error = RecoverDocumentFiles(path)) return failed(*error);
+    const Recovered recovered = RecoverDocumentFiles(path);
+    SaveResult result{recovered.error, false, {}};
+    result.notice = SetAsideNotice(path, recovered);
+    if (result.error) return result;
     // Saves skip companions they believe unchanged: that holds only while no other
     // program has written the document since it was read.
-    if (checkDisk && ChangedFrom(doc.disk, path)) return SaveResult{std::nullopt, true};
-    Zoom2SavePlan plan = PlanZoom2Save(doc, path, known);
+    result.changedOnDisk = checkDisk && ChangedFrom(doc.disk, path);
+    if (result.changedOnDisk) return result;
+    Zoom2SavePlan plan = PlanZoom2Save(doc, path, known ? *known : CompanionFilesBeside(path));
 
     // Every target is checked before anything is written: a file its own permissions
     // protect is never replaced through a rename.
-    if (auto error = CheckWritable(path)) return failed(*error);
+    result.error = CheckWritable(path);
     for (const auto& [vehicle, name] : plan.writes)
-        if (auto error = CheckWritable(name)) return failed(*error);
+        if (!result.error) result.error = CheckWritable(name);
     for (const std::string& name : plan.removals)
-        if (auto error = CheckWritable(name)) return failed(*error);
+        if (!result.error) result.error = CheckWritable(name);
+    if (result.error) return result;
 
     SaveTransaction transaction(SaveJournalPath(path));
     std::vector<std::vector<std::uint8_t>> contents;
@@ -308,7 +365,8 @@ SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::string& show
         for (const auto& [vehicle, name] : plan.writes)
             if (!write(name, EncodeZoom2(*vehicle))) break;
     for (const std::string& name : plan.removals) transaction.remove(name);
-    if (auto error = transaction.commit()) return failed(*error);
+    result.error = transaction.commit();
+    if (result.error) return result;
 
     doc.disk = StateAfterSave(path, doc.disk && doc.disk->contains(path) ? doc.disk : std::nullopt,
                               written);
@@ -321,7 +379,7 @@ SaveResult SaveTo(FileDoc& doc, const std::string& path, const std::string& show
     doc.KnownZoom2Files = std::move(plan.known);
     doc.modified = false;
     doc.named = true;
-    return {};
+    return result;
 }
 
 }  // namespace
@@ -331,8 +389,7 @@ SaveResult SaveDocument(FileDoc& doc, bool overwrite) {
     for (auto& fleet : doc.fleets)
         for (auto& vehicle : fleet->vehicles)
             if (vehicle->Zoom2Exists) vehicle->Zoom2Modified = true;
-    const std::string file = ResolvedPath(doc.path);
-    return SaveTo(doc, file, doc.path, CompanionFilesBeside(file), false);
+    return SaveTo(doc, ResolvedPath(doc.path), doc.path, std::nullopt, false);
 }
 
 SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path) {
@@ -343,7 +400,11 @@ SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path) {
         return SaveTo(doc, file, path, doc.KnownZoom2Files, true);
     // The document saved over goes with all its companion files, so that none of them
     // attaches to a vehicle of this document when it is opened again.
-    return SaveTo(doc, file, path, ExistingZoom2Files(file), false);
+    return SaveDocumentOver(doc, path);
+}
+
+SaveResult SaveDocumentOver(FileDoc& doc, const std::string& path) {
+    return SaveTo(doc, ResolvedPath(path), path, std::nullopt, false);
 }
 
 }  // namespace rvk

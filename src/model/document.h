@@ -29,6 +29,8 @@ inline constexpr int kTextInterruptedSave = 596;   // "interrupted save of %s ..
 inline constexpr int kTextDamagedFile = 597;
 inline constexpr int kTextOtherLength = 598;
 inline constexpr int kTextNotRegularFile = 599;
+inline constexpr int kTextBeingSaved = 650;       // "%s is being saved by another program ..."
+inline constexpr int kTextJournalSetAside = 651;  // "... journal of %s ... set aside as %s ..."
 
 // Why a file could not be used: a language text, or the system's own words when the
 // text is 0.
@@ -88,8 +90,10 @@ struct LoadResult {
     bool ok = false;
     std::optional<Message> error;  // 555 with the path when !ok
     std::vector<UnreadCompanion> unread;
+    std::optional<Message> notice;  // a damaged save journal set aside, for the user
 };
-// Finishes a save of the document that was interrupted (its journal), removes the
+// Under the document's save lock (waiting for a save of another process to end):
+// finishes a save of the document that was interrupted (its journal), removes the
 // temporaries left by failed saves, then reads the file doc.path names and every
 // companion Zoom2 file that exists beside it, remembering what each held in doc.disk.
 LoadResult LoadDocument(FileDoc& doc);
@@ -101,9 +105,14 @@ DiskState ReadDiskState(const std::string& path);
 // since it was read or saved; never for a document that has nothing to compare.
 bool ChangedOnDisk(const FileDoc& doc);
 
-// What an interrupted save of the document at path left: its journal is completed and
-// left temporaries are removed. Opening and saving do this first.
-std::optional<FileError> RecoverDocumentFiles(const std::string& path);
+// What an interrupted save of the document at path left: its journal is completed
+// (or, damaged, set aside) and left temporaries are removed. Only with the document's
+// SaveLock held: a journal of a running save is no interrupted one.
+struct Recovered {
+    std::optional<FileError> error;
+    std::string setAside;  // where a damaged journal now is, "" when there was none
+};
+Recovered RecoverDocumentFiles(const std::string& path);
 // The journal that makes a save of the document at path complete or undone as a whole.
 std::string SaveJournalPath(const std::string& path);
 
@@ -111,6 +120,7 @@ struct SaveResult {
     std::optional<FileError> error;  // the file that stopped the save, and why
     // Nothing was written: another program changed the files since they were read.
     bool changedOnDisk = false;
+    std::optional<Message> notice;  // a damaged save journal set aside, for the user
     bool ok() const { return !error && !changedOnDisk; }
     // What to tell the user when the save failed.
     Message message() const;
@@ -122,11 +132,14 @@ struct SaveResult {
 // program has changed the files since they were read, nothing is written
 // (changedOnDisk), unless `overwrite`: then every companion file is written anew and
 // those the document does not have are removed, so that the folder holds this
-// document whole.
+// document whole. The whole save holds the document's save lock, and plans once it
+// has it.
 SaveResult SaveDocument(FileDoc& doc, bool overwrite = false);
 // The same under a new path (the companions of the old name are neither reused nor
-// deleted; those of a document saved over are replaced); the document takes the path
-// only when the save succeeded.
+// deleted); the document takes the path only when the save succeeded.
 SaveResult SaveDocumentAs(FileDoc& doc, const std::string& path);
+// Replaces whatever document is at path, with every companion file it has when the
+// save begins: each is replaced or removed.
+SaveResult SaveDocumentOver(FileDoc& doc, const std::string& path);
 
 }  // namespace rvk

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -22,6 +23,7 @@
 #else
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -78,6 +80,31 @@ std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
 std::optional<FileError> CheckFolder(const std::string&, const fs::path&) {
     return std::nullopt;  // the folder's rights show only when the temporary is created
 }
+constexpr std::intptr_t kNoLock = -1;
+std::intptr_t OpenLockFile(const fs::path& p) {
+    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE h = CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        h = CreateFileW(p.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    return h == INVALID_HANDLE_VALUE ? kNoLock : reinterpret_cast<std::intptr_t>(h);
+}
+// 1 locked, 0 held by another, -1 the system cannot lock it.
+int TryLock(std::intptr_t handle) {
+    OVERLAPPED at{};
+    if (LockFileEx(reinterpret_cast<HANDLE>(handle),
+                   LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
+        return 1;
+    return GetLastError() == ERROR_LOCK_VIOLATION ? 0 : -1;
+}
+void CloseLockFile(std::intptr_t handle) {
+    CloseHandle(reinterpret_cast<HANDLE>(handle));  // releases the lock
+}
+// An open file cannot be removed here without shutting out the processes waiting on it.
+bool StillNamed(std::intptr_t, const fs::path&) {
+    return true;
+}
+void RemoveLockFile(const fs::path&) {}
 #else
 long ProcessId() {
     return static_cast<long>(getpid());
@@ -141,6 +168,31 @@ std::optional<FileError> CheckFolder(const std::string& path, const fs::path& fo
     if (access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) != 0)
         return FileError{path, LastError()};
     return std::nullopt;
+}
+constexpr std::intptr_t kNoLock = -1;
+std::intptr_t OpenLockFile(const fs::path& p) {
+    int fd = open(p.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    // A lock file made by another user may only be readable; that is enough to lock.
+    if (fd < 0) fd = open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    return fd;
+}
+// 1 locked, 0 held by another, -1 the system cannot lock it.
+int TryLock(std::intptr_t fd) {
+    while (flock(static_cast<int>(fd), LOCK_EX | LOCK_NB) != 0)
+        if (errno != EINTR) return errno == EWOULDBLOCK ? 0 : -1;
+    return 1;
+}
+void CloseLockFile(std::intptr_t fd) {
+    close(static_cast<int>(fd));  // releases the lock
+}
+// The locked file is the one the name gives, not one its holder removed meanwhile.
+bool StillNamed(std::intptr_t fd, const fs::path& p) {
+    struct stat held, named;
+    return fstat(static_cast<int>(fd), &held) == 0 && lstat(p.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+void RemoveLockFile(const fs::path& p) {
+    unlink(p.c_str());
 }
 #endif
 
@@ -558,8 +610,50 @@ std::string SidecarPath(const std::string& path, std::string_view suffix) {
     return path.substr(0, path.size() - name.size()) + side;
 }
 
+namespace {
+
+std::atomic<std::int64_t> lockWaitMs{10000};
+
+}  // namespace
+
+std::chrono::milliseconds SaveLockWait() {
+    return std::chrono::milliseconds(lockWaitMs.load());
+}
+
+void SetSaveLockWait(std::chrono::milliseconds wait) {
+    lockWaitMs = wait.count();
+}
+
+SaveLock::SaveLock(const std::string& documentPath)
+    : path_(SidecarPath(documentPath, kSaveLockSuffix)) {
+    const fs::path p = PathFromUtf8(path_);
+    const auto deadline = std::chrono::steady_clock::now() + SaveLockWait();
+    auto pause = std::chrono::milliseconds(1);
+    while ((handle_ = OpenLockFile(p)) != kNoLock) {
+        const int got = TryLock(handle_);
+        if (got == 1 && StillNamed(handle_, p)) return;
+        CloseLockFile(handle_);
+        handle_ = kNoLock;
+        if (got == 1) continue;  // its holder removed it: lock the file now named so
+        if (got < 0) return;     // the system cannot lock here
+        if (std::chrono::steady_clock::now() >= deadline) {
+            busy_ = true;
+            return;
+        }
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    }
+}
+
+SaveLock::~SaveLock() {
+    if (handle_ == kNoLock) return;
+    RemoveLockFile(PathFromUtf8(path_));
+    CloseLockFile(handle_);
+}
+
 std::optional<FileError> CompleteJournal(const std::string& journalPath,
-                                         const std::vector<std::string>& names) {
+                                         const std::vector<std::string>& names,
+                                         const std::string& damagedPath, bool* setAside) {
     const fs::path journal = PathFromUtf8(journalPath);
     if (!Exists(journal)) return std::nullopt;
     std::error_code why;
@@ -575,7 +669,17 @@ std::optional<FileError> CompleteJournal(const std::string& journalPath,
         const auto temp = ParseTempName(s.temp);
         return PlainName(s.temp) && temp && StemOf(temp->stem, s.target);
     };
-    if (!steps || !std::all_of(steps->begin(), steps->end(), acceptable))
+    if (!steps) {
+        const fs::path aside = PathFromUtf8(damagedPath);
+        std::error_code ec;
+        if (Exists(aside)) return FileError{damagedPath, std::make_error_code(std::errc::file_exists)};
+        fs::rename(journal, aside, ec);
+        if (ec) return FileError{journalPath, ec};
+        SyncFolder(journal.parent_path());
+        *setAside = true;
+        return std::nullopt;
+    }
+    if (!std::all_of(steps->begin(), steps->end(), acceptable))
         return FileError{journalPath, std::make_error_code(std::errc::invalid_argument), false,
                          true};
 

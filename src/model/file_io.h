@@ -2,6 +2,7 @@
 // the file system. Paths are UTF-8.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -31,6 +32,7 @@ struct FileError {
     bool writeProtected = false;
     bool damaged = false;
     bool notRegular = false;
+    bool busy = false;  // another process kept the document's save lock
     bool operator==(const FileError&) const = default;
 };
 // Why, in words.
@@ -100,12 +102,41 @@ private:
 // files of two long names never meet.
 std::string SidecarPath(const std::string& path, std::string_view suffix);
 
+// Held by every save of a document and by every reading that may finish one: an
+// exclusive advisory lock on SidecarPath(document, kSaveLockSuffix), released by the
+// system when the process ends. The holder removes the file before it lets go (where
+// the system allows; Windows keeps it), and a process that then holds a lock on a file
+// no longer at that name tries again.
+inline constexpr std::string_view kSaveLockSuffix = ".savelock";
+class SaveLock {
+public:
+    // Waits while another process holds the lock, at most SaveLockWait().
+    explicit SaveLock(const std::string& documentPath);
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+    ~SaveLock();
+    // The wait ran out: the document is being saved by another process. A folder that
+    // cannot hold the lock file is no folder anything is saved in, and is not busy.
+    bool busy() const { return busy_; }
+
+private:
+    std::string path_;
+    std::intptr_t handle_ = -1;
+    bool busy_ = false;
+};
+std::chrono::milliseconds SaveLockWait();
+// Tests only: a shorter wait.
+void SetSaveLockWait(std::chrono::milliseconds wait);
+
 // Finishes the save a journal describes, then removes it; nothing to do without one.
 // Only the files of the journal's own folder named in `names` are renamed or removed,
-// and only from temporaries of those names: a damaged or foreign journal is refused
-// and left in place.
+// and only from temporaries of those names: a journal that names others is refused and
+// left in place. One that is no whole journal (empty, cut short, garbage) cannot have
+// begun a rename, as a journal is flushed whole before its first: it is moved to
+// `damagedPath` (never over an existing file) and *setAside becomes true.
 std::optional<FileError> CompleteJournal(const std::string& journalPath,
-                                         const std::vector<std::string>& names);
+                                         const std::vector<std::string>& names,
+                                         const std::string& damagedPath, bool* setAside);
 // Removes temporaries that a failed or killed save of the named files (names within
 // the folder) left there: those of this process and of processes that no longer run.
 void RemoveLeftTemporaries(const std::string& folder, const std::vector<std::string>& names);

@@ -3,7 +3,10 @@
 // the document is opened again) the new set, never a mix.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -190,7 +193,10 @@ TEST_F(SaveSet, OpeningAndSavingRemoveWhatKilledSavesLeft) {
 #endif
 }
 
-TEST_F(SaveSet, AJournalThatIsDamagedOrReachesElsewhereIsRefused) {
+// A journal that is no whole journal never began a rename: it is set aside where the
+// user can find it and the document opens as it is. One that names files not of the
+// document is refused.
+TEST_F(SaveSet, ADamagedJournalIsSetAsideAndAForeignOneRefused) {
     const Files old = SavedOld();
     const auto journal = [](std::initializer_list<std::string> fields) {
         Bytes bytes;
@@ -201,24 +207,52 @@ TEST_F(SaveSet, AJournalThatIsDamagedOrReachesElsewhereIsRefused) {
         return bytes;
     };
     const std::string sig = "RVK save journal 1";
-    const Bytes cases[] = {
-        journal({sig, "D", "trains-00-00.fzz"}),                       // cut short
-        journal({"other", "D", "trains-00-00.fzz", "E"}),              // not a journal
-        journal({sig, "D", "../trains.rvk", "E"}),                     // another folder
-        journal({sig, "D", "notes.txt", "E"}),                         // not the document's
-        journal({sig, "R", ".notes.txt.1.0.tmp", "trains.rvk", "E"}),  // not its temporary
-        journal({sig, "X", "trains.rvk", "E"}),
+    const struct {
+        Bytes bytes;
+        bool damaged;
+    } cases[] = {
+        {{}, true},                                                           // empty
+        {journal({sig, "D", "trains-00-00.fzz"}), true},                      // cut short
+        {journal({"other", "D", "trains-00-00.fzz", "E"}), true},             // not a journal
+        {journal({sig, "X", "trains.rvk", "E"}), true},                       //
+        {Bytes(300, 0xFF), true},                                             // garbage
+        {journal({sig, "D", "../trains.rvk", "E"}), false},                   // another folder
+        {journal({sig, "D", "notes.txt", "E"}), false},                       // not the document's
+        {journal({sig, "R", ".notes.txt.1.0.tmp", "trains.rvk", "E"}), false},  // not its temporary
     };
-    for (const Bytes& bytes : cases) {
+    for (const auto& c : cases) {
         Restore(old);
-        ASSERT_TRUE(WriteFileAtomic(SaveJournalPath(path()), bytes));
+        ASSERT_TRUE(WriteFileAtomic(SaveJournalPath(path()), c.bytes));
         const Files before = Snapshot();
         FileDoc doc;
         doc.path = path();
         const LoadResult r = LoadDocument(doc);
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.error, (Message{kTextInterruptedSave, path(), Reason{kTextDamagedFile, {}}}));
-        EXPECT_EQ(Snapshot(), before);
+        if (!c.damaged) {
+            EXPECT_FALSE(r.ok);
+            EXPECT_EQ(r.error,
+                      (Message{kTextInterruptedSave, path(), Reason{kTextDamagedFile, {}}}));
+            EXPECT_EQ(Snapshot(), before);
+            continue;
+        }
+        ASSERT_TRUE(r.ok);
+        ASSERT_TRUE(r.notice);
+        EXPECT_EQ(r.notice->text, kTextJournalSetAside);
+        const std::string aside = r.notice->reason->words;
+        EXPECT_EQ(DirectoryOf(aside), dir.path().string());
+        Files expected = old;
+        expected[FileNameOf(aside)] = c.bytes;
+        EXPECT_EQ(Snapshot(), expected);
+        EXPECT_EQ(doc.info, "old");
+        // Told once: the next opening finds nothing to set aside, and a save that finds
+        // another damaged journal sets that aside too, beside the first.
+        EXPECT_FALSE(LoadDocument(doc).notice);
+        ASSERT_TRUE(WriteFileAtomic(SaveJournalPath(path()), c.bytes));
+        doc.modified = true;
+        const SaveResult saved = SaveDocument(doc);
+        ASSERT_TRUE(saved.ok());
+        ASSERT_TRUE(saved.notice);
+        EXPECT_NE(saved.notice->reason->words, aside);
+        EXPECT_EQ(Snapshot().size(), expected.size() + 1);
     }
 }
 
@@ -286,6 +320,119 @@ TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
         EXPECT_EQ(left.size(), 2u + again.KnownZoom2Files.size());
     }
 #endif
+}
+
+// A process that runs `work` with a save that stops once its journal is in place,
+// until it is resumed or killed. Exit 0 when `work` returned true.
+class PausedSave {
+public:
+    explicit PausedSave(const std::function<bool()>& work) {
+        EXPECT_EQ(pipe(toParent_), 0);
+        EXPECT_EQ(pipe(toChild_), 0);
+        pid_ = fork();
+        if (pid_ == 0) {
+            SetSaveStepHook([this](SaveStep step, const std::string&) {
+                if (step != SaveStep::kRename || paused_) return 0;
+                paused_ = true;
+                char c = 'j';
+                if (write(toParent_[1], &c, 1) != 1 || read(toChild_[0], &c, 1) != 1) _exit(5);
+                return 0;
+            });
+            _exit(work() ? 0 : 4);
+        }
+        char c = 0;
+        EXPECT_EQ(read(toParent_[0], &c, 1), 1);  // journal in place
+    }
+    ~PausedSave() {
+        for (const int fd : {toParent_[0], toParent_[1], toChild_[0], toChild_[1]}) close(fd);
+    }
+    void resume() const {
+        const char c = 'r';
+        EXPECT_EQ(write(toChild_[1], &c, 1), 1);
+    }
+    int exitCode() const { return ExitCode(pid_); }
+    void kill() const { ::kill(pid_, SIGKILL); }
+
+private:
+    int toParent_[2] = {-1, -1};
+    int toChild_[2] = {-1, -1};
+    pid_t pid_ = -1;
+    bool paused_ = false;
+
+public:
+    static int ExitCode(pid_t pid) {
+        int status = 0;
+        EXPECT_EQ(waitpid(pid, &status, 0), pid);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+};
+
+pid_t Spawn(const std::function<bool()>& work) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(work() ? 0 : 4);
+    return pid;
+}
+
+// Opening while another process saves: the reader neither completes nor removes the
+// running save's journal; it waits, and then reads the new document. A save whose
+// process died leaves the lock free and its journal for the next reader.
+TEST_F(SaveSet, AReaderWaitsForARunningSaveAndFinishesOnlyADeadOne) {
+    const Files old = SavedOld();
+    const auto openedInfo = [this](std::string want) {
+        FileDoc doc;
+        doc.path = path();
+        const LoadResult r = LoadDocument(doc);
+        return r.ok && doc.info == want && doc.KnownZoom2Files.size() == 5;
+    };
+    FileDoc changed = OpenChanged();
+    {
+        PausedSave writer([&] { return SaveDocument(changed).ok(); });
+        const Files midway = Snapshot();
+        ASSERT_EQ(midway.count(FileNameOf(SaveJournalPath(path()))), 1u);
+        SetSaveLockWait(std::chrono::milliseconds(50));
+        FileDoc early;
+        early.path = path();
+        EXPECT_EQ(LoadDocument(early).error, (Message{kTextBeingSaved, path()}));
+        SetSaveLockWait(std::chrono::seconds(10));
+        EXPECT_EQ(Snapshot(), midway);
+        const pid_t reader = Spawn([&] { return openedInfo("new"); });
+        writer.resume();
+        EXPECT_EQ(writer.exitCode(), 0);
+        EXPECT_EQ(PausedSave::ExitCode(reader), 0);
+    }
+    const Files saved = Reopened();
+    Restore(old);
+    changed = OpenChanged();
+    {
+        PausedSave writer([&] { return SaveDocument(changed).ok(); });
+        writer.kill();
+        EXPECT_EQ(writer.exitCode(), 128 + SIGKILL);
+    }
+    EXPECT_TRUE(openedInfo("new"));
+    EXPECT_EQ(Snapshot(), saved);
+}
+
+// Two saves of different documents to one path at once: the second waits, plans its
+// companions on what the first left, and the folder holds it whole.
+TEST_F(SaveSet, TwoSavesAtOnceFollowOneAnother) {
+    FileDoc first = OldDoc();
+    FileDoc second;
+    second.info = "second";
+    second.fleets.push_back(CreateFleet("G"));
+    for (std::uint32_t j = 0; j < 3; ++j)
+        second.fleets[0]->vehicles.push_back(
+            std::make_unique<VehicleRec>(testing::VariedVehicle(50 + j, j == 1)));
+    PausedSave a([&] { return SaveDocumentOver(first, path()).ok(); });
+    const pid_t b = Spawn([&] { return SaveDocumentOver(second, path()).ok(); });
+    a.resume();
+    EXPECT_EQ(a.exitCode(), 0);
+    EXPECT_EQ(PausedSave::ExitCode(b), 0);
+    FileDoc doc;
+    doc.path = path();
+    ASSERT_TRUE(LoadDocument(doc).ok);
+    EXPECT_EQ(doc.info, "second");
+    EXPECT_EQ(doc.KnownZoom2Files, std::vector<std::string>{dir.file("trains-00-01.fzz")});
+    EXPECT_EQ(Snapshot().size(), 2u);
 }
 
 // Root may write any file: the file's own permission bits must stop the save anyway.
