@@ -19,7 +19,7 @@ QString& RecoveryFolderSetting() {
 
 // Removes the snapshots while the lock still holds, so that an instance starting
 // meanwhile finds none half removed, then the rest. False while snapshots remain.
-bool RemoveLocked(const QString& folder, std::unique_ptr<FolderLock>& lock) {
+bool RemoveLocked(const QString& folder, std::unique_ptr<FileLock>& lock) {
     bool removed = true;
     for (const std::string& snapshot : SubFolders(folder.toStdString()))
         removed = RemoveFolder(snapshot) && removed;
@@ -58,7 +58,7 @@ std::vector<LeftInstance> Autosave::claimLeftInstances() {
         const QString folder = QString::fromStdString(path);
         if (folder == instanceFolder_) continue;
         // Held: its instance still runs. Missing: an instance is just making the folder.
-        std::unique_ptr<FolderLock> lock = FolderLock::Take(path, false);
+        std::unique_ptr<FileLock> lock = TakeFolderLock(path, false);
         if (!lock) continue;
         left.push_back({folder, std::move(lock), ReadInstanceSnapshots(path)});
     }
@@ -84,7 +84,7 @@ std::optional<FileError> Autosave::makeFolder() {
         std::error_code ec;
         std::filesystem::create_directories(PathFromUtf8(path), ec);
         if (ec) return FileError{path, ec};
-        lock_ = FolderLock::Take(path, true, &ec);
+        lock_ = TakeFolderLock(path, true, &ec);
         if (!lock_) return FileError{path, ec};
         instanceFolder_ = folder;
     }

@@ -26,7 +26,7 @@ void SetRecoveryFolder(const QString& folder);
 // The folder of an instance that no longer runs, locked for this one while it decides.
 struct LeftInstance {
     QString folder;
-    std::unique_ptr<FolderLock> lock;
+    std::unique_ptr<FileLock> lock;
     std::vector<RecoveredDocument> documents;
 };
 
@@ -85,7 +85,7 @@ private:
     const std::vector<TFileForm*>& documents_;
     int seconds_ = 0;
     QString instanceFolder_;
-    std::unique_ptr<FolderLock> lock_;
+    std::unique_ptr<FileLock> lock_;
     bool failing_ = false;  // told, and no snapshot written since
     std::vector<LeftInstance> discarded_;
     QTimer timer_;

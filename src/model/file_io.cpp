@@ -80,30 +80,65 @@ std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
 std::optional<FileError> CheckFolder(const std::string&, const fs::path&) {
     return std::nullopt;  // the folder's rights show only when the temporary is created
 }
+std::error_code SystemError() {
+    const DWORD code = GetLastError();
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
+        return std::make_error_code(std::errc::no_space_on_device);
+    if (code == ERROR_ACCESS_DENIED) return std::make_error_code(std::errc::permission_denied);
+    if (code == ERROR_WRITE_PROTECT) return std::make_error_code(std::errc::read_only_file_system);
+    return std::error_code(static_cast<int>(code), std::system_category());
+}
 constexpr std::intptr_t kNoLock = -1;
-std::intptr_t OpenLockFile(const fs::path& p) {
+std::intptr_t OpenLockFile(const fs::path& p, bool create, std::error_code& readOnly,
+                           std::error_code& why) {
     constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE h = CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_HIDDEN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    HANDLE h = CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                           create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        readOnly = SystemError();
         h = CreateFileW(p.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
+    if (h == INVALID_HANDLE_VALUE) why = SystemError();
     return h == INVALID_HANDLE_VALUE ? kNoLock : reinterpret_cast<std::intptr_t>(h);
 }
-// 1 locked, 0 held by another, -1 the system cannot lock it.
-int TryLock(std::intptr_t handle) {
+// 1 locked, 0 held by another, -1 the system cannot lock it. One byte far beyond the
+// text is locked, so that the text stays readable to others.
+int TryLock(std::intptr_t handle, std::error_code& why) {
     OVERLAPPED at{};
+    at.OffsetHigh = 0x7FFFFFFF;
     if (LockFileEx(reinterpret_cast<HANDLE>(handle),
                    LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at))
         return 1;
-    return GetLastError() == ERROR_LOCK_VIOLATION ? 0 : -1;
+    if (GetLastError() == ERROR_LOCK_VIOLATION) return 0;
+    why = SystemError();
+    return -1;
+}
+std::string ReadLockText(std::intptr_t handle) {
+    std::string text(4096, '\0');
+    DWORD got = 0;
+    const HANDLE h = reinterpret_cast<HANDLE>(handle);
+    if (!SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_BEGIN) ||
+        !ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &got, nullptr))
+        got = 0;
+    text.resize(got);
+    return text;
+}
+std::optional<std::error_code> WriteLockText(std::intptr_t handle, std::string_view text) {
+    const HANDLE h = reinterpret_cast<HANDLE>(handle);
+    DWORD written = 0;
+    if (SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_BEGIN) &&
+        WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size() && SetEndOfFile(h))
+        return std::nullopt;
+    return SystemError();
 }
 void CloseLockFile(std::intptr_t handle) {
     CloseHandle(reinterpret_cast<HANDLE>(handle));  // releases the lock
 }
-// An open file cannot be removed here without shutting out the processes waiting on it.
 bool StillNamed(std::intptr_t, const fs::path&) {
     return true;
 }
+// An open file cannot be removed here without shutting out the processes waiting on it.
 void RemoveLockFile(const fs::path&) {}
 #else
 long ProcessId() {
@@ -138,8 +173,8 @@ bool CloseFile(int fd) {
 void KeepOwnerAndModeOf(const fs::path& target, int fd) {
     struct stat st;
     if (stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-    [[maybe_unused]] const bool kept = fchown(fd, st.st_uid, st.st_gid) == 0 ||
-                                        fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
+    [[maybe_unused]] const bool kept =
+        fchown(fd, st.st_uid, st.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
     fchmod(fd, st.st_mode & 07777);
 }
 // Makes the renames and removals in a folder durable. Not every file system can flush
@@ -170,17 +205,40 @@ std::optional<FileError> CheckFolder(const std::string& path, const fs::path& fo
     return std::nullopt;
 }
 constexpr std::intptr_t kNoLock = -1;
-std::intptr_t OpenLockFile(const fs::path& p) {
-    int fd = open(p.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    // A lock file made by another user may only be readable; that is enough to lock.
-    if (fd < 0) fd = open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+std::intptr_t OpenLockFile(const fs::path& p, bool create, std::error_code& readOnly,
+                           std::error_code& why) {
+    int fd = open(p.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (create ? O_CREAT : 0), 0666);
+    if (fd < 0 && errno != ENOENT) {
+        readOnly = LastError();
+        fd = open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    }
+    if (fd < 0) why = LastError();
     return fd;
 }
-// 1 locked, 0 held by another, -1 the system cannot lock it.
-int TryLock(std::intptr_t fd) {
-    while (flock(static_cast<int>(fd), LOCK_EX | LOCK_NB) != 0)
-        if (errno != EINTR) return errno == EWOULDBLOCK ? 0 : -1;
+// 1 locked, 0 held by another, -1 the system cannot lock it. flock, not fcntl: its locks
+// belong to the open file, so two holders in one process exclude each other too.
+int TryLock(std::intptr_t fd, std::error_code& why) {
+    while (flock(static_cast<int>(fd), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno == EWOULDBLOCK) return 0;
+        why = LastError();
+        return -1;
+    }
     return 1;
+}
+std::string ReadLockText(std::intptr_t fd) {
+    std::string text(4096, '\0');
+    const ssize_t got = pread(static_cast<int>(fd), text.data(), text.size(), 0);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+std::optional<std::error_code> WriteLockText(std::intptr_t fd, std::string_view text) {
+    errno = 0;  // a short write sets none
+    if (ftruncate(static_cast<int>(fd), 0) == 0 &&
+        pwrite(static_cast<int>(fd), text.data(), text.size(), 0) ==
+            static_cast<ssize_t>(text.size()))
+        return std::nullopt;
+    return std::error_code(errno != 0 ? errno : ENOSPC, std::generic_category());
 }
 void CloseLockFile(std::intptr_t fd) {
     close(static_cast<int>(fd));  // releases the lock
@@ -624,18 +682,60 @@ void SetSaveLockWait(std::chrono::milliseconds wait) {
     lockWaitMs = wait.count();
 }
 
-SaveLock::SaveLock(const std::string& documentPath)
-    : path_(SidecarPath(documentPath, kSaveLockSuffix)) {
-    const fs::path p = PathFromUtf8(path_);
+std::unique_ptr<FileLock> FileLock::Take(const std::string& path, bool create, Outcome* outcome,
+                                         std::error_code* why, std::string* heldText) {
+    const fs::path p = PathFromUtf8(path);
+    Outcome ignored;
+    Outcome& result = outcome ? *outcome : ignored;
+    // A few rounds: each lost one means a holder removed the file just then.
+    for (int round = 0; round < 8; ++round) {
+        std::error_code readOnly;
+        std::error_code failure;
+        const std::intptr_t handle = OpenLockFile(p, create, readOnly, failure);
+        if (handle == kNoLock) {
+            result = Outcome::kFailed;
+            if (why) *why = failure;
+            return nullptr;
+        }
+        const int got = TryLock(handle, failure);
+        if (got == 1 && StillNamed(handle, p)) {
+            result = Outcome::kLocked;
+            return std::unique_ptr<FileLock>(new FileLock(path, handle, readOnly));
+        }
+        if (got == 0 && heldText) *heldText = ReadLockText(handle);
+        CloseLockFile(handle);
+        if (got == 1) continue;
+        result = got == 0 ? Outcome::kHeld : Outcome::kFailed;
+        if (why) *why = failure;
+        return nullptr;
+    }
+    result = Outcome::kHeld;
+    return nullptr;
+}
+
+FileLock::~FileLock() {
+    if (remove_) RemoveLockFile(PathFromUtf8(path_));
+    CloseLockFile(handle_);
+}
+
+std::optional<FileError> FileLock::describe(std::string_view text) {
+    if (readOnly_) return FileError{path_, readOnly_};
+    if (auto failed = WriteLockText(handle_, text)) return FileError{path_, *failed};
+    return std::nullopt;
+}
+
+SaveLock::SaveLock(const std::string& documentPath) {
+    const std::string path = SidecarPath(documentPath, kSaveLockSuffix);
     const auto deadline = std::chrono::steady_clock::now() + SaveLockWait();
     auto pause = std::chrono::milliseconds(1);
-    while ((handle_ = OpenLockFile(p)) != kNoLock) {
-        const int got = TryLock(handle_);
-        if (got == 1 && StillNamed(handle_, p)) return;
-        CloseLockFile(handle_);
-        handle_ = kNoLock;
-        if (got == 1) continue;  // its holder removed it: lock the file now named so
-        if (got < 0) return;     // the system cannot lock here
+    while (true) {
+        FileLock::Outcome outcome;
+        lock_ = FileLock::Take(path, true, &outcome);
+        if (lock_) {
+            lock_->removeOnRelease();
+            return;
+        }
+        if (outcome == FileLock::Outcome::kFailed) return;  // the system cannot lock here
         if (std::chrono::steady_clock::now() >= deadline) {
             busy_ = true;
             return;
@@ -645,11 +745,7 @@ SaveLock::SaveLock(const std::string& documentPath)
     }
 }
 
-SaveLock::~SaveLock() {
-    if (handle_ == kNoLock) return;
-    RemoveLockFile(PathFromUtf8(path_));
-    CloseLockFile(handle_);
-}
+SaveLock::~SaveLock() = default;
 
 std::optional<FileError> CompleteJournal(const std::string& journalPath,
                                          const std::vector<std::string>& names,
@@ -672,7 +768,8 @@ std::optional<FileError> CompleteJournal(const std::string& journalPath,
     if (!steps) {
         const fs::path aside = PathFromUtf8(damagedPath);
         std::error_code ec;
-        if (Exists(aside)) return FileError{damagedPath, std::make_error_code(std::errc::file_exists)};
+        if (Exists(aside))
+            return FileError{damagedPath, std::make_error_code(std::errc::file_exists)};
         fs::rename(journal, aside, ec);
         if (ec) return FileError{journalPath, ec};
         SyncFolder(journal.parent_path());

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -72,8 +73,8 @@ public:
     ~SaveTransaction();
 
     // Writes the bytes to a temporary for target; false (see error()) when that fails or
-// something other than a regular file is at target. The temporary takes the owner,
-// group and mode of the file it replaces as far as the system allows.
+    // something other than a regular file is at target. The temporary takes the owner,
+    // group and mode of the file it replaces as far as the system allows.
     bool write(const std::string& target, std::span<const std::uint8_t> bytes);
     // Removes target (a missing file counts as removed) when the renames are done.
     void remove(const std::string& target);
@@ -102,6 +103,41 @@ private:
 // files of two long names never meet.
 std::string SidecarPath(const std::string& path, std::string_view suffix);
 
+// An exclusive advisory lock on a file, which the system gives up when the process ends
+// however it ends. Only the file the name gives counts: a lock won on a file its holder
+// removed meanwhile is given up and the name tried again. Where the file may only be
+// read (a read-only disk, another user's file), reading is enough to lock it.
+class FileLock {
+public:
+    enum class Outcome { kLocked, kHeld, kFailed };
+    // One try; create makes the file when it is missing. Nothing when the lock is not
+    // won: *outcome says whether another holder has it (its text then in *heldText) or
+    // the file cannot be locked (the system's reason in *why).
+    static std::unique_ptr<FileLock> Take(const std::string& path, bool create,
+                                          Outcome* outcome = nullptr,
+                                          std::error_code* why = nullptr,
+                                          std::string* heldText = nullptr);
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    // Gives the lock up; the file stays unless removeOnRelease was asked for.
+    ~FileLock();
+    // The file goes before the lock is given up, so that no one takes over a name about
+    // to go (Windows keeps it: an open file cannot go there without shutting out those
+    // waiting for it).
+    void removeOnRelease() { remove_ = true; }
+    // Replaces the file's text: who holds it, for whoever finds the lock taken. Also
+    // shows whether the folder takes new bytes at all.
+    std::optional<FileError> describe(std::string_view text);
+
+private:
+    FileLock(std::string path, std::intptr_t handle, std::error_code readOnly)
+        : path_(std::move(path)), handle_(handle), readOnly_(readOnly) {}
+    std::string path_;
+    std::intptr_t handle_;
+    std::error_code readOnly_;  // why it is held for reading only
+    bool remove_ = false;
+};
+
 // Held by every save of a document and by every reading that may finish one: an
 // exclusive advisory lock on SidecarPath(document, kSaveLockSuffix), released by the
 // system when the process ends. The holder removes the file before it lets go (where
@@ -120,8 +156,7 @@ public:
     bool busy() const { return busy_; }
 
 private:
-    std::string path_;
-    std::intptr_t handle_ = -1;
+    std::unique_ptr<FileLock> lock_;
     bool busy_ = false;
 };
 std::chrono::milliseconds SaveLockWait();

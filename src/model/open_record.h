@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "model/file_io.h"
 
 namespace rvk {
 
@@ -27,34 +30,16 @@ OpenRecordInfo ThisEditor();
 
 class OpenRecord {
 public:
-    OpenRecord() = default;
-    OpenRecord(OpenRecord&& other) noexcept;
-    OpenRecord& operator=(OpenRecord&& other) noexcept;
-    OpenRecord(const OpenRecord&) = delete;
-    OpenRecord& operator=(const OpenRecord&) = delete;
-    // Removes the record when this holds it.
-    ~OpenRecord();
-
     // Takes the record of the document at documentPath for this process. When a live
     // editor holds it, nothing is taken and holder() names that editor. Where no record
     // can be kept (a folder without write permission), the result holds none.
     static OpenRecord Take(const std::string& documentPath);
 
-    bool held() const { return handle_ != kNone; }
+    bool held() const { return lock_ != nullptr; }
     const std::optional<OpenRecordInfo>& holder() const { return holder_; }
 
 private:
-#ifdef _WIN32
-    using Handle = void*;
-    static constexpr Handle kNone = nullptr;
-#else
-    using Handle = int;
-    static constexpr Handle kNone = -1;
-#endif
-    void release();
-
-    std::string path_;
-    Handle handle_ = kNone;
+    std::unique_ptr<FileLock> lock_;  // removes the record when it goes
     std::optional<OpenRecordInfo> holder_;
 };
 

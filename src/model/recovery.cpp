@@ -1,25 +1,9 @@
 #include "model/recovery.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <string_view>
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #include "model/zoom2_file.h"
 
@@ -152,7 +136,8 @@ std::string FormatManifest(const SnapshotBytes& snapshot) {
     for (const std::string& known : info.knownZoom2Files) out += "known " + Escape(known) + "\n";
     for (const SnapshotFile& file : snapshot.files) {
         char hash[16];
-        const std::string hex(hash, std::to_chars(hash, hash + 16, ContentHash(file.bytes), 16).ptr);
+        const std::string hex(hash,
+                              std::to_chars(hash, hash + 16, ContentHash(file.bytes), 16).ptr);
         out += "file " + std::to_string(file.fleet) + " " + std::to_string(file.vehicle) + " " +
                std::to_string(file.bytes.size()) + " " + hex + " " +
                Escape(FileNameOf(snapshot.generation, file)) + "\n";
@@ -329,98 +314,9 @@ bool RemoveFolder(const std::string& folder) {
     return !ec;
 }
 
-#ifdef _WIN32
-
-namespace {
-
-std::error_code LastError() {
-    const DWORD code = GetLastError();
-    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
-        return std::make_error_code(std::errc::no_space_on_device);
-    if (code == ERROR_ACCESS_DENIED) return std::make_error_code(std::errc::permission_denied);
-    if (code == ERROR_WRITE_PROTECT) return std::make_error_code(std::errc::read_only_file_system);
-    return std::error_code(static_cast<int>(code), std::system_category());
+std::unique_ptr<FileLock> TakeFolderLock(const std::string& folder, bool create,
+                                         std::error_code* why) {
+    return FileLock::Take(Join(folder, kLockName), create, nullptr, why);
 }
-
-}  // namespace
-
-std::unique_ptr<FolderLock> FolderLock::Take(const std::string& folder, bool create,
-                                             std::error_code* why) {
-    std::string path = Join(folder, kLockName);
-    const std::wstring name = ToPath(path).wstring();
-    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE h = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
-                           create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    // A read-only disk or file: reading is enough to lock.
-    std::error_code readOnly;
-    if (h == INVALID_HANDLE_VALUE &&
-        (GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_WRITE_PROTECT)) {
-        readOnly = LastError();
-        h = CreateFileW(name.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    OVERLAPPED at{};
-    if (h != INVALID_HANDLE_VALUE &&
-        LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
-                   &at))
-        return std::unique_ptr<FolderLock>(
-            new FolderLock(std::move(path), reinterpret_cast<std::intptr_t>(h), readOnly));
-    if (why) *why = LastError();
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    return nullptr;
-}
-
-FolderLock::~FolderLock() {
-    CloseHandle(reinterpret_cast<HANDLE>(handle_));
-}
-
-std::optional<FileError> FolderLock::describe(std::string_view text) {
-    if (readOnly_) return FileError{path_, readOnly_};
-    const HANDLE h = reinterpret_cast<HANDLE>(handle_);
-    DWORD written = 0;
-    if (SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_BEGIN) &&
-        WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-        written == text.size() && SetEndOfFile(h))
-        return std::nullopt;
-    return FileError{path_, LastError()};
-}
-
-#else
-
-std::unique_ptr<FolderLock> FolderLock::Take(const std::string& folder, bool create,
-                                             std::error_code* why) {
-    std::string path = Join(folder, kLockName);
-    int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
-    // A read-only disk or file: reading is enough to lock.
-    std::error_code readOnly;
-    if (fd < 0 && (errno == EROFS || errno == EACCES)) {
-        readOnly = std::error_code(errno, std::generic_category());
-        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    // flock, not fcntl: its locks belong to the open file, so two holders in one process
-    // exclude each other too. A file without links was removed with its folder.
-    struct stat st {};
-    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &st) == 0 && st.st_nlink > 0)
-        return std::unique_ptr<FolderLock>(new FolderLock(std::move(path), fd, readOnly));
-    if (why) *why = std::error_code(errno, std::generic_category());
-    if (fd >= 0) close(fd);
-    return nullptr;
-}
-
-FolderLock::~FolderLock() {
-    close(static_cast<int>(handle_));
-}
-
-std::optional<FileError> FolderLock::describe(std::string_view text) {
-    if (readOnly_) return FileError{path_, readOnly_};
-    const int fd = static_cast<int>(handle_);
-    errno = 0;  // a short write sets none
-    if (ftruncate(fd, 0) == 0 &&
-        pwrite(fd, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()))
-        return std::nullopt;
-    return FileError{path_, std::error_code(errno != 0 ? errno : ENOSPC, std::generic_category())};
-}
-
-#endif
 
 }  // namespace rvk

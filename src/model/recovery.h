@@ -99,26 +99,10 @@ bool RemoveFolder(const std::string& folder);
 // An exclusive hold on the file "lock" in a folder, given up by the system when the
 // process ends however it ends. Taking it over from a process that no longer runs
 // writes nothing, so a full or read-only disk still lets its snapshots be offered.
-class FolderLock {
-public:
-    // Nothing when another holder has it, also one in this process, or when the file
-    // is missing and create is false; also when the holder removed it meanwhile. The
-    // system's reason in *why when given.
-    static std::unique_ptr<FolderLock> Take(const std::string& folder, bool create,
-                                            std::error_code* why = nullptr);
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    ~FolderLock();  // the file stays: removing it would let a second holder in
-    // Replaces the file's content (who holds it, for a person looking), which also
-    // shows whether the folder takes new bytes at all.
-    std::optional<FileError> describe(std::string_view text);
-
-private:
-    FolderLock(std::string path, std::intptr_t handle, std::error_code readOnly)
-        : path_(std::move(path)), handle_(handle), readOnly_(readOnly) {}
-    std::string path_;
-    std::intptr_t handle_;
-    std::error_code readOnly_;  // why it is held for reading only
-};
+// Nothing when another holder has it, also one in this process, or when the file is
+// missing and create is false; the system's reason in *why when given. The file stays
+// when the lock goes: removing it would let a second holder in.
+std::unique_ptr<FileLock> TakeFolderLock(const std::string& folder, bool create,
+                                         std::error_code* why = nullptr);
 
 }  // namespace rvk

@@ -235,12 +235,12 @@ TEST(Recovery, FolderLockIsFreedWhenItsHolderDies) {
     TempDir dir;
     const std::string folder = dir.file("instance");
     fs::create_directories(folder);
-    EXPECT_FALSE(FolderLock::Take(folder, false)) << "no lock file: an instance is making it";
-    auto first = FolderLock::Take(folder, true);
+    EXPECT_FALSE(TakeFolderLock(folder, false)) << "no lock file: an instance is making it";
+    auto first = TakeFolderLock(folder, true);
     ASSERT_TRUE(first);
-    EXPECT_FALSE(FolderLock::Take(folder, false));
+    EXPECT_FALSE(TakeFolderLock(folder, false));
     first.reset();
-    EXPECT_TRUE(FolderLock::Take(folder, false)) << "given up, the file stays";
+    EXPECT_TRUE(TakeFolderLock(folder, false)) << "given up, the file stays";
 
 #ifndef _WIN32  // the other holder is a forked process; Windows needs one started anew
     int ready[2];
@@ -248,17 +248,17 @@ TEST(Recovery, FolderLockIsFreedWhenItsHolderDies) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        const auto held = FolderLock::Take(folder, false);
+        const auto held = TakeFolderLock(folder, false);
         if (!held || write(ready[1], "r", 1) != 1) _exit(2);
         pause();
         _exit(0);
     }
     char c;
     ASSERT_EQ(read(ready[0], &c, 1), 1);
-    EXPECT_FALSE(FolderLock::Take(folder, false)) << "a live holder in another process";
+    EXPECT_FALSE(TakeFolderLock(folder, false)) << "a live holder in another process";
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-    EXPECT_TRUE(FolderLock::Take(folder, false)) << "its holder was killed";
+    EXPECT_TRUE(TakeFolderLock(folder, false)) << "its holder was killed";
     close(ready[0]);
     close(ready[1]);
 #endif
@@ -274,7 +274,7 @@ TEST(Recovery, FullOrReadOnlyDiskStillLetsSnapshotsBeTakenOverAndRead) {
     const std::string folder = instance + "/d1";
     const FileDoc doc = Document("/d/a.rvk", true, 1, 2, 3);
     ASSERT_TRUE(WriteSnapshot(folder, EncodeSnapshot(doc, {}, 1)));
-    ASSERT_TRUE(FolderLock::Take(instance, true)->describe("4242\n") == std::nullopt);
+    ASSERT_TRUE(TakeFolderLock(instance, true)->describe("4242\n") == std::nullopt);
 
     struct Case {
         const char* what;
@@ -294,7 +294,7 @@ TEST(Recovery, FullOrReadOnlyDiskStillLetsSnapshotsBeTakenOverAndRead) {
         FileError why;
         EXPECT_FALSE(WriteSnapshot(folder, EncodeSnapshot(changed, {}, 2), &why));
         EXPECT_EQ(why.code, std::make_error_code(c.reason)) << why.code.message();
-        EXPECT_TRUE(FolderLock::Take(instance, false));
+        EXPECT_TRUE(TakeFolderLock(instance, false));
         const RecoveredDocument back = ReadSnapshot(folder);
         ASSERT_TRUE(back.doc);
         EXPECT_EQ(Files(EncodeSnapshot(*back.doc, {}, 1)), Files(EncodeSnapshot(doc, {}, 1)));
