@@ -127,6 +127,9 @@ private:
 VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* tools)
     : TChildForm(kVehicleKind), owner_(owner), record_(record), tools_(tools) {
     setObjectName(QStringLiteral("VehicleForm"));
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (spaceHeld_ && (!now || !isAncestorOf(now))) endSpacePan();
+    });
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -186,6 +189,8 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* 
 }
 
 VehicleForm::~VehicleForm() {
+    // Cut before the children go: their going moves the focus.
+    QObject::disconnect(focusWatch_);
     if (panButton_ != Qt::NoButton) QApplication::restoreOverrideCursor();
 }
 
@@ -466,10 +471,14 @@ void VehicleForm::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+void VehicleForm::endSpacePan() {
+    spaceHeld_ = false;
+    SetViewCursor(ToolCursor(tools_->CurrentTool()));
+}
+
 void VehicleForm::keyReleaseEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && spaceHeld_) {
-        spaceHeld_ = false;
-        SetViewCursor(ToolCursor(tools_->CurrentTool()));
+        endSpacePan();
     } else {
         TChildForm::keyReleaseEvent(event);
     }

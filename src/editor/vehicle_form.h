@@ -142,6 +142,7 @@ protected:
     // Space held: the left button pans the views.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void endSpacePan();
 
 private:
     friend class ViewBox;
@@ -197,6 +198,9 @@ private:
     bool strokeActive_ = false;
     CellPoint penLast_;  // the previous position of a pen drag
     bool spaceHeld_ = false;
+    // Space released while the keyboard was elsewhere never reaches the window: the
+    // hold ends when the focus leaves it.
+    QMetaObject::Connection focusWatch_;
     Qt::MouseButton panButton_ = Qt::NoButton;
     QPoint panFrom_;  // global position of the last pan step
     bool placingSteam_ = false;

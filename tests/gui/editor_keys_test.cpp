@@ -117,6 +117,19 @@ TEST_F(EditorTest, MiddleButtonAndSpaceWithTheLeftButtonPanTheViews) {
     // Without Space the left button draws again.
     QTest::mouseClick(view, Qt::LeftButton, {}, cell(form, 2, 1));
     EXPECT_EQ(Painted(rec.Planes[0]).size(), 1u);
+
+    // Space pressed, then the keyboard goes elsewhere and the release never arrives:
+    // the hold ends with the focus, and the next click draws.
+    ScrollBox(form)->setFocus();
+    QTest::keyPress(ScrollBox(form), Qt::Key_Space);
+    QLineEdit elsewhere;
+    elsewhere.show();
+    QApplication::setActiveWindow(&elsewhere);
+    elsewhere.setFocus();
+    QApplication::processEvents();
+    EXPECT_NE(view->cursor().shape(), Qt::OpenHandCursor);
+    QTest::mouseClick(view, Qt::LeftButton, {}, cell(form, 3, 1));
+    EXPECT_EQ(Painted(rec.Planes[0]).size(), 2u);
 }
 
 TEST_F(EditorTest, CtrlZeroTakesTheLargestZoomThatShowsEveryView) {
