@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
-#include <QLocale>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -33,9 +33,9 @@
 #include "model/codepage.h"
 #include "model/file_io.h"
 #include "model/ufg_import.h"
-#include "platform/file_names.h"
 #include "model/zoom2_file.h"
 #include "platform/cp1252_text.h"
+#include "platform/file_names.h"
 #include "platform/settings_store.h"
 #include "platform/toolkit_language.h"
 
@@ -428,12 +428,12 @@ void TMainForm::OpenDocument(const QString& path) {
     OpenRecord record = OpenRecord::Take(ResolvedPath(PathFromQString(path)));
     bool readOnly = false;
     if (const auto& other = record.holder()) {
-        const QString since = QLocale().toString(QDateTime::fromSecsSinceEpoch(other->since),
-                                                 QLocale::ShortFormat);
-        const QString text = formatText(
-            665, {QFileInfo(path).fileName(), QString::fromStdString(other->user),
-                  QString::fromStdString(other->host), static_cast<qlonglong>(other->process),
-                  since});
+        const QString since =
+            QLocale().toString(QDateTime::fromSecsSinceEpoch(other->since), QLocale::ShortFormat);
+        const QString text =
+            formatText(665, {QFileInfo(path).fileName(), QString::fromStdString(other->user),
+                             QString::fromStdString(other->host),
+                             static_cast<qlonglong>(other->process), since});
         switch (message(this, text, 664, MsgIcon::Question, MsgButtons::YesNoCancel)) {
             case MsgAnswer::Yes:
                 readOnly = true;
@@ -464,6 +464,7 @@ bool TMainForm::Save(TFileForm* doc) {
                                  std::make_error_code(std::errc::permission_denied), true};
     } else {
         result = SaveDocument(doc->document());
+        doc->ShowNotice(result.notice);
     }
     if (result.changedOnDisk) {
         doc->OutsideChangeAsked();
@@ -493,17 +494,19 @@ bool TMainForm::SaveAs(TFileForm* doc) {
     if (!chosen) return false;
     // Two windows on one file would overwrite each other's companion files.
     for (TFileForm* other : documents_) {
-        if (other != doc && SameFileName(PathFromQString(other->path()), PathFromQString(*chosen))) {
+        if (other != doc &&
+            SameFileName(PathFromQString(other->path()), PathFromQString(*chosen))) {
             message(doc, formatText(580, {*chosen}), 544, MsgIcon::Error);
             return false;
         }
     }
     // Under its own name it is a save, with the save's questions and refusals.
-    if (doc->document().named && SameFileName(ResolvedPath(doc->document().path),
-                                              ResolvedPath(PathFromQString(*chosen))))
+    if (doc->document().named &&
+        SameFileName(ResolvedPath(doc->document().path), ResolvedPath(PathFromQString(*chosen))))
         return Save(doc);
     // The document takes the new name only once it is saved under it.
     const SaveResult result = SaveDocumentAs(doc->document(), PathFromQString(*chosen));
+    doc->ShowNotice(result.notice);
     if (!result.ok()) {
         reportError(doc, result.message());
         return false;

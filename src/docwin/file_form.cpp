@@ -163,6 +163,15 @@ void TFileForm::SetInfoText(const std::string& info) {
     SetModified(true);
 }
 
+void TFileForm::ShowNotice(const std::optional<Message>& notice) {
+    if (!notice) return;
+    const QString second =
+        notice->reason ? QString::fromStdString(notice->reason->words) : QString();
+    main_.message(this,
+                  main_.formatText(notice->text, {QString::fromStdString(notice->arg), second}),
+                  543, MsgIcon::Warning);
+}
+
 bool TFileForm::Load() {
     const LoadResult result = LoadDocument(doc_);
     if (!result.ok) {
@@ -173,12 +182,7 @@ bool TFileForm::Load() {
     showContent();
     asked_.reset();
     WatchFiles();
-    if (result.notice)
-        main_.message(this,
-                      main_.formatText(result.notice->text,
-                                       {QString::fromStdString(result.notice->arg),
-                                        QString::fromStdString(result.notice->reason->words)}),
-                      543, MsgIcon::Warning);
+    ShowNotice(result.notice);
     if (!result.unread.empty()) {
         QStringList files;
         for (const UnreadCompanion& unread : result.unread)

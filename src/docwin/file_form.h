@@ -11,8 +11,8 @@
 
 #include "fleet/fleet_owner.h"
 #include "model/document.h"
-#include "platform/file_names.h"
 #include "model/open_record.h"
+#include "platform/file_names.h"
 #include "shell/child_form.h"
 
 class QAction;
@@ -65,6 +65,9 @@ public:
     bool readOnly() const { return readOnly_; }
     // The document's files were saved or read: watch them anew for outside changes.
     void WatchFiles();
+    // What opening or saving found and the user must hear of (a damaged save journal
+    // that was set aside).
+    void ShowNotice(const std::optional<Message>& notice);
     // The user was asked about the files as they are now; no second question follows
     // for the same outside change.
     void OutsideChangeAsked();

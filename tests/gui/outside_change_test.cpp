@@ -98,6 +98,34 @@ TEST_F(OutsideChangeTest, SaveOverAnotherProgramsWriteAsksAndOverwritesEveryComp
     endMain(main);
 }
 
+// A damaged journal that appears while the document is open (a save of another program
+// that was killed while writing it) is set aside by the next save, which says so once
+// and saves.
+TEST_F(OutsideChangeTest, SaveThatFindsADamagedJournalSetsItAsideAndSaysSo) {
+    const QString path = dataPath("doc.rvk");
+    WriteFromOutside(path, 1, 1);
+    auto main = startMain();
+    main->OpenDocument(path);
+    TFileForm* doc = main->documents().at(0);
+    const QString journal = QString::fromStdString(SaveJournalPath(path.toStdString()));
+    QFile cut(journal);
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write("RVK save jour");
+    cut.close();
+    Type(doc, QStringLiteral("x"));
+    prompts().answerMessage(MsgAnswer::Ok);
+    Save(*main);
+    ASSERT_EQ(prompts().calls().size(), 1u);
+    EXPECT_TRUE(prompts().calls()[0].text.startsWith("E-journal " + path + " set aside as " +
+                                                     dataPath(".doc.rvk.journal.damaged-")))
+        << prompts().calls()[0].text.toStdString();
+    EXPECT_EQ(prompts().calls()[0].icon, MsgIcon::Warning);
+    EXPECT_FALSE(QFile::exists(journal));
+    EXPECT_EQ(doc->windowTitle(), "doc.rvk");
+    EXPECT_EQ(Folder(path), Encoded(doc->document()));
+    endMain(main);
+}
+
 TEST_F(OutsideChangeTest, SaveUnderAnotherNameLeavesTheOtherProgramsDocument) {
     const QString path = dataPath("doc.rvk");
     WriteFromOutside(path, 1, 2);
@@ -181,10 +209,10 @@ TEST_F(OutsideChangeTest, SecondEditorIsToldWhoHasTheDocumentAndChoosesHowToOpen
     main->OpenDocument(path);
     ASSERT_EQ(prompts().calls().size(), 1u);
     const PromptCall asked = prompts().calls()[0];
-    EXPECT_TRUE(asked.text.startsWith(QStringLiteral("E-doc.rvk in use by %1 on %2, %3, since ")
-                                          .arg(QString::fromStdString(me.user),
-                                               QString::fromStdString(me.host))
-                                          .arg(me.process)))
+    EXPECT_TRUE(asked.text.startsWith(
+        QStringLiteral("E-doc.rvk in use by %1 on %2, %3, since ")
+            .arg(QString::fromStdString(me.user), QString::fromStdString(me.host))
+            .arg(me.process)))
         << asked.text.toStdString();
     EXPECT_EQ(asked.caption, "E664");
     EXPECT_EQ(asked.buttons, MsgButtons::YesNoCancel);

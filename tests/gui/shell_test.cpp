@@ -83,6 +83,7 @@ QByteArray Texts(char prefix) {
     add(643, prefix + QByteArray("-kept copy damaged %s"));
     add(644, prefix + QByteArray("-no copies in %s: %s"));
     add(645, prefix + QByteArray("-no settings in %s"));
+    add(651, prefix + QByteArray("-journal %s set aside as %s"));
     add(661, prefix + QByteArray("-changed, overwrite %s?"));
     add(662, prefix + QByteArray("-changed, reload %s?"));
     add(663, prefix + QByteArray("-changed, reload and lose edits of %s?"));
