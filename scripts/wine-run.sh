@@ -6,6 +6,8 @@
 #   --deps DIR       the folder of scripts/windows-deps.sh (default $RVK_WIN_DEPS, or
 #                    ~/.cache/rvk-win-deps)
 #   RVK_WINEPREFIX   the prefix (default DIR/wine)
+#   RVK_WINE_OWN_DLLS=1  no DLLs on the path: the program must find its own beside it
+#                    (an installed or unpacked copy)
 set -euo pipefail
 deps=${RVK_WIN_DEPS:-$HOME/.cache/rvk-win-deps}
 if [ "${1:-}" = --deps ]; then
@@ -32,10 +34,12 @@ if [ ! -f "$WINEPREFIX/.rvk-ready" ]; then
   exec 9>&-
 fi
 
-windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
-path=$(windows_path "$deps/qt6-mingw/bin")
-for dll in libstdc++-6.dll libwinpthread-1.dll; do
-  path+=";$(windows_path "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)")")"
-done
-export WINEPATH="$path${WINEPATH:+;$WINEPATH}"
+if [ "${RVK_WINE_OWN_DLLS:-}" != 1 ]; then
+  windows_path() { local p=${1//\//\\}; echo "Z:$p"; }
+  path=$(windows_path "$deps/qt6-mingw/bin")
+  for dll in libstdc++-6.dll libwinpthread-1.dll; do
+    path+=";$(windows_path "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)")")"
+  done
+  export WINEPATH="$path${WINEPATH:+;$WINEPATH}"
+fi
 exec wine "$@"

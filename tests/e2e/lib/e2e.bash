@@ -51,6 +51,11 @@ e2e_inside() {
     export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
     mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
     chmod 700 "$XDG_RUNTIME_DIR"
+    # The Windows run starts the programs under Wine, whose windows expect a window manager.
+    if [ -n "${RVK_E2E_WM:-}" ]; then
+        "$RVK_E2E_WM" >/dev/null 2>&1 &
+        sleep 1
+    fi
 }
 
 # Inside: starts the editor on the copy of the example document, to be killed should the
