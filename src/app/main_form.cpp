@@ -136,6 +136,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     if (settings.singleSel) toolPanel_->setSingleSelection(*settings.singleSel);
     toolPanel_->SetCellGrid(settings.cellGrid.value_or(false));
     toolPanel_->SetJoinStrokes(settings.joinStrokes.value_or(true));
+    toolPanel_->SetUndoSteps(settings.undoSteps);
     setAcceptDrops(true);
 }
 
@@ -697,6 +698,7 @@ void TMainForm::writeSettings() {
     values.importFolder = importFolder_;
     values.langFile = langFile_;
     values.autosaveSeconds = autosaveSeconds_;
+    values.undoSteps = toolPanel_->UndoSteps();
     // A window that never came up keeps the stored placement and selection mode.
     if (ready_) {
         values.singleSel = toolPanel_->SingleSelection();

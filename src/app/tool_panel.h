@@ -12,6 +12,7 @@
 #include "editor/vehicle_tools.h"
 #include "model/draw_tools.h"
 #include "model/pixel.h"
+#include "platform/settings_store.h"
 
 class QAction;
 class QButtonGroup;
@@ -72,6 +73,8 @@ public:
     void SetViewLayout(int layout) override;
     bool JoinStrokes() const override { return joinStrokes_; }
     void SetJoinStrokes(bool on) override { joinStrokes_ = on; }
+    int UndoSteps() const override { return undoSteps_; }
+    void SetUndoSteps(int steps) { undoSteps_ = steps; }
     bool CellGrid() const override { return cellGrid_; }
     void SetCellGrid(bool on) override;
     void UpdateSelectionInfo() override;
@@ -120,6 +123,7 @@ private:
     std::array<QComboBox*, 2> typeBoxes_{};
     bool cellGrid_ = false;
     bool joinStrokes_ = true;
+    int undoSteps_ = kDefaultUndoSteps;
     QToolBar* toolBar_ = nullptr;
     std::array<QAction*, 6> toolActions_{};  // in PanelTool order
     QAction* zoomIn_ = nullptr;

@@ -26,7 +26,10 @@ public:
     // The Zoom2 tab appears or goes with the Zoom2 graphics.
     virtual void UpdateTabs() = 0;
     virtual void ShowNormalTab() = 0;
-    virtual void ClearHistory() = 0;
+    // An edit named by a text number begins (an open one of the same name goes on), and
+    // ends as one undo step.
+    virtual void BeginStep(int name) = 0;
+    virtual void EndStep() = 0;
 
 protected:
     ~ControlsTarget() = default;

@@ -11,6 +11,7 @@
 
 #include "editor/qt_support.h"
 #include "editor/steam_target.h"
+#include "editor/step_names.h"
 #include "model/vehicle.h"
 #include "platform/prompts.h"
 
@@ -192,12 +193,14 @@ void TSteamForm::PlacingClick(SteamTarget* form, int view, int X, int Y) {
     // A point must start on the vehicle: column Length lies past its end.
     if (view == 1 && x < rec.Length && y >= kLowestY && y <= kHighestY) {
         int slot = form->SteamPlacingSlot();
-        if (slot < 0 || slot >= SteamCountOf(rec)) {
-            // All three slots in use leave no room for a new point.
-            if (SteamCountOf(rec) == kMaxSteamPoints) {
-                form->EndSteamPlacing(false);
-                return;
-            }
+        const bool added = slot < 0 || slot >= SteamCountOf(rec);
+        // All three slots in use leave no room for a new point.
+        if (added && SteamCountOf(rec) == kMaxSteamPoints) {
+            form->EndSteamPlacing(false);
+            return;
+        }
+        form->BeginStep(added ? step::kAddSteam : step::kMoveSteam);
+        if (added) {
             slot = SteamCountOf(rec);
             rec.SteamCount = static_cast<std::uint8_t>(slot + 1);
         }
@@ -207,6 +210,7 @@ void TSteamForm::PlacingClick(SteamTarget* form, int view, int X, int Y) {
         // The length carried over must not reach beyond the vehicle's end.
         point[2] =
             static_cast<std::uint16_t>(std::clamp<int>(point[2], 1, std::max(1, rec.Length - x)));
+        form->EndStep();
         form->EndSteamPlacing(true);
         return;
     }
@@ -234,8 +238,10 @@ void TSteamForm::editLenClick() {
         prompts().message(this, FromCp1252(FormatText(texts_.lookup(562), {max})),
                           LookupQText(texts_, 544), MsgIcon::Error, MsgButtons::Ok);
     }
+    form->BeginStep(step::kSteamLength);
     length = static_cast<std::uint16_t>(value);
     pointChanged();
+    form->EndStep();
 }
 
 void TSteamForm::removeClick() {
@@ -243,11 +249,13 @@ void TSteamForm::removeClick() {
     SteamTarget* form = vehicleWindow();
     if (!form || slot < 0 || slot >= steamCount()) return;
     VehicleRec& rec = *form->Record();
+    form->BeginStep(step::kDeleteSteam);
     for (int i = slot; i < kMaxSteamPoints - 1; ++i)
         for (int k = 0; k < 3; ++k) rec.Steam[3 * i + k] = rec.Steam[3 * (i + 1) + k];
     for (int k = 0; k < 3; ++k) rec.Steam[3 * (kMaxSteamPoints - 1) + k] = 1;
     rec.SteamCount = static_cast<std::uint8_t>(steamCount() - 1);
     pointChanged();
+    form->EndStep();
     updateButtons();
 }
 

@@ -27,9 +27,12 @@ public:
     virtual int SteamPlacingSlot() const = 0;
     // Placing is over, with a new point or without; the dialog comes back.
     virtual void EndSteamPlacing(bool placed) = 0;
-    // A point changed: the views repaint and the change reaches the document and undo.
+    // A point changed: the views repaint and the change reaches the document.
     virtual void PaintAllViews() = 0;
     virtual void NoteChange() = 0;
+    // A change of the points, named by a text number, begins and ends as one undo step.
+    virtual void BeginStep(int name) = 0;
+    virtual void EndStep() = 0;
 
 protected:
     ~SteamTarget() = default;

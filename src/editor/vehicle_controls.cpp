@@ -11,6 +11,7 @@
 
 #include "editor/controls_target.h"
 #include "editor/qt_support.h"
+#include "editor/step_names.h"
 #include "editor/up_down.h"
 #include "editor/vehicle_owner.h"
 #include "model/file_io.h"
@@ -72,30 +73,38 @@ void VehicleControls::buildSizeSheet(QWidget* sheet) {
         grid->addWidget(label, i, 1);
         upDowns_[static_cast<std::size_t>(i)] = upDown;
         sizeLabels_[static_cast<std::size_t>(i)] = label;
-        connect(upDown, &UpDown::stepped, this, [this, upDown] { upDownClick(upDown); });
+        connect(upDown, &UpDown::stepped, this, [this, upDown, i] {
+            form_.BeginStep(step::kFirstSize + i);
+            upDownClick(upDown);
+        });
+        // The steps of one press, and the steam points the new length fixes, are one
+        // undo step.
+        connect(upDown, &UpDown::released, this, [this, i] {
+            if (i == 0) steamCheck();
+            form_.EndStep();
+        });
     }
     grid->setColumnStretch(1, 1);
-    connect(upDowns_[0], &UpDown::released, this, &VehicleControls::steamCheck);
 }
 
 void VehicleControls::buildPropsSheet(QWidget* sheet) {
     auto* grid = new QGridLayout(sheet);
     grid->setContentsMargins(6, 4, 6, 4);
-    const auto add = [&](const char* name, int row, int column) {
+    const auto add = [&](const char* name, int row, int column, int stepName) {
         auto* box = new QCheckBox(sheet);
         box->setObjectName(QLatin1String(name));
         grid->addWidget(box, row, column);
+        if (stepName != 0)
+            connect(box, &QCheckBox::clicked, this, [this, stepName] { propsClick(stepName); });
         return box;
     };
-    cbSE_ = add("cbSE", 0, 0);
-    cbMotor_ = add("cbMotor", 1, 0);
-    cbZoom2_ = add("cbZoom2", 2, 0);
-    cbRev_ = add("cbRev", 0, 1);
-    cbLwx_ = add("cbLwx", 1, 1);
-    cbExtra_ = add("cbExtra", 2, 1);
+    cbSE_ = add("cbSE", 0, 0, step::kSingleEnded);
+    cbMotor_ = add("cbMotor", 1, 0, step::kMotorized);
+    cbZoom2_ = add("cbZoom2", 2, 0, 0);
+    cbRev_ = add("cbRev", 0, 1, step::kRev);
+    cbLwx_ = add("cbLwx", 1, 1, step::kLwx);
+    cbExtra_ = add("cbExtra", 2, 1, step::kExtraViews);
     grid->setRowStretch(3, 1);
-    for (QCheckBox* box : {cbSE_, cbMotor_, cbRev_, cbLwx_, cbExtra_})
-        connect(box, &QCheckBox::clicked, this, &VehicleControls::propsClick);
     connect(cbZoom2_, &QCheckBox::clicked, this, &VehicleControls::zoom2Click);
 }
 
@@ -108,6 +117,8 @@ void VehicleControls::buildInfoPanel(QWidget* panel) {
         edit->resize(edit->width(), kInfoHeight);
         infos_[static_cast<std::size_t>(i)] = edit;
         connect(edit, &QLineEdit::textChanged, this, &VehicleControls::infoChange);
+        // One undo step per finished edit of a field, not per key.
+        connect(edit, &QLineEdit::editingFinished, this, [this] { form_.EndStep(); });
     }
     panel->installEventFilter(this);
 }
@@ -238,8 +249,9 @@ void VehicleControls::lengthenTo(int end) {
     ApplySizes(upDowns_[0]);
 }
 
-void VehicleControls::propsClick() {
+void VehicleControls::propsClick(int stepName) {
     if (filling_ || form_.ShowsZoom2()) return;
+    form_.BeginStep(stepName);
     VehicleRec& r = *form_.Record();
     const bool wasExtra = r.Props & kExtraViews;
     const bool rev = cbRev_->isChecked();
@@ -262,10 +274,12 @@ void VehicleControls::propsClick() {
         if (r.Zoom2Exists) r.Zoom2Modified = true;
     }
     form_.NoteChange();
+    form_.EndStep();
 }
 
 void VehicleControls::infoChange() {
     if (filling_) return;
+    form_.BeginStep(step::kInfo);
     VehicleRec& r = *form_.Record();
     if (form_.ShowsZoom2()) {
         std::string text = ToCp1252(infos_[0]->text(), kInfoCapacity);
@@ -292,18 +306,19 @@ void VehicleControls::zoom2Click() {
             setCheckedQuietly(cbZoom2_, true);
             return;
         }
+        form_.BeginStep(step::kZoom2Off);
         r.Zoom2Exists = false;
         form_.ShowNormalTab();
-        form_.ClearHistory();
         FillControls();
         form_.UpdateTabs();
         // The companion file goes at the next save, so the document must be saved.
         form_.NoteChange();
+        form_.EndStep();
         return;
     }
     const std::string name = form_.OwnerFleetWindow()->CompanionFileName(&r);
     if (!name.empty() && FileExists(name)) {
-        form_.ClearHistory();
+        form_.BeginStep(step::kZoom2Read);
         ReadZoom2File(r, name);
         // An unreadable file leaves the vehicle without Zoom2 graphics, and the box says so.
         setCheckedQuietly(cbZoom2_, r.Zoom2Exists);
@@ -311,17 +326,19 @@ void VehicleControls::zoom2Click() {
         // The vehicle in memory changed, as with switching off or deriving: an autosave
         // taken while the graphics were off must be followed by one that has them.
         if (r.Zoom2Exists) form_.NoteChange();
+        form_.EndStep();
         return;
     }
     if (ask(568, 542, MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
         setCheckedQuietly(cbZoom2_, false);
         return;
     }
-    form_.ClearHistory();
+    form_.BeginStep(step::kZoom2Derive);
     DeriveZoom2(r, texts_.lookup(506));
     FillControls();
     form_.UpdateTabs();
     form_.NoteChange();
+    form_.EndStep();
 }
 
 void VehicleControls::setCheckedQuietly(QCheckBox* box, bool checked) {

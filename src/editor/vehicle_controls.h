@@ -47,7 +47,8 @@ private:
     void steamCheck();
     // Sets ud0 to hold a steam point reaching to `end` and stores the new length.
     void lengthenTo(int end);
-    void propsClick();
+    // A property box was clicked; stepName names its undo step.
+    void propsClick(int stepName);
     void infoChange();
     void zoom2Click();
     void setCheckedQuietly(QCheckBox* box, bool checked);

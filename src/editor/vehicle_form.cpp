@@ -25,6 +25,7 @@
 #include "editor/move_form.h"
 #include "editor/qt_support.h"
 #include "editor/steam_form.h"
+#include "editor/step_names.h"
 #include "editor/tool_cursors.h"
 #include "editor/vehicle_controls.h"
 #include "editor/vehicle_owner.h"
@@ -125,7 +126,11 @@ private:
 };
 
 VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* tools)
-    : TChildForm(kVehicleKind), owner_(owner), record_(record), tools_(tools) {
+    : TChildForm(kVehicleKind),
+      owner_(owner),
+      record_(record),
+      tools_(tools),
+      history_(tools->UndoSteps()) {
     setObjectName(QStringLiteral("VehicleForm"));
     focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (spaceHeld_ && (!now || !isAncestorOf(now))) endSpacePan();
@@ -289,6 +294,11 @@ void VehicleForm::buildMenus() {
     redoAction_->setObjectName(QStringLiteral("iRedo"));
     redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     connect(redoAction_, &QAction::triggered, this, &VehicleForm::Redo);
+    // Typing into an info field is one step until the field is left, or the menu opens.
+    connect(editMenu(), &QMenu::aboutToShow, this, [this] {
+        if (!buttonDown_) history_.Commit(*record_);
+        applyUndoTexts();
+    });
     buildClipboardMenu();
     buildPngMenu();
 
@@ -609,8 +619,7 @@ void VehicleForm::UpdateCaption() {
 void VehicleForm::ApplyTexts() {
     LangTexts& texts = tools_->texts();
     editMenu()->setTitle(LookupQText(texts, 6));
-    undoAction_->setText(LookupQText(texts, 70));
-    redoAction_->setText(LookupQText(texts, 71));
+    applyUndoTexts();
     applyClipboardTexts();
     applyPngTexts();
     steamAction_->setText(LookupQText(texts, 74));
@@ -660,24 +669,50 @@ void VehicleForm::SetViewCursor(const QCursor& cursor) {
         if (!(placingSteam_ && view == views_[1])) view->setCursor(cursor);
 }
 
+void VehicleForm::BeginStep(int name) {
+    history_.Begin(*record_, name);
+}
+
+void VehicleForm::EndStep() {
+    if (history_.Commit(*record_)) applyUndoTexts();
+}
+
 void VehicleForm::Undo() {
+    // Not during a drag: its step is still being drawn.
+    if (buttonDown_) return;
     if (history_.Undo(*record_)) historyRestored();
 }
 
 void VehicleForm::Redo() {
+    if (buttonDown_) return;
     if (history_.Redo(*record_)) historyRestored();
 }
 
 void VehicleForm::historyRestored() {
-    PaintAllViews();
-    // The restored planes differ from what was saved as much as any edit does; the Zoom2
-    // planes come back whenever the vehicle has them, whichever tab is shown.
-    if (record_->Zoom2Exists) record_->Zoom2Modified = true;
+    if (!record_->Zoom2Exists) ShowNormalTab();
+    UpdateTabs();
+    // Sizes, properties and strings may have come back too; filling lays out and repaints.
+    controls_->FillControls();
+    UpdateCaption();
+    owner_->UpdateVehicleLine(record_);
     owner_->MarkModified();
+    applyUndoTexts();
+}
+
+void VehicleForm::applyUndoTexts() {
+    LangTexts& texts = tools_->texts();
+    const auto itemText = [&](int name, int plain, int named) {
+        return name == 0 ? LookupQText(texts, plain)
+                         : FormatQText(LookupQText(texts, named), {LookupQText(texts, name)});
+    };
+    undoAction_->setText(itemText(history_.UndoName(), 70, step::kUndoItem));
+    redoAction_->setText(itemText(history_.RedoName(), 71, step::kRedoItem));
 }
 
 std::optional<int> VehicleForm::ShiftEndViews(int count, int roof, bool up) {
+    BeginStep(step::kShift);
     const std::optional<int> carried = rvk::ShiftEndViews(*record_, ShowsZoom2(), count, roof, up);
+    EndStep();
     if (!carried) return std::nullopt;
     // The new end-view height reaches its up-down, its label and the layout.
     controls_->FillControls();
@@ -764,7 +799,7 @@ void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
             return;
         case ToolAction::Fill:
         case ToolAction::Replace: {
-            history_.RecordStep(*record_, strokeActive_, true);
+            if (!strokeActive_) BeginStep(tool == ToolAction::Fill ? step::kFill : step::kReplace);
             const PixelValue old = plane.plane->at(x, y);
             const PixelValue value = tools_->MouseColor(button);
             if (tool == ToolAction::Fill) {
@@ -781,7 +816,10 @@ void VehicleForm::runTool(int view, ToolAction tool, bool left, int x, int y) {
         case ToolAction::Pen:
         case ToolAction::Line:
         case ToolAction::Rect:
-            history_.RecordStep(*record_, strokeActive_, true);
+            if (!strokeActive_)
+                BeginStep(tool == ToolAction::Pen    ? step::kPen
+                          : tool == ToolAction::Line ? step::kLine
+                                                     : step::kRect);
             shapeColor_ = tools_->MouseColor(button);
             if (tool == ToolAction::Pen) {
                 // A fast drag reports positions far apart: the line between them leaves
@@ -829,11 +867,11 @@ void VehicleForm::MoveSelection(int dx, int dy, bool withPixels) {
         y >= plane.height)
         return;
     if (withPixels) {
-        history_.RecordStep(*record_, false, true);
+        BeginStep(step::kMovePixels);
         const ClipImage image = CopyImage({plane.plane, plane.width, plane.height}, *r);
         FillRect(plane, {r->x1, r->y1}, {r->x2, r->y2}, kTransparent);
         PasteImage(plane, x, y, image);
-        history_.RecordStep(*record_, false, false);
+        EndStep();
         NoteChange();
     }
     for (CellPoint* p : {&selection_.SelPoint1, &selection_.SelPoint2}) {
@@ -859,11 +897,9 @@ void VehicleForm::mouseUp(int view, QMouseEvent* event) {
             FillRect(plane, shapeStart_, shapeEnd_, shapeColor_);
         shapeStart_ = shapeEnd_ = CellPoint{};
         PaintView(view);
-        // The shape reaches the plane only now: a snapshot taken during the drag holds
-        // none of it.
         NoteChange();
     }
-    history_.RecordStep(*record_, false, false);
+    EndStep();
 }
 
 }  // namespace rvk

@@ -105,7 +105,8 @@ public:
     void UpdateTabs() override;
     // Selects the "Normal scale" tab; leaving the Zoom2 tab adjusts the zoom.
     void ShowNormalTab() override;
-    void ClearHistory() override { history_.ClearHistory(); }
+    void BeginStep(int name) override;
+    void EndStep() override;
     void SetViewCursor(const QCursor& cursor);
     void Undo();
     void Redo();
@@ -175,8 +176,11 @@ private:
     void mouseMove(int view, QMouseEvent* event);
     void mouseUp(int view, QMouseEvent* event);
     void runTool(int view, ToolAction tool, bool left, int x, int y);
-    // Undo or Redo brought back older planes: shown and counted as an edit.
+    // Undo or Redo brought back what a step changed: the controls, tabs, caption and views
+    // show it, and it counts as an edit.
     void historyRestored();
+    // The Edit menu names the step the next Undo and Redo take.
+    void applyUndoTexts();
     void changeCorner(bool first, int view, CellPoint point);
     // The panel, the status bar and the other windows learn of a new selection.
     void selectionChanged();

@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "editor/qt_support.h"
+#include "editor/step_names.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_tools.h"
 #include "model/png_exchange.h"
@@ -108,17 +109,19 @@ void VehicleForm::PasteSelection() {
             image = FromBitmap(*bitmap, plane.width - r->x1, plane.height - r->y1);
     if (!image) return;
 
-    history_.RecordStep(*record_, false, true);
+    BeginStep(step::kPaste);
     PasteImage(plane, r->x1, r->y1, *image);
     PaintView(selection_.SelView1);
-    history_.RecordStep(*record_, false, false);
+    EndStep();
     NoteChange();
 }
 
 void VehicleForm::Transform(TransformKind kind) {
     const std::optional<CellRect> r = SelectionRect();
     if (!r) return;
+    BeginStep(kind == TransformKind::Rotate180 ? step::kRotate : step::kMirror);
     TransformRect(PlaneOf(record_, selection_.SelView1, ShowsZoom2()), *r, kind);
+    EndStep();
     PaintView(selection_.SelView1);
     NoteChange();
 }

@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "editor/qt_support.h"
+#include "editor/step_names.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_tools.h"
 #include "model/file_io.h"
@@ -123,10 +124,10 @@ void VehicleForm::ImportPicture() {
         reportPictureError(600, error);
         return;
     }
-    history_.RecordStep(*record_, false, true);
+    BeginStep(step::kImport);
     PasteImage(plane, r->x1, r->y1, read->image);
     PaintView(selection_.SelView1);
-    history_.RecordStep(*record_, false, false);
+    EndStep();
     NoteChange();
     if (read->unknownTypes > 0) {
         LangTexts& texts = tools_->texts();

@@ -48,6 +48,8 @@ public:
     // Successive pen positions of a drag are joined by a line.
     virtual bool JoinStrokes() const = 0;
     virtual void SetJoinStrokes(bool on) = 0;
+    // The most steps a vehicle window's history keeps.
+    virtual int UndoSteps() const = 0;
     virtual bool SingleSelection() const = 0;
     // The other vehicle windows take the selection of source.
     virtual void SyncSelection(VehicleForm* source) = 0;

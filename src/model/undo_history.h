@@ -1,42 +1,69 @@
-// The short history of a vehicle's graphics behind the Undo and Redo commands.
+// The history of a vehicle's edits behind the Undo and Redo commands.
 #pragma once
 
-#include <array>
+#include <cstddef>
+#include <deque>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "model/vehicle.h"
 
 namespace rvk {
 
-// Slot 0 holds the newest recorded state, higher slots older ones. Only the planes
-// are ever restored, so a snapshot keeps just the planes; a plane that was never
-// written costs nothing to copy.
+// Each step keeps only what its edit changed: for every plane the rectangle around the
+// changed pixels, before and after, and the record's other fields when any of them
+// changed. An edit is taken between Begin (the state before) and Commit (after).
 class UndoHistory {
 public:
-    static constexpr int kSlots = 8;
+    static constexpr int kDefaultSteps = 100;
+    static constexpr std::size_t kDefaultBudget = std::size_t{64} << 20;
 
-    // Records rec's current planes as the newest step. With strokeActive nothing
-    // happens (the drag already recorded); with beforeEdit nothing happens when the
-    // newest slot is filled, since it already holds the state before this edit.
-    void RecordStep(const VehicleRec& rec, bool strokeActive, bool beforeEdit);
-    // Each returns true when rec's planes were restored (the caller repaints).
+    explicit UndoHistory(int maxSteps = kDefaultSteps, std::size_t budget = kDefaultBudget);
+    ~UndoHistory();
+    UndoHistory(const UndoHistory&) = delete;
+    UndoHistory& operator=(const UndoHistory&) = delete;
+
+    // Keeps at most maxSteps steps within budget bytes, dropping the oldest first; the
+    // newest step stays even when it alone is larger.
+    void SetLimits(int maxSteps, std::size_t budget);
+
+    // Takes rec as the state before an edit called name (a text number). An edit of the
+    // same name still open goes on (a drag, typing into one field); one of another name
+    // is committed first.
+    void Begin(const VehicleRec& rec, int name);
+    bool Open() const { return pending_ != nullptr; }
+    // Ends the open edit: what changed since Begin becomes the newest step, and the
+    // undone steps are gone. False when nothing is open or nothing changed.
+    bool Commit(const VehicleRec& rec);
+
+    // Each commits an open edit first; true when rec changed (the caller repaints).
     bool Undo(VehicleRec& rec);
     bool Redo(VehicleRec& rec);
     void ClearHistory();
 
-    int UndoCursor() const { return undoCursor_; }
-    bool slotFilled(int slot) const { return slots_[slot] != nullptr; }
+    // The name of the step the next Undo or Redo takes, 0 for none.
+    int UndoName() const;
+    int RedoName() const;
+    int UndoCount() const { return static_cast<int>(applied_); }
+    int RedoCount() const { return static_cast<int>(steps_.size() - applied_); }
+    // Bytes held by the steps.
+    std::size_t MemoryUsed() const { return used_; }
 
 private:
-    struct Snapshot {
-        std::array<Plane, kViewCount> planes;
-        std::array<Plane, kViewCount> zoom2Planes;
-    };
+    struct Patch;
+    struct Step;
 
-    void RestoreStep(VehicleRec& rec);
+    void apply(VehicleRec& rec, const Step& step, bool forward) const;
+    void trim();
 
-    std::array<std::unique_ptr<Snapshot>, kSlots> slots_;
-    int undoCursor_ = 1;  // the slot the next Undo restores
+    int maxSteps_;
+    std::size_t budget_;
+    std::deque<std::unique_ptr<Step>> steps_;
+    std::size_t applied_ = 0;  // steps_[0 .. applied_-1] are in effect
+    std::size_t used_ = 0;
+    std::unique_ptr<VehicleRec> pending_;
+    int pendingName_ = 0;
 };
 
 }  // namespace rvk

@@ -68,6 +68,8 @@ ShellSettings SettingsStore::read() const {
     bool isCount = false;
     const int seconds = settings_.value(QStringLiteral("AutosaveSeconds")).toInt(&isCount);
     if (isCount && seconds >= 0) values.autosaveSeconds = seconds;
+    const int steps = settings_.value(QStringLiteral("UndoSteps")).toInt(&isCount);
+    if (isCount && steps > 0) values.undoSteps = steps;
     return values;
 }
 
@@ -87,6 +89,7 @@ void SettingsStore::write(const ShellSettings& values) {
         settings_.setValue(QStringLiteral("CellGrid"), qint32{*values.cellGrid ? 1 : 0});
     if (values.joinStrokes)
         settings_.setValue(QStringLiteral("JoinStrokes"), qint32{*values.joinStrokes ? 1 : 0});
+    settings_.setValue(QStringLiteral("UndoSteps"), qint32{values.undoSteps});
     settings_.sync();
 }
 

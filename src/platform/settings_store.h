@@ -16,6 +16,7 @@ inline constexpr int kRecentCount = 7;
 inline constexpr int kWindowPosSize = 17;
 // Seconds between crash-recovery snapshots; 0 takes none.
 inline constexpr int kDefaultAutosaveSeconds = 60;
+inline constexpr int kDefaultUndoSteps = 100;
 
 // The main window's normal (restored) rectangle and whether it was maximised.
 struct WindowPlacement {
@@ -41,6 +42,8 @@ struct ShellSettings {
                                                     // missing or not a count
     std::optional<bool> cellGrid;                   // "CellGrid", when stored
     std::optional<bool> joinStrokes;                // "JoinStrokes", when stored
+    int undoSteps = kDefaultUndoSteps;              // "UndoSteps"; the default when missing
+                                                    // or not a positive count
 };
 
 class SettingsStore {

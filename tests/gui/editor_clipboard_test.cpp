@@ -194,11 +194,22 @@ TEST_F(ClipboardTest, MirrorsAndRotationOnTheSelection) {
     EXPECT_EQ(rec.Planes[2].at(2, 1), 12u);
     EXPECT_EQ(owner.modified, 4);
 
-    // No undo step of their own: the next stroke's Undo takes them back too.
+    // Each that moved pixels is an undo step of its own, named in the Edit menu; the
+    // one-column mirror changed nothing and left none.
     click(form->View(2), Qt::LeftButton, {}, cell(form, 5, 5));
-    key(Qt::Key_Z, Qt::ControlModifier);
+    QAction* undo = form->findChild<QAction*>(QStringLiteral("iUndo"));
+    const struct {
+        const char* item;
+        PixelValue cornerAfter;
+    } steps[] = {{"Undo Pen", 0}, {"Undo Mirror", 2}, {"Undo Rotate", 10}, {"Undo Mirror", 0}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(undo->text(), step.item);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(rec.Planes[2].at(0, 0), step.cornerAfter) << step.item;
+    }
     EXPECT_EQ(rec.Planes[2].at(5, 5), kTransparent);
-    EXPECT_EQ(rec.Planes[2].at(0, 0), 0u);
+    EXPECT_EQ(undo->text(), "Undo");
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("iRedo"))->text(), "Redo Mirror");
 }
 
 TEST_F(ClipboardTest, CommandsActOnTheZoom2PlanesWhenShown) {

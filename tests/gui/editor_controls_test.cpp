@@ -351,7 +351,7 @@ TEST_F(ControlsTest, Zoom2OffAndDerivedAgainOnlyWhenAgreed) {
     EXPECT_EQ(form->Zoom(), 4);
 }
 
-TEST_F(ControlsTest, SwitchingZoom2ClearsTheUndoHistory) {
+TEST_F(ControlsTest, SwitchingZoom2IsAnUndoStep) {
     VehicleRec& rec = vehicle();
     rec.Zoom2Exists = true;
     VehicleForm* form = open(rec);
@@ -360,8 +360,64 @@ TEST_F(ControlsTest, SwitchingZoom2ClearsTheUndoHistory) {
     ASSERT_NE(drawn, kTransparent);
     prompts().answerMessage(MsgAnswer::Yes);
     ClickBox(box(form, "cbZoom2"));
+    ASSERT_FALSE(rec.Zoom2Exists);
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("iUndo"))->text(), "Undo Zoom2 off");
     form->Undo();
+    EXPECT_TRUE(rec.Zoom2Exists);
+    EXPECT_TRUE(box(form, "cbZoom2")->isChecked());
+    EXPECT_EQ(TabCount(form), 2);
     EXPECT_EQ(rec.Planes[3].at(1, 1), drawn);
+    form->Undo();
+    EXPECT_EQ(rec.Planes[3].at(1, 1), kTransparent);
+}
+
+// Sizes, property bits and info strings are undo steps named in the Edit menu; typing
+// into a field is one step. Undoing a new length leaves the planes and the companion
+// file's state as they were.
+TEST_F(ControlsTest, RecordEditsAreUndoSteps) {
+    VehicleRec& rec = vehicle();
+    rec.Planes[0].set(30, 13, 0x000000FFu);
+    DeriveZoom2(rec, "z");
+    rec.Zoom2Modified = false;
+    rec.Zoom2Path = "v-00-00.fzz";
+    VehicleForm* form = open(rec);
+    const std::vector<std::uint8_t> start = VehicleToImage(rec);
+    const bool motorized = rec.Props & kMotorized;
+    const std::string name = rec.Info[0];
+    const int length = rec.Length;
+    QAction* undo = form->findChild<QAction*>(QStringLiteral("iUndo"));
+    QAction* redo = form->findChild<QAction*>(QStringLiteral("iRedo"));
+
+    ClickArrow(form, "ud0", true);
+    ASSERT_EQ(rec.Length, length + 2);
+    ASSERT_TRUE(rec.Zoom2Modified);
+    ClickBox(box(form, "cbMotor"));
+    info(form, 0)->setFocus();
+    info(form, 0)->end(false);
+    QTest::keyClicks(info(form, 0), QStringLiteral("ab"));
+    QTest::keyClick(info(form, 0), Qt::Key_Return);
+    const std::vector<std::uint8_t> end = VehicleToImage(rec);
+    const int modified = owner.modified;
+
+    EXPECT_EQ(undo->text(), "Undo Info string");
+    undo->trigger();
+    EXPECT_EQ(rec.Info[0], name);
+    EXPECT_EQ(info(form, 0)->text(), FromCp1252(name));
+    EXPECT_EQ(form->windowTitle(), FromCp1252(name));
+    EXPECT_EQ(undo->text(), "Undo Motorized");
+    undo->trigger();
+    EXPECT_EQ(box(form, "cbMotor")->isChecked(), motorized);
+    EXPECT_EQ(undo->text(), "Undo Length");
+    undo->trigger();
+    EXPECT_EQ(VehicleToImage(rec), start);
+    EXPECT_EQ(Control<UpDown>(form, "ud0")->position(), rec.Length);
+    EXPECT_EQ(undo->text(), "Undo");
+    EXPECT_EQ(redo->text(), "Redo Length");
+    EXPECT_EQ(owner.modified, modified + 3);
+
+    for (int i = 0; i < 3; ++i) redo->trigger();
+    EXPECT_EQ(VehicleToImage(rec), end);
+    EXPECT_EQ(redo->text(), "Redo");
 }
 
 TEST_F(ControlsTest, Zoom2SwitchedOnFromTheCompanionFile) {

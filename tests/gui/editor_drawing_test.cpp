@@ -205,7 +205,9 @@ TEST_F(EditorTest, EditsOnTheZoom2TabMarkZoom2Modified) {
     EXPECT_EQ(owner.modified, 1);
 }
 
+// UndoSteps 7 keeps the seven steps of old.
 TEST_F(EditorTest, NineStrokesSevenUndos) {
+    panel->SetUndoSteps(7);
     VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     for (int i = 0; i < 9; ++i) click(form->View(2), Qt::LeftButton, {}, cell(form, i % 8, i));
@@ -219,14 +221,25 @@ TEST_F(EditorTest, NineStrokesSevenUndos) {
     EXPECT_EQ(owner.modified, 9 + 7 + 1);
 }
 
-TEST_F(EditorTest, UndoAfterAnUnrecordedEditTakesBothBack) {
+TEST_F(EditorTest, NineStrokesAllUndoneByDefault) {
+    VehicleRec& rec = vehicle();
+    VehicleForm* form = open(rec);
+    for (int i = 0; i < 9; ++i) click(form->View(2), Qt::LeftButton, {}, cell(form, i % 8, i));
+    for (int i = 0; i < 9; ++i) key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Painted(rec.Planes[2]).empty());
+    for (int i = 0; i < 9; ++i) key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Painted(rec.Planes[2]).size(), 9u);
+}
+
+// A change the window did not make (another window's, say) is left alone by Undo.
+TEST_F(EditorTest, UndoAfterAnUnrecordedEditKeepsIt) {
     VehicleRec& rec = vehicle();
     VehicleForm* form = open(rec);
     click(form->View(2), Qt::LeftButton, {}, cell(form, 0, 0));
-    rec.Planes[2].set(5, 5, kRed);  // an edit that records no step, as a mirror does
+    rec.Planes[2].set(5, 5, kRed);
     click(form->View(2), Qt::LeftButton, {}, cell(form, 1, 0));
     key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(Painted(rec.Planes[2]), (std::vector<std::pair<int, int>>{{0, 0}}));
+    EXPECT_EQ(Painted(rec.Planes[2]), (std::vector<std::pair<int, int>>{{0, 0}, {5, 5}}));
 }
 
 TEST_F(EditorTest, UndoOnTheZoom2TabRestoresBothScales) {
@@ -245,10 +258,15 @@ TEST_F(EditorTest, UndoOnTheZoom2TabRestoresBothScales) {
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(rec.Planes[3].at(0, 0), kTransparent);
     EXPECT_EQ(rec.Length, 40);
-    // Back on the normal tab the Zoom2 planes still come back, and are saved again.
+    // Back on the normal tab: the normal stroke leaves the companion file as saved, the
+    // Zoom2 stroke comes back and has it saved again.
     rec.Zoom2Modified = false;
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_NE(rec.Planes[3].at(0, 0), kTransparent);
+    EXPECT_FALSE(rec.Zoom2Modified);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_NE(rec.Zoom2Planes[3].at(0, 0), kTransparent);
     EXPECT_TRUE(rec.Zoom2Modified);
 }
 

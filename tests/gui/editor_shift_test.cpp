@@ -76,7 +76,7 @@ TEST_F(ShiftDialogTest, TextsAreTakenOnceAtCreation) {
     dialog->close();
 }
 
-TEST_F(ShiftDialogTest, DefaultsMoveBothEndViewsDownWithoutAnUndoStep) {
+TEST_F(ShiftDialogTest, DefaultsMoveBothEndViewsDownAsOneUndoStep) {
     VehicleRec& rec = vehicle();
     for (int x = 0; x < 8; ++x) {
         rec.Planes[2].set(x, 15, kRed);  // last visible roof row above the first end
@@ -96,7 +96,15 @@ TEST_F(ShiftDialogTest, DefaultsMoveBothEndViewsDownWithoutAnUndoStep) {
     EXPECT_EQ(form->findChild<UpDown*>(QStringLiteral("ud3"))->position(), 10);
     EXPECT_GT(owner.modified, 0);
 
-    form->findChild<QAction*>(QStringLiteral("iUndo"))->trigger();
+    QAction* undo = form->findChild<QAction*>(QStringLiteral("iUndo"));
+    EXPECT_EQ(undo->text(), "Undo Move end views");
+    undo->trigger();
+    EXPECT_EQ(rec.HeightF, 9);
+    EXPECT_EQ(rec.Planes[3].at(0, 0), kBlue);
+    EXPECT_EQ(rec.Planes[3].at(7, 1), kTransparent);
+    EXPECT_EQ(form->findChild<UpDown*>(QStringLiteral("ud3"))->position(), 9);
+    form->findChild<QAction*>(QStringLiteral("iRedo"))->trigger();
+    EXPECT_EQ(rec.HeightF, 10);
     EXPECT_EQ(rec.Planes[3].at(0, 0), kRed);
 
     QTest::mouseClick(dialog->closeButton(), Qt::LeftButton);

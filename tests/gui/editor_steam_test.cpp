@@ -367,24 +367,44 @@ TEST_F(SteamTest, EscapeEndsPlacingWithoutAPoint) {
     EXPECT_FALSE(dialog->isVisible());
 }
 
-TEST_F(SteamTest, SteamChangesRecordNoUndoStep) {
+TEST_F(SteamTest, EachSteamChangeIsAnUndoStep) {
     VehicleRec& rec = vehicle(Vehicle(40, 1, {5, 8, 2, 1, 1, 1, 1, 1, 1}));
     VehicleForm* form = open(rec);
     click(form->View(3), Qt::LeftButton, {}, cell(form, 1, 1));
     steamItem(form)->trigger();
     startPlacing();
     click(form->View(1), Qt::LeftButton, {}, cell(form, 12, 4));
+    const auto added = rec.Steam;
     selectLine(0);
     prompts().answerText(QStringLiteral("3"));
     press(dialog->editLenButton());
+    const auto lengthened = rec.Steam;
     press(dialog->removeButton());
     press(dialog->closeButton());
-    // The one Undo step is the pen's.
-    form->Undo();
+    ASSERT_EQ(rec.SteamCount, 1);
+    const auto removed = rec.Steam;
+
+    QAction* undo = form->findChild<QAction*>(QStringLiteral("iUndo"));
+    const struct {
+        const char* item;
+        int count;
+        std::array<std::uint16_t, 9> steam;
+    } steps[] = {{"&Undo Delete steam point", 2, lengthened},
+                 {"&Undo Steam length", 2, added},
+                 {"&Undo Add steam point", 1, {5, 8, 2, 1, 1, 1, 1, 1, 1}}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(undo->text(), step.item);
+        undo->trigger();
+        EXPECT_EQ(rec.SteamCount, step.count) << step.item;
+        EXPECT_EQ(rec.Steam, step.steam) << step.item;
+    }
+    EXPECT_EQ(undo->text(), "&Undo Pen");
+    undo->trigger();
     EXPECT_EQ(rec.Planes[3].at(1, 1), kTransparent);
-    EXPECT_EQ(rec.SteamCount, 1);
-    form->Redo();
+    for (int i = 0; i < 4; ++i) form->Redo();
     EXPECT_NE(rec.Planes[3].at(1, 1), kTransparent);
+    EXPECT_EQ(rec.SteamCount, 1);
+    EXPECT_EQ(rec.Steam, removed);
 }
 
 }  // namespace

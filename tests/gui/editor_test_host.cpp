@@ -33,7 +33,12 @@ constexpr char kTexts[] =
     "564\nShorten steam point?\n568\nDerive Zoom2?\n569\nSwitch Zoom2 off?\n"
     "600\nCannot import:\\n%s\n602\n%i of no type\n605\nZoom from 1 to %i\n"
     "620\nRight side\n621\nLeft side\n628\nx %i, y %i\n629\npixel %s, %s, day RGB %i, %i, %i\n"
-    "630\nselection %i x %i\n631\nCell grid\n690\nJoin pen strokes\n691\n%s (key %s)\n";
+    "630\nselection %i x %i\n631\nCell grid\n690\nJoin pen strokes\n691\n%s (key %s)\n"
+    "900\nUndo %s\n901\nRedo %s\n902\nPen\n903\nLine\n904\nRectangle\n905\nFill\n"
+    "906\nReplace colour\n907\nPaste\n908\nPNG import\n909\nMirror\n910\nRotate\n"
+    "911\nMove pixels\n912\nMove end views\n913\nAdd steam point\n914\nMove steam point\n"
+    "915\nSteam length\n916\nDelete steam point\n917\nInfo string\n918\nZoom2 off\n"
+    "919\nRead Zoom2\n920\nDerive Zoom2\n";
 
 }  // namespace
 

@@ -50,7 +50,9 @@ constexpr int kPlainNumbers[] = {
     // the vehicle window's status: view names; its cell grid and joined strokes items
     620, 621, 622, 623, 624, 625, 626, 627, 631, 690,
     // another program's change, another editor's record, the read-only mark
-    660, 664, 666};
+    660, 664, 666,
+    // the names of undo steps
+    902, 903, 904, 905, 906, 907, 908, 909, 910, 911, 912, 913, 914, 915, 916, 917, 918, 919, 920};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -93,6 +95,8 @@ QByteArray Texts(char prefix) {
     add(629, prefix + QByteArray("-pixel %s %s %i %i %i"));
     add(630, prefix + QByteArray("-selection %i x %i"));
     add(691, prefix + QByteArray("-%s key %s"));
+    add(900, prefix + QByteArray("-undo %s"));
+    add(901, prefix + QByteArray("-redo %s"));
     return out;
 }
 

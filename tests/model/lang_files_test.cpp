@@ -29,6 +29,7 @@ constexpr TextRange kUsedTexts[] = {
     {"document window: info label", 170, 170},
     {"fleet window", 60, 66},
     {"vehicle window: Edit menu", 70, 78},
+    {"vehicle window: undo and redo steps", 900, 920},
     {"tool panel: selection mode and label, status bar", 100, 102},
     {"tool panel: buttons and tools", 110, 115},
     {"tool panel: tool hints", 120, 127},
