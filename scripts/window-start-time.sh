@@ -15,6 +15,8 @@ if [ -z "${RVK_INSIDE_X:-}" ]; then
     RVK_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$linux" "$windows" "$runs"
 fi
 
+# Wine's prefix and the Windows DLLs are found from the real home, not the run's own.
+export RVK_WIN_DEPS=${RVK_WIN_DEPS:-$HOME/.cache/rvk-win-deps}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run"
