@@ -43,6 +43,7 @@
 #include "app/tool_panel.h"
 #include "docwin/file_form.h"
 #include "editor/move_form.h"
+#include "editor/qt_support.h"
 #include "editor/steam_form.h"
 #include "editor/up_down.h"
 #include "editor/vehicle_form.h"
@@ -139,6 +140,7 @@ private:
     QList<VehicleForm*> vehicleWindows() const { return main_->toolPanel()->vehicleWindows(); }
     void clickLine(QListWidget* box, Qt::MouseButton button, bool doubleClick);
     void stroke(VehicleForm* form);
+    void undoStep(VehicleForm* form);
     void vehicleStep(VehicleForm* form);
     void listStep(QWidget* window, NameListBox* box, QMenu* popup);
     void panelStep();
@@ -423,6 +425,44 @@ void MonkeyTest::stroke(VehicleForm* form) {
     QTest::mouseRelease(view, button, mods, pointIn(view));
 }
 
+// Undo and Redo take back exactly what a step did, whatever kind of step it was: Undo and
+// Redo in a row leave the record as it was, and so does undoing every step and redoing
+// them all. Only whether the companion file must be written again may differ, when a
+// save came in between.
+void MonkeyTest::undoStep(VehicleForm* form) {
+    QAction* undo = form->findChild<QAction*>(QStringLiteral("iUndo"));
+    QAction* redo = form->findChild<QAction*>(QStringLiteral("iRedo"));
+    const auto state = [form] {
+        VehicleRec copy = *form->Record();
+        copy.Zoom2Modified = false;
+        return VehicleToImage(copy);
+    };
+    const std::vector<std::uint8_t> before = state();
+    const auto expectBack = [&] {
+        if (state() == before) return;
+        broken_ = true;
+        ADD_FAILURE() << action_.toStdString() << " did not give the record back";
+    };
+    const bool canUndo = undo->text() != LookupQText(main_->texts(), 70);
+    const bool canRedo = redo->text() != LookupQText(main_->texts(), 71);
+    if (chance(10)) {
+        action_ = QStringLiteral("undo all, redo all");
+        int count = 0;
+        for (; count < 1000 && undo->text() != LookupQText(main_->texts(), 70); ++count)
+            undo->trigger();
+        for (int i = 0; i < count; ++i) redo->trigger();
+        expectBack();
+        return;
+    }
+    const bool undoFirst = chance(60);
+    action_ = undoFirst ? QStringLiteral("undo") : QStringLiteral("redo");
+    (undoFirst ? undo : redo)->trigger();
+    if (!(undoFirst ? canUndo : canRedo) || chance(50)) return;
+    action_ += QStringLiteral(" and back");
+    (undoFirst ? redo : undo)->trigger();
+    expectBack();
+}
+
 void MonkeyTest::vehicleStep(VehicleForm* form) {
     activate(form);
     const auto act = [form](const char* name) {
@@ -439,8 +479,7 @@ void MonkeyTest::vehicleStep(VehicleForm* form) {
             stroke(form);
             return;
         case 4:
-            action_ = QStringLiteral("undo/redo");
-            act(chance(60) ? "iUndo" : "iRedo");
+            undoStep(form);
             return;
         case 5:
             action_ = QStringLiteral("copy/paste");

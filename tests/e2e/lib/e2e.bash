@@ -71,3 +71,42 @@ e2e_start_editor() {
 # Inside: waits (a second by default) for the editor to take in what it was sent.
 settle() { sleep "${1:-1}"; }
 click_at() { xdotool mousemove "$1" "$2" click 1; }
+
+# Inside: screenshots for lib/look.py, which finds the places to click in them.
+e2e_look="$src/tests/e2e/lib/look.py"
+snap() { import -window root -depth 8 "$work/$1.ppm"; }
+double_click_at() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 60 1; }
+
+# Inside: starts the editor with its frame at 0, 0 in 1270 x 1000 and opens the first
+# vehicle of the first fleet. Sets `wx wy` to the vehicle window's title bar, `ox oy` to
+# the screen position of cell (0, 0) of its left side view, `px py` to the tool panel.
+e2e_open_first_vehicle() {
+    e2e_start_editor
+    # No window manager: the frame goes where it is told.
+    xdotool windowmove "$win" 0 0 windowsize "$win" 1270 1000
+    settle 2
+    # The document window is the only child: its title bar is the only one.
+    snap empty
+    local dx dy fx fy
+    read -r dx dy < <(python3 "$e2e_look" new-title none "$work/empty.ppm") ||
+        fail "no document window"
+    read -r fx fy < <(e2e_open_first_line "$dx" "$dy" empty fleet) || fail "no fleet window opened"
+    read -r wx wy < <(e2e_open_first_line "$fx" "$fy" fleet vehicle) ||
+        fail "no vehicle window opened"
+    read -r ox oy < <(python3 "$e2e_look" view-origin "$work/vehicle.ppm" "$wx" "$wy")
+    read -r px py < <(python3 "$e2e_look" tool-panel "$work/vehicle.ppm")
+}
+
+# Inside: double-clicks the first line of the list in the window whose title bar starts
+# at (x, y) in screenshot $3, and prints where the title bar of the window it opens starts.
+e2e_open_first_line() {
+    local lx ly
+    read -r lx ly < <(python3 "$e2e_look" first-line "$work/$3.ppm" "$1" "$2")
+    click_at "$lx" "$ly"
+    settle
+    snap "$4-selected"
+    double_click_at "$lx" "$ly"
+    settle 2
+    snap "$4"
+    python3 "$e2e_look" new-title "$work/$4-selected.ppm" "$work/$4.ppm"
+}
