@@ -25,20 +25,29 @@ void ForEachField(F&& f) {
     f(&VehicleRec::Zoom2Width);
     f(&VehicleRec::Zoom2HeightF);
     f(&VehicleRec::Zoom2Info);
-    f(&VehicleRec::Zoom2Modified);
-    f(&VehicleRec::Zoom2Path);
 }
 
 bool FieldsDiffer(const VehicleRec& a, const VehicleRec& b) {
-    bool differ = false;
+    bool differ = a.Zoom2Modified != b.Zoom2Modified || a.Zoom2Path != b.Zoom2Path;
     ForEachField([&](auto member) { differ = differ || !(a.*member == b.*member); });
     return differ;
+}
+
+// Whether the companion file holds something that differs between a and b: its length,
+// its number of views, the Zoom2 sizes and info.
+bool CompanionFieldsDiffer(const VehicleRec& a, const VehicleRec& b) {
+    return a.Length != b.Length || a.viewCount() != b.viewCount() ||
+           a.Zoom2Exists != b.Zoom2Exists || a.Zoom2HeightS != b.Zoom2HeightS ||
+           a.Zoom2Width != b.Zoom2Width || a.Zoom2HeightF != b.Zoom2HeightF ||
+           a.Zoom2Info != b.Zoom2Info;
 }
 
 // A record holding only the fields: its planes stay unallocated.
 std::unique_ptr<VehicleRec> FieldsOf(const VehicleRec& rec) {
     auto fields = std::make_unique<VehicleRec>();
     ForEachField([&](auto member) { (*fields).*member = rec.*member; });
+    fields->Zoom2Modified = rec.Zoom2Modified;
+    fields->Zoom2Path = rec.Zoom2Path;
     return fields;
 }
 
@@ -202,22 +211,24 @@ void UndoHistory::apply(VehicleRec& rec, const Step& step, bool forward) const {
                 plane.set(patch.x + x, patch.y + y, values[std::size_t(y) * patch.width + x]);
         zoom2Pixels = zoom2Pixels || patch.zoom2;
     }
-    const bool zoom2WasModified = rec.Zoom2Modified;
-    const std::string zoom2Path = rec.Zoom2Path;
-    if (step.fieldsBefore) {
-        const VehicleRec& from = forward ? *step.fieldsBefore : *step.fieldsAfter;
-        const VehicleRec& to = forward ? *step.fieldsAfter : *step.fieldsBefore;
-        ForEachField([&](auto member) {
-            if (!(from.*member == to.*member)) rec.*member = to.*member;
-        });
-        // A save since the step wrote the companion file and took its path: what is on
-        // disk then matches neither side of the step, so the file is written again.
-        if (zoom2Path != from.Zoom2Path) rec.Zoom2Path = zoom2Path;
-        if (from.Zoom2Modified != to.Zoom2Modified && zoom2WasModified != from.Zoom2Modified)
-            rec.Zoom2Modified = true;
-        else if (from.Zoom2Modified == to.Zoom2Modified && zoom2Pixels)
-            rec.Zoom2Modified = true;
-    } else if (zoom2Pixels) {
+    if (!step.fieldsBefore) {
+        // The step left Zoom2Modified as it was, set by any edit of the Zoom2 planes: a
+        // save since cleared it, and the companion file is to be written again.
+        if (zoom2Pixels) rec.Zoom2Modified = true;
+        return;
+    }
+    const VehicleRec& from = forward ? *step.fieldsBefore : *step.fieldsAfter;
+    const VehicleRec& to = forward ? *step.fieldsAfter : *step.fieldsBefore;
+    ForEachField([&](auto member) {
+        if (!(from.*member == to.*member)) rec.*member = to.*member;
+    });
+    // Without a save since the step, the companion file's state comes back exactly. A
+    // save since then wrote the file and took its path: the path stays, and a file that
+    // now holds something else is written again.
+    if (rec.Zoom2Modified == from.Zoom2Modified && rec.Zoom2Path == from.Zoom2Path) {
+        rec.Zoom2Modified = to.Zoom2Modified;
+        rec.Zoom2Path = to.Zoom2Path;
+    } else if (zoom2Pixels || CompanionFieldsDiffer(from, to)) {
         rec.Zoom2Modified = true;
     }
 }

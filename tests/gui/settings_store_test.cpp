@@ -59,6 +59,25 @@ TEST_F(GuiTest, SettingsRoundTripAndForeignWindowPosIgnored) {
     EXPECT_FALSE(SettingsStore().read().windowPos.has_value());
 }
 
+// A stored count of undo steps is kept; anything but a positive count gives the default.
+TEST_F(GuiTest, UndoStepsReadAsAPositiveCount) {
+    const struct {
+        QVariant stored;
+        int read;
+    } cases[] = {{7, 7}, {QStringLiteral("250"), 250}, {0, kDefaultUndoSteps},
+                 {-5, kDefaultUndoSteps}, {QStringLiteral("many"), kDefaultUndoSteps},
+                 {QVariant(), kDefaultUndoSteps}};
+    for (const auto& c : cases) {
+        test::ClearSettings();
+        if (c.stored.isValid()) QSettings("DUR", "RVK 3.0").setValue("UndoSteps", c.stored);
+        EXPECT_EQ(SettingsStore().read().undoSteps, c.read) << c.stored.toString().toStdString();
+    }
+    ShellSettings s;
+    s.undoSteps = 7;
+    SettingsStore().write(s);
+    EXPECT_EQ(SettingsStore().read().undoSteps, 7);
+}
+
 TEST_F(GuiTest, MemoryClipboardPutReplacesEverything) {
     clip().offer(ClipFormat::Fleet, "fleet");
     clip().put(ClipFormat::Vehicle, "vehicle", QImage(2, 2, QImage::Format_RGB32));

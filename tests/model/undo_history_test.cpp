@@ -152,17 +152,31 @@ TEST(UndoHistory, LengthUndoRestoresCompanionStateAndLeavesThePlanes) {
     EXPECT_EQ(rec.Zoom2Path, "b-00-00.fzz");
 }
 
-TEST(UndoHistory, Zoom2PixelsMarkTheCompanionFileStale) {
-    VehicleRec rec;
-    DeriveZoom2(rec, "z");
-    UndoHistory history;
-    history.Begin(rec, kPenName);
-    rec.Zoom2Planes[3].set(0, 0, 2);
-    history.Commit(rec);
-    rec.Zoom2Modified = false;  // saved
-    history.Undo(rec);
-    EXPECT_EQ(rec.Zoom2Planes[3].at(0, 0), kTransparent);
-    EXPECT_TRUE(rec.Zoom2Modified);
+// Edits made while the companion file was already to be written, then a save: undoing
+// one that changes what the file holds has it written again, others leave it as saved.
+TEST(UndoHistory, UndoAfterASaveMarksTheCompanionFileStale) {
+    const struct {
+        const char* edit;
+        std::function<void(VehicleRec&)> change;
+        bool stale;
+    } cases[] = {
+        {"Zoom2 pixel", [](VehicleRec& r) { r.Zoom2Planes[3].set(0, 0, 2); }, true},
+        {"Zoom2 height", [](VehicleRec& r) { r.Zoom2HeightS = 20; }, true},
+        {"extra views", [](VehicleRec& r) { r.Props ^= kExtraViews; }, true},
+        {"normal pixel", [](VehicleRec& r) { r.Planes[3].set(0, 0, 2); }, false},
+        {"info string", [](VehicleRec& r) { r.Info[2] = "x"; }, false},
+    };
+    for (const auto& c : cases) {
+        VehicleRec rec;
+        DeriveZoom2(rec, "z");
+        UndoHistory history;
+        history.Begin(rec, kPenName);
+        c.change(rec);
+        ASSERT_TRUE(history.Commit(rec)) << c.edit;
+        rec.Zoom2Modified = false;  // saved
+        history.Undo(rec);
+        EXPECT_EQ(rec.Zoom2Modified, c.stale) << c.edit;
+    }
 }
 
 TEST(UndoHistory, ClearHistoryForgetsEverything) {
