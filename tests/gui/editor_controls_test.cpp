@@ -349,6 +349,16 @@ TEST_F(ControlsTest, Zoom2OffAndDerivedAgainOnlyWhenAgreed) {
     EXPECT_EQ(TabCount(form), 2);
     EXPECT_FALSE(form->ShowsZoom2());
     EXPECT_EQ(form->Zoom(), 4);
+
+    // Undoing the derivation brings back the graphics switched off, then switched on.
+    form->Undo();
+    EXPECT_FALSE(rec.Zoom2Exists);
+    EXPECT_EQ(rec.Zoom2Info, "drawn");
+    EXPECT_EQ(rec.Zoom2Planes[3].at(0, 0), 0x000000FFu);
+    form->Undo();
+    EXPECT_TRUE(rec.Zoom2Exists);
+    EXPECT_TRUE(zoom2->isChecked());
+    EXPECT_EQ(TabCount(form), 2);
 }
 
 TEST_F(ControlsTest, SwitchingZoom2IsAnUndoStep) {
@@ -438,6 +448,18 @@ TEST_F(ControlsTest, Zoom2SwitchedOnFromTheCompanionFile) {
     EXPECT_TRUE(box(form, "cbZoom2")->isChecked());
     EXPECT_EQ(TabCount(form), 2);
     EXPECT_EQ(owner.modified, 1) << "the vehicle changed; autosave must follow";
+    // One step takes the read back, and brings it again.
+    EXPECT_EQ(form->findChild<QAction*>(QStringLiteral("iUndo"))->text(), "Undo Read Zoom2");
+    form->Undo();
+    EXPECT_FALSE(rec.Zoom2Exists);
+    EXPECT_FALSE(box(form, "cbZoom2")->isChecked());
+    EXPECT_EQ(TabCount(form), 1);
+    EXPECT_EQ(rec.Zoom2Planes[0].at(3, 20), kTransparent);
+    EXPECT_TRUE(rec.Zoom2Path.empty());
+    form->Redo();
+    EXPECT_TRUE(rec.Zoom2Exists);
+    EXPECT_EQ(rec.Zoom2Planes[0].at(3, 20), 0x00123456u);
+    EXPECT_EQ(rec.Zoom2Path, owner.companion);
 
     // A file that cannot be read leaves the vehicle, and the box, without Zoom2.
     VehicleRec& other = vehicle();
@@ -447,7 +469,7 @@ TEST_F(ControlsTest, Zoom2SwitchedOnFromTheCompanionFile) {
     EXPECT_FALSE(other.Zoom2Exists);
     EXPECT_FALSE(box(second, "cbZoom2")->isChecked());
     EXPECT_EQ(TabCount(second), 1);
-    EXPECT_EQ(owner.modified, 1) << "nothing changed";
+    EXPECT_EQ(owner.modified, 3) << "nothing changed after the read, its undo and its redo";
 }
 
 // The same controls in the real frame, where the fleet window names the vehicle's
