@@ -141,4 +141,26 @@ void BM_PenStroke200MovesZoom16(benchmark::State& state) {
 }
 BENCHMARK(BM_PenStroke200MovesZoom16)->Unit(benchmark::kMillisecond);
 
+// Undo and Redo of the whole Zoom2 left side view mirrored, at zoom 8 on the Zoom2 tab,
+// each with the controls filled again and every view repainted.
+void BM_UndoRedoZoom2SideMirror(benchmark::State& state) {
+    Editor editor(true);
+    editor.form->findChild<QTabBar*>(QStringLiteral("Tabs"))->setCurrentIndex(1);
+    editor.form->SetZoom(8);
+    editor.form->Relayout();
+    editor.form->SetSelection({1, {0, 0}, 1, {511, 27}});
+    editor.form->Transform(TransformKind::MirrorLeftRight);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        editor.form->Undo();
+        QApplication::processEvents();
+        editor.form->Redo();
+        QApplication::processEvents();
+    }
+    state.counters["per_command"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * 2),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_UndoRedoZoom2SideMirror)->Unit(benchmark::kMillisecond);
+
 }  // namespace
