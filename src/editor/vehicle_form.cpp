@@ -712,11 +712,12 @@ void VehicleForm::applyUndoTexts() {
 std::optional<int> VehicleForm::ShiftEndViews(int count, int roof, bool up) {
     BeginStep(step::kShift);
     const std::optional<int> carried = rvk::ShiftEndViews(*record_, ShowsZoom2(), count, roof, up);
+    if (carried) {
+        // The new end-view height reaches its up-down, its label and the layout.
+        controls_->FillControls();
+        NoteChange();
+    }
     EndStep();
-    if (!carried) return std::nullopt;
-    // The new end-view height reaches its up-down, its label and the layout.
-    controls_->FillControls();
-    NoteChange();
     return carried;
 }
 
@@ -871,8 +872,8 @@ void VehicleForm::MoveSelection(int dx, int dy, bool withPixels) {
         const ClipImage image = CopyImage({plane.plane, plane.width, plane.height}, *r);
         FillRect(plane, {r->x1, r->y1}, {r->x2, r->y2}, kTransparent);
         PasteImage(plane, x, y, image);
-        EndStep();
         NoteChange();
+        EndStep();
     }
     for (CellPoint* p : {&selection_.SelPoint1, &selection_.SelPoint2}) {
         p->x += dx;

@@ -112,8 +112,8 @@ void VehicleForm::PasteSelection() {
     BeginStep(step::kPaste);
     PasteImage(plane, r->x1, r->y1, *image);
     PaintView(selection_.SelView1);
-    EndStep();
     NoteChange();
+    EndStep();
 }
 
 void VehicleForm::Transform(TransformKind kind) {
@@ -121,9 +121,9 @@ void VehicleForm::Transform(TransformKind kind) {
     if (!r) return;
     BeginStep(kind == TransformKind::Rotate180 ? step::kRotate : step::kMirror);
     TransformRect(PlaneOf(record_, selection_.SelView1, ShowsZoom2()), *r, kind);
-    EndStep();
     PaintView(selection_.SelView1);
     NoteChange();
+    EndStep();
 }
 
 }  // namespace rvk

@@ -127,8 +127,8 @@ void VehicleForm::ImportPicture() {
     BeginStep(step::kImport);
     PasteImage(plane, r->x1, r->y1, read->image);
     PaintView(selection_.SelView1);
-    EndStep();
     NoteChange();
+    EndStep();
     if (read->unknownTypes > 0) {
         LangTexts& texts = tools_->texts();
         prompts().message(this, FormatQText(LookupQText(texts, 602), {read->unknownTypes}),
