@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Windows package as a Windows user would, under Wine: the installer runs
 # silently (/S) in a new Wine prefix; a .rvk document opened as Explorer would opens in
-# the installed editor; the installed editor draws a line into the example document
-# and saves it, and the installed rvktool checks the document (tests/e2e/editor_draw.sh with the installed programs in
-# place of the built ones, in an X server with openbox); then the uninstaller runs
-# silently and nothing of ours may be left: files, Start-menu entry, registry keys. The
+# the installed editor; the installed editor draws a line into the example document and
+# saves it, and the installed rvktool checks the document (tests/e2e/editor_draw.sh with
+# the installed programs in place of the built ones, in an X server with openbox); then
+# the uninstaller runs silently and nothing of ours may be left: files, Start-menu
+# entry, registry keys (an association another program took over since stays). The
 # portable ZIP, unpacked into another folder, must run from there.
 # Exits 77 (reported as skipped) when a tool it needs is missing.
 #
@@ -110,6 +111,17 @@ for key in 'HKLM\Software\Classes\.rvk' 'HKLM\Software\Classes\RVKEditor.Documen
     'HKCU\Software\Classes\.rvk' 'HKCU\Software\Classes\RVKEditor.Document'; do
     if wine reg query "$key" >/dev/null 2>&1; then fail "registry key $key is left"; fi
 done
+
+# Another program that took .rvk over after the install keeps it through the uninstall.
+run "$installer" /S || fail "the second silent install failed"
+wine reg add 'HKLM\Software\Classes\.rvk' /ve /d Other.Document /f >/dev/null 2>&1
+run "$prog/Uninstall.exe" /S || fail "the second silent uninstall failed"
+wineserver -w
+query 'HKLM\Software\Classes\.rvk' /ve | grep -q 'Other.Document' ||
+    fail "the uninstaller took away another program's .rvk"
+if wine reg query 'HKLM\Software\Classes\RVKEditor.Document' >/dev/null 2>&1; then
+    fail "the document type is left after the second uninstall"
+fi
 
 # ---- portable ----
 portable="$work/any folder/Prüfung"
