@@ -2,9 +2,12 @@
 // two operations of the vehicle window that touch every pixel of a view.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <vector>
 
+#include "bench_vehicles.h"
 #include "model/render.h"
+#include "model/vehicle_picture.h"
 
 namespace {
 
@@ -54,5 +57,26 @@ void BM_FloodFillZoom2SidePlane(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FloodFillZoom2SidePlane)->Unit(benchmark::kMicrosecond);
+
+// The fleet as a train: 16 of the largest vehicles at night with every window group lit,
+// at the strip's zoom (argument), into a picture of the train's size.
+void BM_TrainStripSixteenLargest(benchmark::State& state) {
+    const int zoom = static_cast<int>(state.range(0));
+    rvk::FleetRec fleet;
+    for (std::uint32_t i = 0; i < rvk::kMaxVehicles; ++i)
+        fleet.vehicles.push_back(std::make_unique<rvk::VehicleRec>(rvk::bench::LargestVehicle(i)));
+    const std::vector<rvk::Rect> places = rvk::TrainPlaces(fleet, zoom);
+    const rvk::PictureSize size = rvk::TrainSize(places);
+    std::vector<std::uint32_t> bits(static_cast<std::size_t>(size.width) * size.height);
+    rvk::Canvas canvas{bits.data(), size.width, size.height, size.width};
+    for (auto _ : state) {
+        rvk::DrawTrain(canvas, fleet, places, 3, zoom);
+        benchmark::DoNotOptimize(bits.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["width"] = size.width;
+    state.counters["height"] = size.height;
+}
+BENCHMARK(BM_TrainStripSixteenLargest)->Arg(2)->Arg(8)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/tool_panel.h"
+#include "editor/preview_pane.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_owner.h"
 #include "model/lang_table.h"
@@ -162,5 +163,23 @@ void BM_UndoRedoZoom2SideMirror(benchmark::State& state) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_UndoRedoZoom2SideMirror)->Unit(benchmark::kMillisecond);
+
+// One update of the preview pane after an edit: both side views at 1:1 and 2:1 at the
+// four day/night levels, drawn anew into the pane's picture. 0: normal graphics,
+// 1: Zoom2 graphics, the largest case.
+void BM_PreviewUpdate(benchmark::State& state) {
+    const bool zoom2 = state.range(0) != 0;
+    Editor editor(zoom2);
+    if (zoom2) editor.form->findChild<QTabBar*>(QStringLiteral("Tabs"))->setCurrentIndex(1);
+    PreviewPane* pane = editor.form->Preview();
+    pane->show();
+    for (auto _ : state) {
+        pane->Refresh();
+        benchmark::DoNotOptimize(pane->Picture().constBits());
+    }
+    state.counters["width"] = pane->Picture().width();
+    state.counters["height"] = pane->Picture().height();
+}
+BENCHMARK(BM_PreviewUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -94,11 +94,15 @@ VehicleChoice ParseVehicleChoice(const Arguments& args) {
             args.integer("--vehicle", 0, kMaxVehicles - 1, std::nullopt), args.flag("--zoom2")};
 }
 
-VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleChoice& choice) {
-    if (choice.fleet >= static_cast<int>(doc.fleets.size()))
-        FailInput(path, "has no fleet " + std::to_string(choice.fleet) + " (it has " +
+FleetRec& ChosenFleet(FileDoc& doc, const std::string& path, int fleet) {
+    if (fleet >= static_cast<int>(doc.fleets.size()))
+        FailInput(path, "has no fleet " + std::to_string(fleet) + " (it has " +
                             std::to_string(doc.fleets.size()) + ")");
-    FleetRec& fleet = *doc.fleets[choice.fleet];
+    return *doc.fleets[fleet];
+}
+
+VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleChoice& choice) {
+    FleetRec& fleet = ChosenFleet(doc, path, choice.fleet);
     if (choice.vehicle >= static_cast<int>(fleet.vehicles.size()))
         FailInput(path, "fleet " + std::to_string(choice.fleet) + " has no vehicle " +
                             std::to_string(choice.vehicle) + " (it has " +

@@ -70,6 +70,8 @@ VehicleChoice ParseVehicleChoice(const Arguments& args);
 // That vehicle of the document at path; bad input when it is not there or, with
 // zoom2, has no Zoom2 graphics.
 VehicleRec& ChosenVehicle(FileDoc& doc, const std::string& path, const VehicleChoice& choice);
+// Fleet `fleet` of the document at path; bad input when it is not there.
+FleetRec& ChosenFleet(FileDoc& doc, const std::string& path, int fleet);
 
 // Reads a .rvk file and every companion Zoom2 file beside it as the editor opens it,
 // finishing an interrupted save first. A companion file that exists but cannot be

@@ -1,11 +1,13 @@
-// Language texts and screen colours as the widgets take them.
+// Language texts, screen colours and pictures as the widgets take them.
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QString>
 
 #include "model/lang_table.h"
 #include "model/pixel.h"
+#include "model/render.h"
 #include "platform/cp1252_text.h"
 
 namespace rvk {
@@ -16,6 +18,14 @@ inline QString LookupQText(LangTexts& texts, int number, bool removeAfterUse = f
 
 inline QColor ScreenColor(RgbColor c) {
     return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+// An RGB32 picture of the given size (kept when it has it already) to draw into.
+inline Canvas CanvasOf(QImage& image, int width, int height) {
+    if (image.width() != width || image.height() != height)
+        image = QImage(width, height, QImage::Format_RGB32);
+    return Canvas{reinterpret_cast<std::uint32_t*>(image.bits()), width, height,
+                  static_cast<int>(image.bytesPerLine() / 4)};
 }
 
 }  // namespace rvk

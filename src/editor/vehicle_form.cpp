@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -23,6 +24,7 @@
 #include <cmath>
 
 #include "editor/move_form.h"
+#include "editor/preview_pane.h"
 #include "editor/qt_support.h"
 #include "editor/steam_form.h"
 #include "editor/step_names.h"
@@ -162,7 +164,11 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* 
     }
     scrollBox_->setWidget(area_);
     scrollBox_->viewport()->installEventFilter(this);
-    column->addWidget(scrollBox_, 1);
+    auto* split = new QSplitter(this);
+    split->setObjectName(QStringLiteral("PreviewSplit"));
+    split->addWidget(scrollBox_);
+    preview_ = new PreviewPane(*this, split);
+    column->addWidget(split, 1);
 
     showStrip_ = new QWidget(this);
     showStrip_->setObjectName(QStringLiteral("pShow"));
@@ -272,6 +278,7 @@ void VehicleForm::buildMenus() {
         tools_->SetJoinStrokes(!tools_->JoinStrokes());
         joinAction_->setChecked(tools_->JoinStrokes());
     });
+    preview_->AddMenuItem(layoutMenu_);
     connect(layoutMenu_, &QMenu::aboutToShow, this, [this] {
         layout1_->setChecked(tools_->ViewLayout() == 0);
         layout2_->setChecked(tools_->ViewLayout() == 1);
@@ -604,11 +611,13 @@ void VehicleForm::Relayout() {
     area_->resize(layout_.extentWidth, layout_.extentHeight);
     area_->update();
     PaintAllViews();
+    preview_->Refresh();
     tools_->UpdateZoomButtons();
 }
 
 void VehicleForm::NoteChange() {
     if (ShowsZoom2()) record_->Zoom2Modified = true;
+    preview_->Refresh();
     owner_->MarkModified();
 }
 
@@ -635,6 +644,7 @@ void VehicleForm::ApplyTexts() {
     layout2_->setText(LookupQText(texts, 208));
     gridAction_->setText(LookupQText(texts, 631));
     joinAction_->setText(LookupQText(texts, 690));
+    preview_->ApplyTexts(texts);
     controls_->ApplyTexts();
     UpdateCaption();
     controls_->FillControls();

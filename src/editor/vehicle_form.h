@@ -34,6 +34,7 @@ class QToolButton;
 
 namespace rvk {
 
+class PreviewPane;
 class VehicleControls;
 class VehicleOwner;
 class VehicleTools;
@@ -135,6 +136,7 @@ public:
     const VehicleLayout& Layout() const { return layout_; }
     // The vehicle as view `view` shows it now, as PaintView draws it.
     QImage RenderView(int view);
+    PreviewPane* Preview() const { return preview_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -222,6 +224,7 @@ private:
 
     QTabBar* tabs_ = nullptr;
     QScrollArea* scrollBox_ = nullptr;
+    PreviewPane* preview_ = nullptr;  // beside the scroll box
     QWidget* area_ = nullptr;
     std::array<QWidget*, kViewCount> views_{};
     QWidget* showStrip_ = nullptr;

@@ -4,15 +4,18 @@
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "editor/vehicle_form.h"
 #include "fleet/import_form.h"
+#include "fleet/train_strip.h"
 #include "model/document.h"
 #include "model/zoom2_file.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
+#include "platform/settings_store.h"
 #include "shell/frame.h"
 #include "shell/name_list_box.h"
 
@@ -31,7 +34,8 @@ TFleetForm::TFleetForm(FleetOwner& owner, FleetRec& fleet, VehicleTools* tools)
       fleet_(fleet),
       tools_(tools),
       popup_(new QMenu(this)),
-      vehicleBox_(new NameListBox(kLineHeight, popup_, this)) {
+      vehicleBox_(new NameListBox(kLineHeight, popup_, this)),
+      train_(new TrainStrip(fleet, [this](int index) { OpenVehicle(index); }, this)) {
     vehicleBox_->setObjectName(QStringLiteral("VehicleBox"));
     // A font that fits the 13-pixel lines.
     QFont font = vehicleBox_->font();
@@ -40,7 +44,15 @@ TFleetForm::TFleetForm(FleetOwner& owner, FleetRec& fleet, VehicleTools* tools)
     connect(vehicleBox_, &QListWidget::itemDoubleClicked, this, &TFleetForm::pEditClick);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(vehicleBox_);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName(QStringLiteral("TrainSplit"));
+    split->addWidget(vehicleBox_);
+    split->addWidget(train_);
+    split->setCollapsible(1, false);
+    // The list takes what the train leaves.
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    column->addWidget(split);
 
     popup_->setObjectName(QStringLiteral("FleetPopupMenu"));
     const auto addItem = [this](const char* name, const char* caption, void (TFleetForm::*slot)()) {
@@ -61,6 +73,12 @@ TFleetForm::TFleetForm(FleetOwner& owner, FleetRec& fleet, VehicleTools* tools)
     pDelete_ = addItem("pDelete", "Delete", &TFleetForm::pDeleteClick);
     popup_->addSeparator();
     pImport_ = addItem("pImport", "Import", &TFleetForm::pImportClick);
+    popup_->addSeparator();
+    pTrain_ = popup_->addAction(QStringLiteral("Show as train"));
+    pTrain_->setObjectName(QStringLiteral("pTrain"));
+    pTrain_->setCheckable(true);
+    connect(pTrain_, &QAction::triggered, this, &TFleetForm::pTrainClick);
+    train_->setVisible(SettingsStore().trainShown());
     connect(popup_, &QMenu::aboutToShow, this, &TFleetForm::updateEnabling);
     connect(editMenu(), &QMenu::aboutToShow, this, &TFleetForm::updateEnabling);
 
@@ -80,6 +98,8 @@ void TFleetForm::ApplyTexts(bool build) {
     pPaste_->setText(main.text(64));
     pDelete_->setText(main.text(65));
     pImport_->setText(main.text(66));
+    pTrain_->setText(main.text(852));
+    train_->ApplyTexts(main.texts());
     // The Edit menu offers the very same items, so later caption changes reach it too.
     if (build) editMenu()->addActions(popup_->actions());
 }
@@ -95,10 +115,13 @@ int TFleetForm::InsertVehicle(int position, std::unique_ptr<VehicleRec> rec) {
     if (position < 0 || position > count) position = count;
     vehicleBox_->insertLine(position, FromCp1252(rec->Info[0]));
     fleet_.vehicles.insert(fleet_.vehicles.begin() + position, std::move(rec));
+    train_->Refresh();
     return position;
 }
 
 void TFleetForm::MarkModified() {
+    // Every edit of a vehicle of the fleet comes through here.
+    train_->Refresh();
     file_.SetModified(true);
 }
 
@@ -145,6 +168,7 @@ bool TFleetForm::removeVehicle(int index) {
     delete vehicleBox_->takeItem(index);
     fleet_.vehicles.erase(fleet_.vehicles.begin() + index);
     vehicleBox_->clearSelection();
+    train_->Refresh();
     return true;
 }
 
@@ -158,6 +182,18 @@ void TFleetForm::updateEnabling() {
     pCut_->setEnabled(selected);
     pCopy_->setEnabled(selected);
     pDelete_->setEnabled(selected);
+    pTrain_->setChecked(!train_->isHidden());
+}
+
+void TFleetForm::OpenVehicle(int index) {
+    vehicleBox_->selectRow(index);
+    pEditClick();
+}
+
+void TFleetForm::pTrainClick(bool shown) {
+    train_->setVisible(shown);
+    train_->Refresh();
+    SettingsStore().setTrainShown(shown);
 }
 
 void TFleetForm::pEditClick() {

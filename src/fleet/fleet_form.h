@@ -17,6 +17,7 @@ class QMenu;
 namespace rvk {
 
 class NameListBox;
+class TrainStrip;
 class VehicleTools;
 
 class TFleetForm : public TChildForm, public VehicleOwner {
@@ -52,6 +53,9 @@ public:
 
     NameListBox* vehicleBox() const { return vehicleBox_; }
     QMenu* popupMenu() const { return popup_; }
+    TrainStrip* trainStrip() const { return train_; }
+    // Selects vehicle index and opens its window, or activates the one open.
+    void OpenVehicle(int index);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -66,6 +70,7 @@ private:
     void pPasteClick();
     void pDeleteClick();
     void pImportClick();
+    void pTrainClick(bool shown);
 
     FleetOwner& file_;
     FleetRec& fleet_;
@@ -81,6 +86,8 @@ private:
     QAction* pPaste_;
     QAction* pDelete_;
     QAction* pImport_;
+    QAction* pTrain_;
+    TrainStrip* train_;
 };
 
 }  // namespace rvk

@@ -71,7 +71,8 @@ void DrawSelectionFrame(Canvas& canvas, int xa, int ya, int xb, int yb, int zoom
 }
 
 void PaintViewCells(Canvas& canvas, int originX, int originY, const PixelValue* plane, int stride,
-                    int rowOffset, int width, int height, int zoom, NightLevel level) {
+                    int rowOffset, int width, int height, int zoom, NightLevel level,
+                    std::optional<RgbColor> behind) {
     if (zoom < 1 || width <= 0 || height <= 0) return;
     // Cells that reach into the canvas at all.
     const int firstCol = originX >= 0 ? 0 : (-originX) / zoom;
@@ -82,7 +83,8 @@ void PaintViewCells(Canvas& canvas, int originX, int originY, const PixelValue* 
     const int clipLeft = std::max(originX + firstCol * zoom, 0);
     const int clipRight = std::min(originX + endCol * zoom, canvas.width);
     const int half = zoom / 2;
-    const bool marks = zoom > 1;
+    const bool marks = zoom > 1 && !behind;
+    const std::uint32_t behindWord = behind ? ScreenWord(*behind) : 0;
 
     for (int row = firstRow; row < endRow; ++row) {
         const int top = originY + row * zoom;
@@ -93,7 +95,9 @@ void PaintViewCells(Canvas& canvas, int originX, int originY, const PixelValue* 
         bool anyMark = false;
         for (int col = firstCol; col < endCol; ++col) {
             const PixelValue pixel = src[col];
-            const std::uint32_t word = ScreenWord(DisplayColor(pixel, level));
+            const std::uint32_t word = behind && pixel == kTransparent
+                                           ? behindWord
+                                           : ScreenWord(DisplayColor(pixel, level));
             const int left = originX + col * zoom;
             const int x0 = std::max(left, clipLeft), x1 = std::min(left + zoom, clipRight);
             std::fill(first + x0, first + x1, word);
@@ -115,7 +119,7 @@ void PaintViewCells(Canvas& canvas, int originX, int originY, const PixelValue* 
 }
 
 void PaintVehicleView(Canvas& canvas, const VehicleRec& rec, int view, bool zoom2, int zoom,
-                      NightLevel level) {
+                      NightLevel level, std::optional<RgbColor> behind) {
     const ConstPlaneRef ref = PlaneOf(&rec, view, zoom2);
     if (!ref.plane) return;
     const ViewSize size = ViewGeometry(&rec, view, zoom2);
@@ -124,7 +128,7 @@ void PaintVehicleView(Canvas& canvas, const VehicleRec& rec, int view, bool zoom
     const int width = std::min(size.width, ref.width);
     const int height = std::min(size.height, ref.height - rowOffset);
     PaintViewCells(canvas, 0, 0, ref.plane->data(), ref.width, rowOffset, width, height, zoom,
-                   level);
+                   level, behind);
 }
 
 void FloodFill(PixelValue* plane, int width, int height, int x, int y, PixelValue newValue) {

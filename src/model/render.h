@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "model/pixel.h"
 #include "model/vehicle.h"
@@ -58,13 +59,16 @@ void DrawCellGrid(Canvas& canvas, int zoom);
 
 // The visible area of a view, cell (x, y) at (originX + x * zoom, originY + y * zoom):
 // the same pixels as DrawPixelCell for each cell, written a scan line at a time.
-// Visible row y is plane row y + rowOffset; stride is the plane width.
+// Visible row y is plane row y + rowOffset; stride is the plane width. With `behind`,
+// transparent cells show that colour and no cell is marked, as the simulation shows
+// the vehicle in front of a background.
 void PaintViewCells(Canvas& canvas, int originX, int originY, const PixelValue* plane, int stride,
-                    int rowOffset, int width, int height, int zoom, NightLevel level);
+                    int rowOffset, int width, int height, int zoom, NightLevel level,
+                    std::optional<RgbColor> behind = std::nullopt);
 // PaintViewCells for view `view` of a vehicle at the chosen scale, cell (0, 0) at the
 // canvas origin.
 void PaintVehicleView(Canvas& canvas, const VehicleRec& rec, int view, bool zoom2, int zoom,
-                      NightLevel level);
+                      NightLevel level, std::optional<RgbColor> behind = std::nullopt);
 
 // Replaces the 4-connected area of pixels equal to the one at (x, y) by newValue.
 // A seed outside the rectangle changes nothing.

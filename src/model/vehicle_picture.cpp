@@ -1,5 +1,6 @@
 #include "model/vehicle_picture.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "model/render.h"
@@ -10,6 +11,27 @@ namespace rvk {
 namespace {
 
 constexpr RgbColor kSteamFrame = MakeRgb(0xFF, 0x00, 0x00);
+// Space around and between the views of a preview band.
+constexpr int kPreviewGap = 4;
+// The side views of the preview: the left one first, as the train shows it.
+constexpr int kPreviewViews[] = {1, 0};
+
+struct PreviewBand {
+    int width1 = 0, height1 = 0;  // of each side view at 1:1
+    // The two views at 1:1 with a gap before, between and after them hold each at 2:1.
+    int width() const { return 2 * width1 + 3 * kPreviewGap; }
+    int height() const { return 5 * height1 + 4 * kPreviewGap; }
+};
+
+PreviewBand BandOf(const VehicleRec& rec, bool zoom2) {
+    PreviewBand band;
+    for (const int v : kPreviewViews) {
+        const ViewSize size = ViewGeometry(&rec, v, zoom2);
+        band.width1 = std::max(band.width1, size.width);
+        band.height1 = std::max(band.height1, size.height);
+    }
+    return band;
+}
 
 void Fill(Canvas& canvas, const Rect& r, RgbColor color) {
     canvas.color = ScreenWord(color);
@@ -91,6 +113,77 @@ RgbaImage DrawVehiclePicture(const VehicleRec& rec, bool zoom2, int zoom, int la
             DrawSelectionFrame(view, m.x0, m.y0, m.x1, m.y1, zoom, kSteamFrame);
         }
     }
+    return CanvasPicture(canvas);
+}
+
+PictureSize PreviewSize(const VehicleRec& rec, bool zoom2, std::size_t levelCount) {
+    const PreviewBand band = BandOf(rec, zoom2);
+    return {band.width(), band.height() * static_cast<int>(levelCount)};
+}
+
+void DrawPreview(Canvas& canvas, const VehicleRec& rec, bool zoom2,
+                 std::span<const NightLevel> levels) {
+    const PreviewBand band = BandOf(rec, zoom2);
+    int top = 0;
+    for (const NightLevel level : levels) {
+        canvas.color = ScreenWord(SkyColor(level));
+        FillRect(canvas, 0, top, band.width(), top + band.height());
+        const auto paint = [&](int view, int x, int y, int zoom) {
+            Canvas part = SubCanvas(canvas, x, y, band.width1 * zoom, band.height1 * zoom);
+            PaintVehicleView(part, rec, view, zoom2, zoom, level, SkyColor(level));
+        };
+        const int row1 = top + kPreviewGap;
+        const int row2 = row1 + band.height1 + kPreviewGap;
+        const int row3 = row2 + 2 * band.height1 + kPreviewGap;
+        paint(kPreviewViews[0], kPreviewGap, row1, 1);
+        paint(kPreviewViews[1], 2 * kPreviewGap + band.width1, row1, 1);
+        paint(kPreviewViews[0], kPreviewGap, row2, 2);
+        paint(kPreviewViews[1], kPreviewGap, row3, 2);
+        top += band.height();
+    }
+}
+
+std::vector<Rect> TrainPlaces(const FleetRec& fleet, int zoom) {
+    std::vector<Rect> places;
+    int highest = 0;
+    for (const auto& rec : fleet.vehicles)
+        highest = std::max(highest, ViewGeometry(rec.get(), kPreviewViews[0], false).height);
+    int x = 0;
+    for (const auto& rec : fleet.vehicles) {
+        const ViewSize size = ViewGeometry(rec.get(), kPreviewViews[0], false);
+        places.push_back({x, (highest - size.height) * zoom, size.width * zoom, size.height * zoom});
+        x += size.width * zoom;
+    }
+    return places;
+}
+
+PictureSize TrainSize(const std::vector<Rect>& places) {
+    PictureSize size;
+    for (const Rect& r : places) {
+        size.width = std::max(size.width, r.right());
+        size.height = std::max(size.height, r.bottom());
+    }
+    return size;
+}
+
+void DrawTrain(Canvas& canvas, const FleetRec& fleet, const std::vector<Rect>& places,
+               NightLevel level, int zoom) {
+    canvas.color = ScreenWord(SkyColor(level));
+    FillRect(canvas, 0, 0, canvas.width, canvas.height);
+    for (std::size_t i = 0; i < places.size() && i < fleet.vehicles.size(); ++i) {
+        const Rect& r = places[i];
+        Canvas part = SubCanvas(canvas, r.x, r.y, r.width, r.height);
+        PaintVehicleView(part, *fleet.vehicles[i], kPreviewViews[0], false, zoom, level,
+                         SkyColor(level));
+    }
+}
+
+RgbaImage DrawTrainPicture(const FleetRec& fleet, NightLevel level, int zoom) {
+    const std::vector<Rect> places = TrainPlaces(fleet, zoom);
+    const PictureSize size = TrainSize(places);
+    std::vector<std::uint32_t> bits(static_cast<std::size_t>(size.width) * size.height, 0);
+    Canvas canvas{bits.data(), size.width, size.height, size.width};
+    DrawTrain(canvas, fleet, places, level, zoom);
     return CanvasPicture(canvas);
 }
 

@@ -106,6 +106,33 @@ void SettingsStore::setPngFolder(const QString& folder) {
     settings_.sync();
 }
 
+bool SettingsStore::previewShown() const {
+    return settings_.value(QStringLiteral("Preview")).toInt() != 0;
+}
+
+void SettingsStore::setPreviewShown(bool shown) {
+    settings_.setValue(QStringLiteral("Preview"), qint32{shown ? 1 : 0});
+    settings_.sync();
+}
+
+QByteArray SettingsStore::previewSplit() const {
+    return settings_.value(QStringLiteral("PreviewSplit")).toByteArray();
+}
+
+void SettingsStore::setPreviewSplit(const QByteArray& state) {
+    settings_.setValue(QStringLiteral("PreviewSplit"), state);
+    settings_.sync();
+}
+
+bool SettingsStore::trainShown() const {
+    return settings_.value(QStringLiteral("TrainStrip")).toInt() != 0;
+}
+
+void SettingsStore::setTrainShown(bool shown) {
+    settings_.setValue(QStringLiteral("TrainStrip"), qint32{shown ? 1 : 0});
+    settings_.sync();
+}
+
 ShellSettings LoadShellSettings(const QString& programFolder) {
     SettingsStore store;
     if (!store.exists()) store.writeDefaults(programFolder);

@@ -1,6 +1,6 @@
 // The program's settings: one key of the per-user settings store, read once at start
-// and written once at exit; only the PNG folder, which belongs to no window of the
-// frame, is read and written when a vehicle window's picture dialog uses it.
+// and written once at exit; only what belongs to no window of the frame (the PNG
+// folder, the preview pane, the train strip) is read and written when a vehicle window uses it.
 #pragma once
 
 #include <QByteArray>
@@ -69,6 +69,15 @@ public:
     // "PngFolder": where the last picture was exported or imported; empty when none.
     QString pngFolder() const;
     void setPngFolder(const QString& folder);
+    // "Preview": whether new vehicle windows show the preview pane; "PreviewSplit": how
+    // the window is divided between its views and the pane.
+    bool previewShown() const;
+    void setPreviewShown(bool shown);
+    QByteArray previewSplit() const;
+    void setPreviewSplit(const QByteArray& state);
+    // "TrainStrip": whether new fleet windows show their vehicles as a train.
+    bool trainShown() const;
+    void setTrainShown(bool shown);
 
 private:
     QSettings settings_;

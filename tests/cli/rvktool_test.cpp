@@ -92,6 +92,7 @@ TEST(Rvktool, UsageErrorsExitTwo) {
     EXPECT_EQ(Tool("render x.rvk --fleet 0 --vehicle 0 --zoom 0 -o x.png").status, 2);
     EXPECT_EQ(Tool("render x.rvk --fleet 0 --vehicle 0 --night 4 -o x.png").status, 2);
     EXPECT_EQ(Tool("render x.rvk --fleet 0 --vehicle x -o x.png").status, 2);
+    EXPECT_EQ(Tool("render x.rvk --fleet 0 --steam -o x.png").status, 2);  // a train has none
     for (const char* command : {"info", "dump", "build", "render"}) {
         const ToolRun help = Tool(std::string(command) + " --help");
         EXPECT_EQ(help.status, 0) << command;
@@ -392,6 +393,7 @@ TEST(Rvktool, RenderRefusesVehiclesThatAreNotThere) {
     refused("--fleet 2 --vehicle 0", "has no fleet 2 (it has 2)");
     refused("--fleet 0 --vehicle 1", "fleet 0 has no vehicle 1 (it has 1)");
     refused("--fleet 0 --vehicle 0 --zoom2", "vehicle 0 of fleet 0 has no Zoom2 graphics");
+    refused("--fleet 2", "has no fleet 2 (it has 2)");
     const ToolRun unwritable = Tool("render " + Quote(doc) + " --fleet 0 --vehicle 0 -o " +
                                     Quote(dir / "no/such/folder/x.png"));
     EXPECT_EQ(unwritable.status, 1);

@@ -38,7 +38,8 @@ constexpr char kTexts[] =
     "906\nReplace colour\n907\nPaste\n908\nPNG import\n909\nMirror\n910\nRotate\n"
     "911\nMove pixels\n912\nMove end views\n913\nAdd steam point\n914\nMove steam point\n"
     "915\nSteam length\n916\nDelete steam point\n917\nInfo string\n918\nZoom2 off\n"
-    "919\nRead Zoom2\n920\nDerive Zoom2\n";
+    "919\nRead Zoom2\n920\nDerive Zoom2\n"
+    "850\nPreview\n851\nAnimate\n";
 
 }  // namespace
 

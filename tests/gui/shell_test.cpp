@@ -52,7 +52,9 @@ constexpr int kPlainNumbers[] = {
     // another program's change, another editor's record, the read-only mark
     660, 664, 666,
     // the names of undo steps
-    902, 903, 904, 905, 906, 907, 908, 909, 910, 911, 912, 913, 914, 915, 916, 917, 918, 919, 920};
+    902, 903, 904, 905, 906, 907, 908, 909, 910, 911, 912, 913, 914, 915, 916, 917, 918, 919, 920,
+    // the preview pane and the train strip
+    850, 851, 852, 853, 854, 855, 856, 857};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";

@@ -30,6 +30,7 @@
 #include "fleet/fleet_form.h"
 #include "fleet/import_form.h"
 #include "platform/input_dialog.h"
+#include "platform/settings_store.h"
 #include "platform/qt_prompts.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
@@ -170,6 +171,10 @@ protected:
 
 TEST_P(TextFitTest, EveryWindowAndDialogShowsItsTextsWhole) {
     chooseShipped(GetParam());
+    // The vehicle window's preview and the fleet window's train with their texts too.
+    SettingsStore settings;
+    settings.setPreviewShown(true);
+    settings.setTrainShown(true);
     auto main = startMain();
     ASSERT_TRUE(main->ready());
     // As the program creates them, after the main window took its language.

@@ -160,6 +160,27 @@ TEST(Render, PaintViewCellsMatchesCellByCellDrawing) {
             }
 }
 
+TEST(Render, CellsInFrontOfABackgroundShowItThroughTransparentPixelsOnly) {
+    const std::vector<PixelValue> kinds = {kTransparent, kHalfTransparent, 0x00123456u,
+                                           0x40FF00FFu, 0x610000FFu};
+    const RgbColor sky = MakeRgb(1, 2, 3);
+    for (int zoom = 1; zoom <= 3; ++zoom)
+        for (const int level : {0, 2}) {
+            const int w = static_cast<int>(kinds.size());
+            Raster r(w * zoom, zoom);
+            Canvas c = r.canvas();
+            PaintViewCells(c, 0, 0, kinds.data(), w, 0, w, 1, zoom, level, sky);
+            ASSERT_TRUE(r.guardsIntact());
+            // No grey marks: every screen pixel of a cell has the cell's colour.
+            for (int x = 0; x < w * zoom; ++x)
+                for (int y = 0; y < zoom; ++y) {
+                    const PixelValue p = kinds[x / zoom];
+                    EXPECT_EQ(r.at(x, y), ScreenWord(p == kTransparent ? sky : DisplayColor(p, level)))
+                        << "zoom " << zoom << " level " << level << " at " << x << "," << y;
+                }
+        }
+}
+
 TEST(Render, VehicleViewUsesTheVisibleRows) {
     VehicleRec v;
     v.HeightS = 3;
