@@ -9,11 +9,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <memory>
 
 #include "app/tool_panel.h"
 #include "editor/preview_pane.h"
+#include "editor/trace_picture.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_owner.h"
 #include "model/lang_table.h"
@@ -77,11 +80,9 @@ struct Editor {
     VehicleForm* form = nullptr;
 };
 
-// The whole view through its paint event into an image of the view's size.
-void PaintWholeView(benchmark::State& state, bool zoom2, int zoom, bool grid = false) {
-    Editor editor(zoom2);
-    editor.panel->SetCellGrid(grid);
-    if (zoom2) editor.form->findChild<QTabBar*>(QStringLiteral("Tabs"))->setCurrentIndex(1);
+// The left side view at a zoom through its paint event into an image of the view's size,
+// once per round.
+void PaintLeftSide(benchmark::State& state, Editor& editor, int zoom) {
     editor.form->SetZoom(zoom);
     editor.form->Relayout();
     QWidget* view = editor.form->View(1);
@@ -92,6 +93,14 @@ void PaintWholeView(benchmark::State& state, bool zoom2, int zoom, bool grid = f
     }
     state.counters["width"] = view->width();
     state.counters["height"] = view->height();
+}
+
+// The whole view through its paint event into an image of the view's size.
+void PaintWholeView(benchmark::State& state, bool zoom2, int zoom, bool grid = false) {
+    Editor editor(zoom2);
+    editor.panel->SetCellGrid(grid);
+    if (zoom2) editor.form->findChild<QTabBar*>(QStringLiteral("Tabs"))->setCurrentIndex(1);
+    PaintLeftSide(state, editor, zoom);
 }
 
 void BM_PaintViewSide256x14Zoom16(benchmark::State& state) {
@@ -181,5 +190,26 @@ void BM_PreviewUpdate(benchmark::State& state) {
     state.counters["height"] = pane->Picture().height();
 }
 BENCHMARK(BM_PreviewUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The left side view at zoom 16 through its paint event with a picture to trace that
+// covers it at a whole scale, half see-through; 0: over the pixels, 1: under them.
+void BM_PaintViewSide256x14Zoom16Trace(benchmark::State& state) {
+    QTemporaryDir dir;
+    // The picture is remembered in the settings: not in the user's own.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    Editor editor(false);
+    const QString file = dir.filePath(QStringLiteral("trace.png"));
+    QImage picture(1024, 56, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x, y * 4, x ^ y));
+    picture.save(file);
+    TraceParams params;
+    params.file = file;
+    params.scale = 0.25;
+    params.under = state.range(0) != 0;
+    if (!editor.form->Trace()->Load(params)) state.SkipWithError("picture not read");
+    PaintLeftSide(state, editor, 16);
+}
+BENCHMARK(BM_PaintViewSide256x14Zoom16Trace)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -25,6 +25,7 @@
 
 #include "editor/move_form.h"
 #include "editor/preview_pane.h"
+#include "editor/trace_picture.h"
 #include "editor/qt_support.h"
 #include "editor/steam_form.h"
 #include "editor/step_names.h"
@@ -146,6 +147,8 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* 
     tabs_->addTab(QStringLiteral("Normal scale"));
     tabs_->setExpanding(false);
     column->addWidget(tabs_);
+    trace_ = new TracePicture(*this, tools_->texts(), this);
+    column->addWidget(trace_);
 
     scrollBox_ = new QScrollArea(this);
     scrollBox_->setObjectName(QStringLiteral("ScrollBox"));
@@ -197,6 +200,7 @@ VehicleForm::VehicleForm(VehicleOwner* owner, VehicleRec* record, VehicleTools* 
     history_.ClearHistory();
     ApplyTexts();
     UpdateTabs();
+    trace_->Restore();
 }
 
 VehicleForm::~VehicleForm() {
@@ -279,6 +283,7 @@ void VehicleForm::buildMenus() {
         joinAction_->setChecked(tools_->JoinStrokes());
     });
     preview_->AddMenuItem(layoutMenu_);
+    trace_->AddMenuItem(layoutMenu_);
     connect(layoutMenu_, &QMenu::aboutToShow, this, [this] {
         layout1_->setChecked(tools_->ViewLayout() == 0);
         layout2_->setChecked(tools_->ViewLayout() == 1);
@@ -341,6 +346,7 @@ void VehicleForm::buildKeys() {
             [this, i] { tools_->PressTool(static_cast<PanelTool>(i)); });
     key(this, QStringLiteral("kNight"), kNightLevelKey, [this] { tools_->StepNightLevel(); });
     key(this, QStringLiteral("kFit"), QKeySequence(Qt::CTRL | Qt::Key_0), [this] { FitZoom(); });
+    key(this, QStringLiteral("kTrace"), TracePicture::kToggleKey, [this] { trace_->Toggle(); });
     const struct {
         Qt::Key key;
         int dx;
@@ -562,6 +568,7 @@ QSize VehicleForm::paintIntoBuffer(int view) {
     const int d = RowOffset(*record_, view, zoom2);
 
     PaintVehicleView(canvas, *record_, view, zoom2, z, level);
+    trace_->Paint(buffer_, screen, view, z);
     if (tools_->CellGrid()) DrawCellGrid(canvas, z);
 
     if (shapeStart_.isSet() && shapeEnd_.isSet()) {
@@ -645,6 +652,7 @@ void VehicleForm::ApplyTexts() {
     gridAction_->setText(LookupQText(texts, 631));
     joinAction_->setText(LookupQText(texts, 690));
     preview_->ApplyTexts(texts);
+    trace_->ApplyTexts(texts);
     controls_->ApplyTexts();
     UpdateCaption();
     controls_->FillControls();

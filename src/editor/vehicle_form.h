@@ -35,6 +35,7 @@ class QToolButton;
 namespace rvk {
 
 class PreviewPane;
+class TracePicture;
 class VehicleControls;
 class VehicleOwner;
 class VehicleTools;
@@ -137,6 +138,7 @@ public:
     // The vehicle as view `view` shows it now, as PaintView draws it.
     QImage RenderView(int view);
     PreviewPane* Preview() const { return preview_; }
+    TracePicture* Trace() const { return trace_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -225,6 +227,7 @@ private:
     QTabBar* tabs_ = nullptr;
     QScrollArea* scrollBox_ = nullptr;
     PreviewPane* preview_ = nullptr;  // beside the scroll box
+    TracePicture* trace_ = nullptr;   // its settings bar above the scroll box
     QWidget* area_ = nullptr;
     std::array<QWidget*, kViewCount> views_{};
     QWidget* showStrip_ = nullptr;

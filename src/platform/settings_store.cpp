@@ -124,6 +124,20 @@ void SettingsStore::setPreviewSplit(const QByteArray& state) {
     settings_.sync();
 }
 
+QVariantMap SettingsStore::tracePicture(const QString& key) const {
+    return settings_.value(QStringLiteral("TracePictures")).toMap().value(key).toMap();
+}
+
+void SettingsStore::setTracePicture(const QString& key, const QVariantMap& picture) {
+    QVariantMap all = settings_.value(QStringLiteral("TracePictures")).toMap();
+    if (picture.isEmpty())
+        all.remove(key);
+    else
+        all.insert(key, picture);
+    settings_.setValue(QStringLiteral("TracePictures"), all);
+    settings_.sync();
+}
+
 bool SettingsStore::trainShown() const {
     return settings_.value(QStringLiteral("TrainStrip")).toInt() != 0;
 }

@@ -1,12 +1,13 @@
 // The program's settings: one key of the per-user settings store, read once at start
 // and written once at exit; only what belongs to no window of the frame (the PNG
-// folder, the preview pane, the train strip) is read and written when a vehicle window uses it.
+// folder, the preview pane, the train strip, the pictures to trace) is read and written when a vehicle window uses it.
 #pragma once
 
 #include <QByteArray>
 #include <QRect>
 #include <QSettings>
 #include <QString>
+#include <QVariantMap>
 #include <array>
 #include <optional>
 
@@ -75,6 +76,10 @@ public:
     void setPreviewShown(bool shown);
     QByteArray previewSplit() const;
     void setPreviewSplit(const QByteArray& state);
+    // "TracePictures": the picture to trace of each vehicle place (key), with where and
+    // how it is shown; an empty map forgets the place's picture.
+    QVariantMap tracePicture(const QString& key) const;
+    void setTracePicture(const QString& key, const QVariantMap& picture);
     // "TrainStrip": whether new fleet windows show their vehicles as a train.
     bool trainShown() const;
     void setTrainShown(bool shown);

@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <map>
 
+#include "editor/trace_picture.h"
 #include "editor_test_host.h"
 
 namespace rvk {
@@ -208,6 +210,29 @@ TEST_F(EditorTest, ArrowsMoveTheSelectedPixelsShiftArrowsTheFrameAlone) {
     press(Qt::Key_Right);
     EXPECT_EQ(Painted(plane).size(), left);
     EXPECT_EQ(form->SelectionRect(), (CellRect{w - 1, 0, w - 1, 0}));
+}
+
+}  // namespace
+}  // namespace rvk
+
+namespace rvk {
+namespace {
+
+using test::EditorTest;
+
+TEST_F(EditorTest, EveryKeyOfTheVehicleWindowRunsOneCommand) {
+    VehicleForm* form = open(vehicle());
+    std::map<QString, QString> seen;
+    for (const QAction* action : form->findChildren<QAction*>()) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            const auto [at, added] = seen.emplace(key.toString(), action->objectName());
+            EXPECT_TRUE(added) << key.toString().toStdString() << ": " << at->second.toStdString()
+                               << " and " << action->objectName().toStdString();
+        }
+    }
+    // The trace picture's key is among them.
+    EXPECT_EQ(seen.count(QKeySequence(TracePicture::kToggleKey).toString()), 1u);
+    EXPECT_GT(seen.size(), 10u);
 }
 
 }  // namespace

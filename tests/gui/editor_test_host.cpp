@@ -39,7 +39,10 @@ constexpr char kTexts[] =
     "911\nMove pixels\n912\nMove end views\n913\nAdd steam point\n914\nMove steam point\n"
     "915\nSteam length\n916\nDelete steam point\n917\nInfo string\n918\nZoom2 off\n"
     "919\nRead Zoom2\n920\nDerive Zoom2\n"
-    "850\nPreview\n851\nAnimate\n";
+    "850\nPreview\n851\nAnimate\n"
+    "511\nAny file\n544\nError\n858\nPicture to trace...\n859\nPictures\n860\nOpacity:\n"
+    "861\nScale:\n862\nOffset:\n863\nUnder\n864\nPicture %s gone\n865\nChoose\n866\nShow (key %s)\n"
+    "867\nNo picture: %s\n";
 
 }  // namespace
 

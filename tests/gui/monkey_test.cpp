@@ -45,6 +45,7 @@
 #include "editor/move_form.h"
 #include "editor/qt_support.h"
 #include "editor/steam_form.h"
+#include "editor/trace_picture.h"
 #include "editor/up_down.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_tools.h"
@@ -373,8 +374,8 @@ void MonkeyTest::clickLine(QListWidget* box, Qt::MouseButton button, bool double
 
 void MonkeyTest::listStep(QWidget* window, NameListBox* box, QMenu* popup) {
     activate(window);
-    static const char* const kItems[] = {"pEdit", "pNew",   "pRename", "pCut",
-                                         "pCopy", "pPaste", "pDelete"};
+    static const char* const kItems[] = {"pEdit",  "pNew",    "pRename", "pCut",
+                                         "pCopy",  "pPaste",  "pDelete", "pTrain"};
     switch (roll(6)) {
         case 0:
             action_ = QStringLiteral("list: left click");
@@ -546,7 +547,8 @@ void MonkeyTest::vehicleStep(VehicleForm* form) {
         case 15: {
             // The tool and night keys, the fit zoom, and the arrows that move the
             // selection with or without its pixels.
-            std::vector<QKeyCombination> keys{Qt::Key_N, Qt::CTRL | Qt::Key_0};
+            std::vector<QKeyCombination> keys{Qt::Key_N, Qt::CTRL | Qt::Key_0,
+                                              TracePicture::kToggleKey};
             for (const Qt::Key k : kToolKeys) keys.push_back(k);
             for (const Qt::Key k : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down})
                 keys.insert(keys.end(), {k, k, Qt::SHIFT | k});

@@ -54,7 +54,9 @@ constexpr int kPlainNumbers[] = {
     // the names of undo steps
     902, 903, 904, 905, 906, 907, 908, 909, 910, 911, 912, 913, 914, 915, 916, 917, 918, 919, 920,
     // the preview pane and the train strip
-    850, 851, 852, 853, 854, 855, 856, 857};
+    850, 851, 852, 853, 854, 855, 856, 857,
+    // the picture to trace
+    858, 859, 860, 861, 862, 863, 865};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";
@@ -97,6 +99,9 @@ QByteArray Texts(char prefix) {
     add(629, prefix + QByteArray("-pixel %s %s %i %i %i"));
     add(630, prefix + QByteArray("-selection %i x %i"));
     add(691, prefix + QByteArray("-%s key %s"));
+    add(864, prefix + QByteArray("-trace gone %s"));
+    add(866, prefix + QByteArray("-show key %s"));
+    add(867, prefix + QByteArray("-no picture %s"));
     add(900, prefix + QByteArray("-undo %s"));
     add(901, prefix + QByteArray("-redo %s"));
     return out;

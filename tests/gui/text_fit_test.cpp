@@ -26,6 +26,7 @@
 #include "docwin/file_form.h"
 #include "editor/move_form.h"
 #include "editor/steam_form.h"
+#include "editor/trace_picture.h"
 #include "editor/vehicle_form.h"
 #include "fleet/fleet_form.h"
 #include "fleet/import_form.h"
@@ -194,6 +195,11 @@ TEST_P(TextFitTest, EveryWindowAndDialogShowsItsTextsWhole) {
     prompts().answerMessage(MsgAnswer::Yes);
     vehicle->findChild<QCheckBox*>(QStringLiteral("cbZoom2"))->click();
     ASSERT_TRUE(vehicle->Record()->Zoom2Exists);
+    // And a picture to trace, which shows its bar.
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    ASSERT_TRUE(picture.save(dataPath(QStringLiteral("fit.png"))));
+    ASSERT_TRUE(vehicle->Trace()->Load({dataPath(QStringLiteral("fit.png"))}));
 
     QStringList clipped;
     clipped << ClippedTexts(main.get(), QStringLiteral("main window"));
