@@ -5,8 +5,20 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+#endif
+
 #include "cli/commands.h"
 #include "cli/tool_support.h"
+#include "model/file_io.h"
 
 namespace {
 
@@ -27,10 +39,33 @@ void PrintOverview(std::FILE* out) {
         out);
 }
 
+// The arguments in UTF-8, as every path is handled.
+std::vector<std::string> ArgumentsOf(int argc, char** argv) {
+#ifdef _WIN32
+    // argv is in the ANSI code page, which cannot hold every file name.
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) args.push_back(rvk::Utf8FromPath(wide[i]));
+    LocalFree(wide);
+    return args;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef _WIN32
+    // Bytes as they are: pictures go to standard output, and every text ends its lines
+    // as on the other systems.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    const std::vector<std::string> args = ArgumentsOf(argc, argv);
     if (args.empty()) {
         PrintOverview(stderr);
         return rvk::tool::kExitUsage;

@@ -4,11 +4,6 @@
 #include <charconv>
 #include <cstdio>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "model/file_io.h"
 #include "model/zoom2_file.h"
 
@@ -188,9 +183,6 @@ void SaveOrFail(FileDoc& doc) {
 
 void WriteOutput(const std::string& out, std::span<const std::uint8_t> bytes) {
     if (out == "-") {
-#ifdef _WIN32
-        _setmode(_fileno(stdout), _O_BINARY);
-#endif
         std::fwrite(bytes.data(), 1, bytes.size(), stdout);  // a failed write is reported on exit
         return;
     }

@@ -163,6 +163,7 @@ Reason ReasonOf(const FileError& error) {
     if (error.damaged) return {kTextDamagedFile, {}};
     if (error.notRegular) return {kTextNotRegularFile, {}};
     const std::error_code& ec = error.code;
+    if (InUseByAnotherProgram(ec)) return {kTextInUse, {}};
     if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
         return {kTextPermissionDenied, {}};
     if (ec == std::errc::no_space_on_device) return {kTextDiskFull, {}};

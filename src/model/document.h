@@ -31,6 +31,7 @@ inline constexpr int kTextOtherLength = 598;
 inline constexpr int kTextNotRegularFile = 599;
 inline constexpr int kTextBeingSaved = 650;       // "%s is being saved by another program ..."
 inline constexpr int kTextJournalSetAside = 651;  // "... journal of %s ... set aside as %s ..."
+inline constexpr int kTextInUse = 652;            // a reason: another program has it open
 
 // Why a file could not be used: a language text, or the system's own words when the
 // text is 0.

@@ -67,6 +67,14 @@ bool CloseFile(int fd) {
 }
 void KeepOwnerAndModeOf(const fs::path&, int) {}
 void SyncFolder(const fs::path&) {}
+std::error_code SystemError() {
+    const DWORD code = GetLastError();
+    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
+        return std::make_error_code(std::errc::no_space_on_device);
+    if (code == ERROR_ACCESS_DENIED) return std::make_error_code(std::errc::permission_denied);
+    if (code == ERROR_WRITE_PROTECT) return std::make_error_code(std::errc::read_only_file_system);
+    return std::error_code(static_cast<int>(code), std::system_category());
+}
 std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
     const DWORD attributes = GetFileAttributesW(p.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
@@ -75,18 +83,27 @@ std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
     if (attributes & FILE_ATTRIBUTE_READONLY)
         return FileError{path, std::make_error_code(std::errc::permission_denied), true};
     if (_waccess(p.c_str(), 2) != 0) return FileError{path, LastError()};
+    // Replacing the file needs it free of programs that opened it without sharing its
+    // removal; asked before anything is written.
+    const HANDLE h =
+        CreateFileW(p.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return FileError{path, SystemError()};
+    CloseHandle(h);
     return std::nullopt;
 }
 std::optional<FileError> CheckFolder(const std::string&, const fs::path&) {
     return std::nullopt;  // the folder's rights show only when the temporary is created
 }
-std::error_code SystemError() {
-    const DWORD code = GetLastError();
-    if (code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL)
-        return std::make_error_code(std::errc::no_space_on_device);
-    if (code == ERROR_ACCESS_DENIED) return std::make_error_code(std::errc::permission_denied);
-    if (code == ERROR_WRITE_PROTECT) return std::make_error_code(std::errc::read_only_file_system);
-    return std::error_code(static_cast<int>(code), std::system_category());
+// MoveFileExW replaces the target in one step of the file system: NTFS journals the
+// rename, so that a reader, and the disk after a crash, has the old file or the new one
+// whole, never neither; MOVEFILE_WRITE_THROUGH returns only once the move is on disk.
+// Unlike a POSIX rename it fails while another program has the target open without
+// sharing its removal (Wine refuses any open target).
+void RenameOver(const fs::path& from, const fs::path& to, std::error_code& ec) {
+    ec.clear();
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        ec = SystemError();
 }
 constexpr std::intptr_t kNoLock = -1;
 std::intptr_t OpenLockFile(const fs::path& p, bool create, std::error_code& readOnly,
@@ -184,6 +201,9 @@ void SyncFolder(const fs::path& folder) {
     if (fd < 0) return;
     fsync(fd);
     close(fd);
+}
+void RenameOver(const fs::path& from, const fs::path& to, std::error_code& ec) {
+    fs::rename(from, to, ec);
 }
 std::optional<FileError> CheckFile(const std::string& path, const fs::path& p) {
     struct stat st;
@@ -606,7 +626,7 @@ std::optional<FileError> SaveTransaction::commit() {
     std::error_code ec;
     if (journaled) {
         const Staged journal = staged_.back();
-        fs::rename(PathFromUtf8(journal.temp), PathFromUtf8(journal.target), ec);
+        RenameOver(PathFromUtf8(journal.temp), PathFromUtf8(journal.target), ec);
         if (ec) return fail({journal_, ec});
         staged_.pop_back();
         SyncFolder(folder);
@@ -620,7 +640,7 @@ std::optional<FileError> SaveTransaction::commit() {
         if (auto failed = Step(SaveStep::kRename, f.target))
             ec = *failed;
         else
-            fs::rename(PathFromUtf8(f.temp), PathFromUtf8(f.target), ec);
+            RenameOver(PathFromUtf8(f.temp), PathFromUtf8(f.target), ec);
         if (!ec) continue;
         error_ = FileError{f.target, ec};
         // Nothing replaced yet: without its journal the save is undone as a whole. The
@@ -791,7 +811,7 @@ std::optional<FileError> CompleteJournal(const std::string& journalPath,
             if (auto failed = Step(SaveStep::kRename, Utf8FromPath(target)))
                 ec = *failed;
             else
-                fs::rename(temp, target, ec);
+                RenameOver(temp, target, ec);
         } else if (auto failed = Step(SaveStep::kRemove, Utf8FromPath(target))) {
             ec = *failed;
         } else if (!RemoveFile(Utf8FromPath(target))) {
@@ -855,8 +875,19 @@ std::string ResolvedPath(const std::string& path) {
     return Utf8FromPath(p);
 }
 
+bool InUseByAnotherProgram(const std::error_code& code) {
+#ifdef _WIN32
+    return code.category() == std::system_category() &&
+           (code.value() == ERROR_SHARING_VIOLATION || code.value() == ERROR_LOCK_VIOLATION);
+#else
+    (void)code;
+    return false;
+#endif
+}
+
 std::string Describe(const FileError& error) {
     if (error.writeProtected) return "the file is write-protected";
+    if (InUseByAnotherProgram(error.code)) return "another program has the file open";
     if (error.damaged) return "the file is damaged";
     if (error.notRegular) return "it is not a regular file";
     return error.code.message();

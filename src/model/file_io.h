@@ -38,6 +38,9 @@ struct FileError {
 };
 // Why, in words.
 std::string Describe(const FileError& error);
+// Whether the system refused because another program has the file open (Windows, where
+// a file opened without sharing cannot be replaced).
+bool InUseByAnotherProgram(const std::error_code& code);
 
 // The file a path names once every symbolic link at its end is followed (relative
 // targets against the link's folder); for a dangling link the file it would create.

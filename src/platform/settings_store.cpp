@@ -2,6 +2,10 @@
 
 #include <QtEndian>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 #include "model/lang_table.h"
 
 namespace rvk {
@@ -12,7 +16,64 @@ QString RecentName(int i) {
     return QStringLiteral("H%1").arg(i);
 }
 
+QString& ApplicationName() {
+    static QString name = QStringLiteral("RVK 3.0");
+    return name;
+}
+
+#ifdef Q_OS_WIN
+// QSettings stores a byte block as the text "@ByteArray(...)" and a boolean as "true":
+// the values with a registry type of their own are read and written here. The key is
+// the one QSettings uses for the strings.
+std::wstring KeyPath() {
+    return L"SOFTWARE\\DUR\\" + ApplicationName().toStdWString();
+}
+
+std::optional<QByteArray> QueryValue(const QString& name, DWORD wanted) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    const std::wstring value = name.toStdWString();
+    std::optional<QByteArray> bytes;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExW(key, value.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        type == wanted) {
+        QByteArray data(static_cast<qsizetype>(size), '\0');
+        if (RegQueryValueExW(key, value.c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS &&
+            type == wanted) {
+            data.resize(static_cast<qsizetype>(size));
+            bytes = data;
+        }
+    }
+    RegCloseKey(key);
+    return bytes;
+}
+
+bool SetValue(const QString& name, DWORD type, const QByteArray& bytes) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const bool set = RegSetValueExW(key, name.toStdWString().c_str(), 0, type,
+                                    reinterpret_cast<const BYTE*>(bytes.constData()),
+                                    static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return set;
+}
+#endif
+
 }  // namespace
+
+QString SettingsApplication() {
+    return ApplicationName();
+}
+
+void SetSettingsApplication(const QString& name) {
+    ApplicationName() = name;
+}
 
 QByteArray EncodeWindowPos(const WindowPlacement& placement) {
     QByteArray block(kWindowPosSize, '\0');
@@ -34,7 +95,7 @@ std::optional<WindowPlacement> DecodeWindowPos(const QByteArray& block) {
     return placement;
 }
 
-SettingsStore::SettingsStore() : settings_(QStringLiteral("DUR"), QStringLiteral("RVK 3.0")) {}
+SettingsStore::SettingsStore() : settings_(QStringLiteral("DUR"), ApplicationName()) {}
 
 bool SettingsStore::exists() const {
     return !settings_.allKeys().isEmpty();
@@ -56,20 +117,15 @@ ShellSettings SettingsStore::read() const {
     values.documentFolder = settings_.value(QStringLiteral("P1")).toString();
     values.importFolder = settings_.value(QStringLiteral("P2")).toString();
     values.langFile = settings_.value(QStringLiteral("LangFile")).toString();
-    if (settings_.contains(QStringLiteral("SingleSel")))
-        values.singleSel = settings_.value(QStringLiteral("SingleSel")).toInt() != 0;
-    if (settings_.contains(QStringLiteral("CellGrid")))
-        values.cellGrid = settings_.value(QStringLiteral("CellGrid")).toInt() != 0;
-    if (settings_.contains(QStringLiteral("JoinStrokes")))
-        values.joinStrokes = settings_.value(QStringLiteral("JoinStrokes")).toInt() != 0;
-    const QVariant pos = settings_.value(QStringLiteral("WindowPos"));
-    if (pos.typeId() == QMetaType::QByteArray)
-        values.windowPos = DecodeWindowPos(pos.toByteArray());
-    bool isCount = false;
-    const int seconds = settings_.value(QStringLiteral("AutosaveSeconds")).toInt(&isCount);
-    if (isCount && seconds >= 0) values.autosaveSeconds = seconds;
-    const int steps = settings_.value(QStringLiteral("UndoSteps")).toInt(&isCount);
-    if (isCount && steps > 0) values.undoSteps = steps;
+    values.singleSel = flag(QStringLiteral("SingleSel"));
+    values.cellGrid = flag(QStringLiteral("CellGrid"));
+    values.joinStrokes = flag(QStringLiteral("JoinStrokes"));
+    if (const auto pos = block(QStringLiteral("WindowPos")))
+        values.windowPos = DecodeWindowPos(*pos);
+    const std::optional<qint32> seconds = integer(QStringLiteral("AutosaveSeconds"));
+    if (seconds && *seconds >= 0) values.autosaveSeconds = *seconds;
+    const std::optional<qint32> steps = integer(QStringLiteral("UndoSteps"));
+    if (steps && *steps > 0) values.undoSteps = *steps;
     return values;
 }
 
@@ -80,21 +136,17 @@ void SettingsStore::write(const ShellSettings& values) {
     settings_.setValue(QStringLiteral("P2"), values.importFolder);
     settings_.setValue(QStringLiteral("LangFile"), values.langFile);
     // A 32-bit integer 0 / 1, as the value has always been stored.
-    if (values.singleSel)
-        settings_.setValue(QStringLiteral("SingleSel"), qint32{*values.singleSel ? 1 : 0});
-    if (values.windowPos)
-        settings_.setValue(QStringLiteral("WindowPos"), EncodeWindowPos(*values.windowPos));
-    settings_.setValue(QStringLiteral("AutosaveSeconds"), qint32{values.autosaveSeconds});
-    if (values.cellGrid)
-        settings_.setValue(QStringLiteral("CellGrid"), qint32{*values.cellGrid ? 1 : 0});
-    if (values.joinStrokes)
-        settings_.setValue(QStringLiteral("JoinStrokes"), qint32{*values.joinStrokes ? 1 : 0});
-    settings_.setValue(QStringLiteral("UndoSteps"), qint32{values.undoSteps});
+    if (values.singleSel) setInteger(QStringLiteral("SingleSel"), *values.singleSel ? 1 : 0);
+    if (values.windowPos) setBlock(QStringLiteral("WindowPos"), EncodeWindowPos(*values.windowPos));
+    setInteger(QStringLiteral("AutosaveSeconds"), values.autosaveSeconds);
+    if (values.cellGrid) setInteger(QStringLiteral("CellGrid"), *values.cellGrid ? 1 : 0);
+    if (values.joinStrokes) setInteger(QStringLiteral("JoinStrokes"), *values.joinStrokes ? 1 : 0);
+    setInteger(QStringLiteral("UndoSteps"), values.undoSteps);
     settings_.sync();
 }
 
 bool SettingsStore::writable() const {
-    return settings_.isWritable() && settings_.status() != QSettings::AccessError;
+    return settings_.isWritable() && settings_.status() != QSettings::AccessError && !failed_;
 }
 
 QString SettingsStore::pngFolder() const {
@@ -146,6 +198,58 @@ void SettingsStore::setTrainShown(bool shown) {
     settings_.setValue(QStringLiteral("TrainStrip"), qint32{shown ? 1 : 0});
     settings_.sync();
 }
+
+std::optional<bool> SettingsStore::flag(const QString& name) const {
+    const std::optional<qint32> value = integer(name);
+    if (!value) return std::nullopt;
+    return *value != 0;
+}
+
+#ifdef Q_OS_WIN
+std::optional<qint32> SettingsStore::integer(const QString& name) const {
+    const std::optional<QByteArray> bytes = QueryValue(name, REG_DWORD);
+    if (!bytes || bytes->size() != 4) return std::nullopt;
+    return qFromLittleEndian<qint32>(bytes->constData());
+}
+
+void SettingsStore::setInteger(const QString& name, qint32 value) {
+    QByteArray bytes(4, '\0');
+    qToLittleEndian<qint32>(value, bytes.data());
+    // The strings first, so that the values are kept in the order they were written.
+    settings_.sync();
+    if (!SetValue(name, REG_DWORD, bytes)) failed_ = true;
+}
+
+std::optional<QByteArray> SettingsStore::block(const QString& name) const {
+    return QueryValue(name, REG_BINARY);
+}
+
+void SettingsStore::setBlock(const QString& name, const QByteArray& bytes) {
+    settings_.sync();
+    if (!SetValue(name, REG_BINARY, bytes)) failed_ = true;
+}
+#else
+std::optional<qint32> SettingsStore::integer(const QString& name) const {
+    bool isInteger = false;
+    const qint32 value = settings_.value(name).toInt(&isInteger);
+    if (!isInteger) return std::nullopt;
+    return value;
+}
+
+void SettingsStore::setInteger(const QString& name, qint32 value) {
+    settings_.setValue(name, value);
+}
+
+std::optional<QByteArray> SettingsStore::block(const QString& name) const {
+    const QVariant value = settings_.value(name);
+    if (value.typeId() != QMetaType::QByteArray) return std::nullopt;
+    return value.toByteArray();
+}
+
+void SettingsStore::setBlock(const QString& name, const QByteArray& bytes) {
+    settings_.setValue(name, bytes);
+}
+#endif
 
 ShellSettings LoadShellSettings(const QString& programFolder) {
     SettingsStore store;

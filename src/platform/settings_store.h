@@ -47,6 +47,11 @@ struct ShellSettings {
                                                     // or not a positive count
 };
 
+// The application part of the settings key, "RVK 3.0" (organisation "DUR"). The
+// processes of a test run share the Windows registry: each takes a name of its own.
+QString SettingsApplication();
+void SetSettingsApplication(const QString& name);
+
 class SettingsStore {
 public:
     SettingsStore();
@@ -84,8 +89,18 @@ public:
     bool trainShown() const;
     void setTrainShown(bool shown);
 
+    // Values with a type of their own: on Windows a 32-bit integer (REG_DWORD) and a byte
+    // block (REG_BINARY) in the registry. Nothing when missing or stored as another type.
+    std::optional<qint32> integer(const QString& name) const;
+    void setInteger(const QString& name, qint32 value);
+    std::optional<QByteArray> block(const QString& name) const;
+    void setBlock(const QString& name, const QByteArray& bytes);
+
 private:
+    std::optional<bool> flag(const QString& name) const;
+
     QSettings settings_;
+    bool failed_ = false;  // a value the registry did not take
 };
 
 // Reads the settings, creating them with the first-run values when they do not exist.

@@ -3,7 +3,12 @@
 
 #include <png.h>
 #include <unistd.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -54,10 +59,23 @@ inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// Quoted for the command interpreter that std::system hands the line to.
+// Quoted for the command line of the program to run.
 inline std::string Quote(const std::string& path) {
 #ifdef _WIN32
-    return "\"" + path + "\"";
+    // Backslashes are literal, except before a quote, where they are doubled.
+    std::string quoted = "\"";
+    std::size_t slashes = 0;
+    for (const char c : path) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * slashes + 1 : slashes, '\\');
+        slashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * slashes, '\\');
+    return quoted + "\"";
 #else
     return "'" + path + "'";
 #endif
@@ -73,19 +91,59 @@ struct ToolRun {
     }
 };
 
-// Runs a program with arguments (already quoted where needed) in a shell.
+#ifdef _WIN32
+inline std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                            static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// A handle the child inherits as its standard output or error.
+inline HANDLE OutputFile(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Started directly rather than through cmd.exe, whose quoting and code page would
+// change the arguments; the command line goes over as UTF-16.
+inline int RunDirectly(const std::string& program, const std::string& args, const std::string& out,
+                       const std::string& err) {
+    std::wstring line = Wide(Quote(fs::path(program).make_preferred().string()) + " " + args);
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    start.hStdOutput = OutputFile(out);
+    start.hStdError = OutputFile(err);
+    PROCESS_INFORMATION child{};
+    DWORD code = static_cast<DWORD>(-1);
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &start,
+                       &child)) {
+        WaitForSingleObject(child.hProcess, INFINITE);
+        GetExitCodeProcess(child.hProcess, &code);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+    }
+    CloseHandle(start.hStdOutput);
+    CloseHandle(start.hStdError);
+    return static_cast<int>(code);
+}
+#endif
+
+// Runs a program with arguments (already quoted where needed).
 inline ToolRun RunProgram(const std::string& program, const std::string& args) {
     TempDir io;
     const std::string out = io / "out", err = io / "err";
-    std::string command = Quote(program) + " " + args + " >" + Quote(out) + " 2>" + Quote(err);
-#ifdef _WIN32
-    command = "\"" + command + "\"";  // cmd.exe takes off the outer pair of quotes
-#endif
-    const int rc = std::system(command.c_str());
     ToolRun run;
 #ifdef _WIN32
-    run.status = rc;  // the program's exit code itself
+    run.status = RunDirectly(program, args, out, err);
 #else
+    const std::string command =
+        Quote(program) + " " + args + " >" + Quote(out) + " 2>" + Quote(err);
+    const int rc = std::system(command.c_str());
     run.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 #endif
     run.out = ReadText(out);

@@ -446,6 +446,10 @@ TEST(Rvktool, OutputGoesToStandardOutputThroughLinksAndNeverOverSpecialFiles) {
 // A link of another name in another folder reads the document's companions, and a
 // document built through it lands where the link leads, beside its companions.
 TEST(Rvktool, ADocumentReachedThroughALinkKeepsItsCompanionsAndTheLink) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows, and its C++ library neither "
+                    "makes nor follows them";
+#endif
     TempDir dir;
     const std::string doc = SaveSample(dir);
     fs::create_directories(dir.path() / "elsewhere");

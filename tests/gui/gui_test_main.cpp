@@ -11,6 +11,7 @@
 #include "gui_test.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"
+#include "platform/settings_store.h"
 
 namespace rvk::test {
 
@@ -25,7 +26,7 @@ MemoryClipboard& Clipboard() {
 }
 
 void ClearSettings() {
-    QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0")).clear();
+    QSettings(QStringLiteral("DUR"), SettingsApplication()).clear();
 }
 
 void GuiTest::SetUp() {
@@ -55,10 +56,20 @@ int main(int argc, char** argv) {
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+#ifdef Q_OS_WIN
+    // The registry knows no other path: a key of this process's own, removed at the end.
+    rvk::SetSettingsApplication(
+        QStringLiteral("RVK 3.0 test %1").arg(QCoreApplication::applicationPid()));
+#endif
 
     rvk::test::Prompts().setFailureHandler(
         [](const QString& what) { ADD_FAILURE() << what.toStdString(); });
     rvk::setPrompts(&rvk::test::Prompts());
     rvk::setClipboard(&rvk::test::Clipboard());
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+#ifdef Q_OS_WIN
+    QSettings(QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\DUR"), QSettings::NativeFormat)
+        .remove(rvk::SettingsApplication());
+#endif
+    return result;
 }

@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
+#include "platform/settings_store.h"
 #include "shell_test.h"
 
 namespace rvk {
@@ -56,7 +57,7 @@ TEST_F(ShellTest, LanguageChangeReachesEveryDocumentAndFleetWindow) {
     EXPECT_EQ(prompts().calls().back().caption, "D703");
     EXPECT_EQ(prompts().calls().back().filter, "D510|*.rvk|D511|*.*");
     endMain(main);
-    EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("LangFile").toString(), "deutsch.lng");
+    EXPECT_EQ(QSettings("DUR", SettingsApplication()).value("LangFile").toString(), "deutsch.lng");
 }
 
 TEST_F(ShellTest, UnusableOrForeignLanguageFileLeavesTheTexts) {
@@ -82,7 +83,7 @@ TEST_F(ShellTest, UnusableOrForeignLanguageFileLeavesTheTexts) {
     EXPECT_TRUE(prompts().calls().size() == 4u);
     EXPECT_EQ(main->langFile(), "rvk3b2.lng");
     endMain(main);
-    EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("LangFile").toString(), "rvk3b2.lng");
+    EXPECT_EQ(QSettings("DUR", SettingsApplication()).value("LangFile").toString(), "rvk3b2.lng");
 }
 
 TEST_F(ShellTest, WithoutTheDefaultLanguageFileTheProgramEnds) {
@@ -92,16 +93,17 @@ TEST_F(ShellTest, WithoutTheDefaultLanguageFileTheProgramEnds) {
     EXPECT_FALSE(main->ready());
     EXPECT_FALSE(main->isVisible());
     const PromptCall& m = prompts().calls().at(0);
-    EXPECT_EQ(m.text, "Can't load default language file: " + programFolder() +
-                          "/rvk3b2.lng.\nProgram can't run without default language file.");
+    EXPECT_EQ(m.text, "Can't load default language file: " +
+                          QDir::toNativeSeparators(programFolder() + "/rvk3b2.lng") +
+                          ".\nProgram can't run without default language file.");
     EXPECT_EQ(m.caption, "Error");
     EXPECT_EQ(m.icon, MsgIcon::Error);
 
-    QSettings("DUR", "RVK 3.0").setValue("SingleSel", 1);
+    SettingsStore().setInteger("SingleSel", 1);
     main.reset();
     // The failed start keeps what it never used.
-    EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("SingleSel").toInt(), 1);
-    EXPECT_FALSE(QSettings("DUR", "RVK 3.0").contains("WindowPos"));
+    EXPECT_EQ(SettingsStore().integer("SingleSel"), 1);
+    EXPECT_FALSE(QSettings("DUR", SettingsApplication()).contains("WindowPos"));
 }
 
 TEST_F(ShellTest, ShippedLanguageFilesHaveEveryShellText) {

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <system_error>
@@ -15,6 +16,7 @@
 #include "docwin/file_form.h"
 #include "model/file_io.h"
 #include "model/zoom2_file.h"
+#include "platform/settings_store.h"
 #include "shell_test.h"
 #ifdef __linux__
 #include "small_disk.h"
@@ -35,8 +37,7 @@ protected:
     }
     // A main window as the program starts it, snapshots every `seconds`.
     std::unique_ptr<TMainForm> start(int seconds = 3600) {
-        QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0"))
-            .setValue(QStringLiteral("AutosaveSeconds"), seconds);
+        SettingsStore().setInteger(QStringLiteral("AutosaveSeconds"), seconds);
         auto main = startMain();
         main->StartRecovery();
         return main;
@@ -243,6 +244,20 @@ TEST_F(RecoveryTest, CrashThenLaterThenRestoreWithADamagedSnapshot) {
     EXPECT_TRUE(instances().isEmpty());
 }
 
+#ifdef Q_OS_WIN
+// The snapshots belong to this user on this machine: %LOCALAPPDATA%, not the roaming profile.
+TEST_F(RecoveryTest, SnapshotsLieInTheLocalApplicationData) {
+    SetRecoveryFolder(QString());
+    QStandardPaths::setTestModeEnabled(false);
+    const QString folder = RecoveryFolder();
+    QStandardPaths::setTestModeEnabled(true);
+    const QString local = QDir::fromNativeSeparators(qEnvironmentVariable("LOCALAPPDATA"));
+    ASSERT_FALSE(local.isEmpty());
+    EXPECT_TRUE(folder.startsWith(local + QLatin1Char('/'), Qt::CaseInsensitive))
+        << folder.toStdString();
+}
+#endif
+
 TEST_F(RecoveryTest, ARunningInstanceKeepsItsFolderAndTheIntervalIsASetting) {
     auto main = start(1);
     main->NewDocumentWindow(QString());
@@ -263,8 +278,7 @@ TEST_F(RecoveryTest, ARunningInstanceKeepsItsFolderAndTheIntervalIsASetting) {
 
     prompts().answerMessage(MsgAnswer::No);
     endMain(main);
-    const QSettings settings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0"));
-    EXPECT_EQ(settings.value(QStringLiteral("AutosaveSeconds")).toInt(), 1);
+    EXPECT_EQ(SettingsStore().integer(QStringLiteral("AutosaveSeconds")), 1);
 
     // 0 takes no snapshots at all.
     main = start(0);
@@ -281,9 +295,8 @@ TEST_F(RecoveryTest, UnwritableSettingsAndRecoveryFolderAreToldOnceAtStart) {
     // The settings go below it for this test only.
     struct SettingsPath {
         const QString kept =
-            QFileInfo(
-                QFileInfo(QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0")).fileName())
-                    .path())
+            QFileInfo(QFileInfo(QSettings(QStringLiteral("DUR"), SettingsApplication()).fileName())
+                          .path())
                 .path();
         ~SettingsPath() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, kept); }
     } settingsPath;
@@ -292,8 +305,7 @@ TEST_F(RecoveryTest, UnwritableSettingsAndRecoveryFolderAreToldOnceAtStart) {
     prompts().answerMessage(MsgAnswer::Ok);
     auto main = startMain();
     main->StartRecovery();
-    const QString settingsFile =
-        QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0")).fileName();
+    const QString settingsFile = QSettings(QStringLiteral("DUR"), SettingsApplication()).fileName();
     EXPECT_EQ(
         messages(),
         QStringList{"E-no settings in " + QDir::toNativeSeparators(settingsFile) + "\n\n" +

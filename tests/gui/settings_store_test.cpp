@@ -1,5 +1,9 @@
 #include <QSettings>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 #include "gui_test.h"
 #include "platform/settings_store.h"
 
@@ -31,7 +35,7 @@ TEST_F(GuiTest, FirstRunWritesDefaultsThenReadsThemBack) {
     EXPECT_FALSE(s.singleSel.has_value());
     EXPECT_FALSE(s.windowPos.has_value());
 
-    QSettings raw("DUR", "RVK 3.0");
+    QSettings raw("DUR", SettingsApplication());
     EXPECT_TRUE(raw.contains("H6"));
     EXPECT_FALSE(raw.contains("SingleSel"));
     // Not a first run any more: the stored values win over the program folder.
@@ -51,25 +55,34 @@ TEST_F(GuiTest, SettingsRoundTripAndForeignWindowPosIgnored) {
     EXPECT_EQ(back.langFile, "deutsch.lng");
     EXPECT_EQ(back.singleSel, true);
     EXPECT_EQ(back.windowPos, s.windowPos);
-    EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("SingleSel").toInt(), 1);
+    EXPECT_EQ(SettingsStore().integer("SingleSel"), 1);
 
-    QSettings("DUR", "RVK 3.0").setValue("WindowPos", QByteArray(16, '\0'));
+    SettingsStore().setBlock("WindowPos", QByteArray(16, '\0'));
     EXPECT_FALSE(SettingsStore().read().windowPos.has_value());
-    QSettings("DUR", "RVK 3.0").setValue("WindowPos", QStringLiteral("0,0,10,10"));
+    QSettings("DUR", SettingsApplication()).setValue("WindowPos", QStringLiteral("0,0,10,10"));
     EXPECT_FALSE(SettingsStore().read().windowPos.has_value());
 }
 
 // A stored count of undo steps is kept; anything but a positive count gives the default.
 TEST_F(GuiTest, UndoStepsReadAsAPositiveCount) {
+#ifdef Q_OS_WIN
+    const int text = kDefaultUndoSteps;  // the registry keeps a count as an integer only
+#else
+    const int text = 250;
+#endif
     const struct {
         QVariant stored;
         int read;
-    } cases[] = {{7, 7}, {QStringLiteral("250"), 250}, {0, kDefaultUndoSteps},
-                 {-5, kDefaultUndoSteps}, {QStringLiteral("many"), kDefaultUndoSteps},
+    } cases[] = {{7, 7},
+                 {QStringLiteral("250"), text},
+                 {0, kDefaultUndoSteps},
+                 {-5, kDefaultUndoSteps},
+                 {QStringLiteral("many"), kDefaultUndoSteps},
                  {QVariant(), kDefaultUndoSteps}};
     for (const auto& c : cases) {
         test::ClearSettings();
-        if (c.stored.isValid()) QSettings("DUR", "RVK 3.0").setValue("UndoSteps", c.stored);
+        if (c.stored.isValid())
+            QSettings("DUR", SettingsApplication()).setValue("UndoSteps", c.stored);
         EXPECT_EQ(SettingsStore().read().undoSteps, c.read) << c.stored.toString().toStdString();
     }
     ShellSettings s;
@@ -77,6 +90,45 @@ TEST_F(GuiTest, UndoStepsReadAsAPositiveCount) {
     SettingsStore().write(s);
     EXPECT_EQ(SettingsStore().read().undoSteps, 7);
 }
+
+#ifdef Q_OS_WIN
+// The registry keeps every value in a type of its own; the same names with another type
+// or size read as missing.
+TEST_F(GuiTest, RegistryValuesHaveTheirOwnTypes) {
+    test::ClearSettings();
+    ShellSettings s;
+    s.recent[0] = QStringLiteral("C:\\Z\u00fcge\\a.rvk");
+    s.singleSel = true;
+    s.windowPos = WindowPlacement{QRect(-8, 20, 870, 640), true};
+    SettingsStore().write(s);
+    const std::wstring key = L"SOFTWARE\\DUR\\" + SettingsApplication().toStdWString();
+    const auto stored = [&key](const wchar_t* name) {
+        DWORD type = REG_NONE;
+        DWORD size = 0;
+        RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     nullptr, &size);
+        return std::pair(type, size);
+    };
+    const auto utf16 = static_cast<DWORD>((s.recent[0].size() + 1) * 2);
+    EXPECT_EQ(stored(L"H0"), std::pair(DWORD{REG_SZ}, utf16));
+    EXPECT_EQ(stored(L"SingleSel"), std::pair(DWORD{REG_DWORD}, DWORD{4}));
+    EXPECT_EQ(stored(L"WindowPos"), std::pair(DWORD{REG_BINARY}, DWORD{17}));
+    EXPECT_EQ(stored(L"AutosaveSeconds"), std::pair(DWORD{REG_DWORD}, DWORD{4}));
+
+    QSettings raw("DUR", SettingsApplication());
+    raw.setValue("SingleSel", QStringLiteral("1"));
+    raw.setValue("WindowPos", EncodeWindowPos(*s.windowPos));  // as QSettings keeps a block
+    raw.setValue("AutosaveSeconds", qint64{5});
+    raw.sync();
+    EXPECT_EQ(stored(L"SingleSel").first, DWORD{REG_SZ});
+    EXPECT_EQ(stored(L"AutosaveSeconds").first, DWORD{REG_QWORD});
+    const ShellSettings back = SettingsStore().read();
+    EXPECT_EQ(back.recent[0], s.recent[0]);
+    EXPECT_FALSE(back.singleSel.has_value());
+    EXPECT_FALSE(back.windowPos.has_value());
+    EXPECT_EQ(back.autosaveSeconds, kDefaultAutosaveSeconds);
+}
+#endif
 
 TEST_F(GuiTest, MemoryClipboardPutReplacesEverything) {
     clip().offer(ClipFormat::Fleet, "fleet");
@@ -96,7 +148,12 @@ TEST(SystemClipboardTest, PayloadAndBitmapTravelTogether) {
     EXPECT_EQ(system.block(ClipFormat::Vehicle), std::nullopt);
     ASSERT_TRUE(system.bitmap().has_value());
     EXPECT_EQ(system.bitmap()->pixelColor(2, 0), QColor(Qt::red));
+#ifdef Q_OS_WIN
+    // A clipboard format registered by its name.
+    EXPECT_EQ(ClipMimeType(ClipFormat::Fleet), "application/x-qt-windows-mime;value=\"RVK_Fleet\"");
+#else
     EXPECT_EQ(ClipMimeType(ClipFormat::Fleet), "application/x-rvk-fleet");
+#endif
 }
 
 }  // namespace

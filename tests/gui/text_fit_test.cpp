@@ -33,6 +33,7 @@
 #include "platform/input_dialog.h"
 #include "platform/settings_store.h"
 #include "platform/qt_prompts.h"
+#include "platform/settings_store.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 
@@ -165,7 +166,7 @@ protected:
         const QString shipped = QStringLiteral(RVK_SOURCE_DIR "/lang/") + name;
         QFile::remove(programFolder() + QLatin1Char('/') + name);
         ASSERT_TRUE(QFile::copy(shipped, programFolder() + QLatin1Char('/') + name));
-        QSettings(QStringLiteral("DUR"), QStringLiteral("RVK 3.0"))
+        QSettings(QStringLiteral("DUR"), SettingsApplication())
             .setValue(QStringLiteral("LangFile"), name);
     }
 };

@@ -345,6 +345,10 @@ TEST_F(DocumentFiles, FailedSaveKeepsWhatIsInTheWayAndTheModifiedMark) {
     EXPECT_TRUE(doc.modified);
     EXPECT_FALSE(doc.named);
     EXPECT_EQ(ReadFileBytes(dir.file("folder.rvk/inside")), Text("keep"));
+#ifdef _WIN32
+    // The save lock's file stays there: removing an open file shuts out those waiting on it.
+    EXPECT_TRUE(RemoveFile(SidecarPath(doc.path, kSaveLockSuffix)));
+#endif
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 

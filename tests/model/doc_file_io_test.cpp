@@ -23,11 +23,12 @@ TEST(FileIo, WriteReplacesAtomicallyAndKeepsPermissions) {
     const std::string path = dir.file("doc.rvk");
     ASSERT_TRUE(WriteFileAtomic(path, Bytes{1, 2, 3}));
     EXPECT_EQ(ReadFileBytes(path), (Bytes{1, 2, 3}));
+    // Windows keeps only the read-only attribute of these.
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::perms before = fs::status(path).permissions();
     ASSERT_TRUE(WriteFileAtomic(path, Bytes{}));
     EXPECT_EQ(ReadFileBytes(path), Bytes{});
-    EXPECT_EQ(fs::status(path).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(path).permissions(), before);
     EXPECT_EQ(EntriesIn(dir.path()), 1);  // no temporary file left behind
 }
 

@@ -8,13 +8,24 @@
 #include <atomic>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <process.h>
+#include <windows.h>
+#else
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "model/byte_io.h"
@@ -23,9 +34,17 @@
 
 namespace rvk::testing {
 
+// The folder a test shares with the child it runs in a process of its own (Windows).
+inline constexpr const char* kChildFolderVariable = "RVK_TEST_FOLDER";
+
 class TempDir {
 public:
     TempDir() {
+        if (const char* shared = std::getenv(kChildFolderVariable)) {
+            path_ = shared;  // in the environment's own code page
+            owned_ = false;
+            return;
+        }
         static std::atomic<int> counter{0};
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = std::filesystem::temp_directory_path() /
@@ -34,6 +53,7 @@ public:
         std::filesystem::create_directories(path_);
     }
     ~TempDir() {
+        if (!owned_) return;
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
@@ -42,12 +62,122 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // UTF-8, as every path of the program (string() is the ANSI code page on Windows).
+    std::string file(const std::string& name) const {
+        const std::u8string path = (path_ / std::u8string(name.begin(), name.end())).u8string();
+        return std::string(path.begin(), path.end());
+    }
     const std::filesystem::path& path() const { return path_; }
 
 private:
     std::filesystem::path path_;
+    bool owned_ = true;
 };
+
+// Another process that runs while this object lives, for its id: the test's parent on
+// POSIX; on Windows a command interpreter started for it, waiting for input that never
+// comes, ended at the end.
+class OtherProcess {
+public:
+#ifdef _WIN32
+    OtherProcess() {
+        SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        HANDLE read = nullptr;
+        if (!CreatePipe(&read, &input_, &inherit, 0)) return;
+        SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW start{};
+        start.cb = sizeof start;
+        start.dwFlags = STARTF_USESTDHANDLES;
+        start.hStdInput = read;
+        start.hStdOutput = start.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        std::wstring line = L"cmd.exe /q /k";
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                           &start, &process_))
+            CloseHandle(process_.hThread);
+        CloseHandle(read);
+    }
+    ~OtherProcess() {
+        if (process_.hProcess) {
+            TerminateProcess(process_.hProcess, 0);
+            WaitForSingleObject(process_.hProcess, INFINITE);
+            CloseHandle(process_.hProcess);
+        }
+        if (input_) CloseHandle(input_);
+    }
+    long id() const {
+        return static_cast<long>(process_.dwProcessId);
+    }
+
+private:
+    HANDLE input_ = nullptr;
+    PROCESS_INFORMATION process_{};
+#else
+    OtherProcess() = default;
+    long id() const {
+        return static_cast<long>(getppid());
+    }
+#endif
+    OtherProcess(const OtherProcess&) = delete;
+    OtherProcess& operator=(const OtherProcess&) = delete;
+};
+
+// A part of a test run in a process of its own, ended at once by Die() as if killed: a
+// fork on POSIX. Windows has no fork: there the test program starts again for the
+// current test alone, with the task number and the test's folder in its environment;
+// the test body begins with `if (auto task = ChildTask()) _exit(work(*task));` and the
+// child dies by TerminateProcess. The child's exit code, -1 when it did not exit.
+inline constexpr const char* kChildTaskVariable = "RVK_CHILD_TASK";
+
+inline std::optional<int> ChildTask() {
+    const char* task = std::getenv(kChildTaskVariable);
+    if (!task) return std::nullopt;
+    return std::atoi(task);
+}
+
+[[noreturn]] inline void Die() {
+#ifdef _WIN32
+    TerminateProcess(GetCurrentProcess(), 0);
+#endif
+    _exit(0);
+}
+
+inline int RunInChild(int task, const std::filesystem::path& folder,
+                      const std::function<int()>& work) {
+#ifdef _WIN32
+    (void)work;
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
+    std::wstring line =
+        L"\"" + self + L"\" --gtest_filter=" + std::wstring(filter.begin(), filter.end());
+    SetEnvironmentVariableA(kChildTaskVariable, std::to_string(task).c_str());
+    SetEnvironmentVariableA(kChildFolderVariable, folder.string().c_str());
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION child{};
+    const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        nullptr, &start, &child);
+    SetEnvironmentVariableA(kChildTaskVariable, nullptr);
+    SetEnvironmentVariableA(kChildFolderVariable, nullptr);
+    if (!started) return -1;
+    DWORD code = 0;
+    WaitForSingleObject(child.hProcess, INFINITE);
+    const bool exited = GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    return exited ? static_cast<int>(code) : -1;
+#else
+    (void)task;
+    (void)folder;
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) _exit(work());
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+#endif
+}
 
 #ifndef _WIN32
 // While it lives, a write that makes a file larger than `bytes` fails, as on a full

@@ -155,7 +155,9 @@ TEST(OpenRecord, SecondTakerLearnsWhoUntilTheHolderEnds) {
         EXPECT_FALSE(first.held());
         EXPECT_FALSE(OpenRecord::Take(doc).held());
     }
+#ifndef _WIN32  // the file stays there: removing an open file shuts out those waiting on it
     EXPECT_FALSE(fs::exists(OpenRecordPath(doc)));
+#endif
 
     // A record whose editor left it behind has no lock: taken over without a word.
     {

@@ -234,34 +234,25 @@ TEST(Recovery, KilledSnapshotLeavesTheOldOrTheNewOneWhole) {
 TEST(Recovery, FolderLockIsFreedWhenItsHolderDies) {
     TempDir dir;
     const std::string folder = dir.file("instance");
+    // Another process: 0 when it finds the lock held; 1 when it took it and died.
+    const auto other = [&folder](int task) {
+        auto held = TakeFolderLock(folder, false);
+        if (task == 0) return held ? 2 : 0;
+        if (held) testing::Die();
+        return 3;
+    };
+    if (const auto task = testing::ChildTask()) _exit(other(*task));
     fs::create_directories(folder);
     EXPECT_FALSE(TakeFolderLock(folder, false)) << "no lock file: an instance is making it";
     auto first = TakeFolderLock(folder, true);
     ASSERT_TRUE(first);
     EXPECT_FALSE(TakeFolderLock(folder, false));
+    EXPECT_EQ(testing::RunInChild(0, dir.path(), [&] { return other(0); }), 0)
+        << "a live holder in another process";
     first.reset();
     EXPECT_TRUE(TakeFolderLock(folder, false)) << "given up, the file stays";
-
-#ifndef _WIN32  // the other holder is a forked process; Windows needs one started anew
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const auto held = TakeFolderLock(folder, false);
-        if (!held || write(ready[1], "r", 1) != 1) _exit(2);
-        pause();
-        _exit(0);
-    }
-    char c;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
-    EXPECT_FALSE(TakeFolderLock(folder, false)) << "a live holder in another process";
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
+    EXPECT_EQ(testing::RunInChild(1, dir.path(), [&] { return other(1); }), 0);
     EXPECT_TRUE(TakeFolderLock(folder, false)) << "its holder was killed";
-    close(ready[0]);
-    close(ready[1]);
-#endif
 }
 
 // A full or read-only disk: a snapshot that cannot be written says why and leaves the

@@ -134,30 +134,24 @@ TEST_F(SaveSet, FailureAtAnyStepNeverLeavesAMix) {
 }
 
 TEST_F(SaveSet, KilledAtAnyStepOpensAsTheOldOrTheNewDocument) {
-#ifdef _WIN32
-    GTEST_SKIP() << "kills a forked writer; Windows needs a child process ended by TerminateProcess";
-#else
+    // The changed document saved by a process that dies at the step: 3 when it got through.
+    const auto saveKilledAt = [this](int step) {
+        FileDoc doc = OpenChanged();
+        SetSaveStepHook(AtStep(step, []() -> int { testing::Die(); }));
+        return SaveDocument(doc).ok() ? 3 : 4;
+    };
+    if (const auto step = testing::ChildTask()) _exit(saveKilledAt(*step));
     const Files old = SavedOld();
     std::vector<Files> reopened;
     for (int step = 0;; ++step) {
         ASSERT_LT(step, 30);
         Restore(old);
-        FileDoc doc = OpenChanged();
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            SetSaveStepHook(AtStep(step, [] {
-                _exit(0);
-                return 0;
-            }));
-            _exit(SaveDocument(doc).ok() ? 3 : 4);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_NE(WEXITSTATUS(status), 4) << step;
+        const int status =
+            testing::RunInChild(step, dir.path(), [&] { return saveKilledAt(step); });
+        ASSERT_NE(status, -1) << step;
+        ASSERT_NE(status, 4) << step;
         reopened.push_back(Reopened());
-        if (WEXITSTATUS(status) == 3) break;
+        if (status == 3) break;
     }
     const Files& saved = reopened.back();
     ASSERT_NE(saved, old);
@@ -165,16 +159,14 @@ TEST_F(SaveSet, KilledAtAnyStepOpensAsTheOldOrTheNewDocument) {
     for (std::size_t step = 0; step < reopened.size(); ++step)
         EXPECT_EQ(reopened[step], step < 5 ? old : saved) << step;
     EXPECT_EQ(reopened.size(), 5u + 4 + 1 + 1 + 1);  // and the renames, removal, finish
-#endif
 }
 
 TEST_F(SaveSet, OpeningAndSavingRemoveWhatKilledSavesLeft) {
-#ifdef _WIN32
-    GTEST_SKIP() << "needs the id of another running process (the parent's on POSIX)";
-#else
     const Files old = SavedOld();
+    const testing::OtherProcess other;
+    ASSERT_GT(other.id(), 0);
     const std::string finished = ".trains.rvk.999999999.0.tmp";
-    const std::string running = ".trains-00-01.fzz." + std::to_string(getppid()) + ".3.tmp";
+    const std::string running = ".trains-00-01.fzz." + std::to_string(other.id()) + ".3.tmp";
     const std::string ownOld = ".trains-00-05.fzz." + std::to_string(getpid()) + ".7.tmp";
     const std::string foreign = ".other.rvk.999999999.0.tmp";
     for (const std::string& name : {finished, running, ownOld, foreign, std::string("x.tmp")})
@@ -190,7 +182,6 @@ TEST_F(SaveSet, OpeningAndSavingRemoveWhatKilledSavesLeft) {
     doc.modified = true;
     ASSERT_TRUE(SaveDocument(doc).ok());
     EXPECT_EQ(Snapshot(), expected);
-#endif
 }
 
 // A journal that is no whole journal never began a rename: it is set aside where the
@@ -322,6 +313,7 @@ TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
 #endif
 }
 
+#ifndef _WIN32
 // A process that runs `work` with a save that stops once its journal is in place,
 // until it is resumed or killed. Exit 0 when `work` returned true.
 class PausedSave {
@@ -373,10 +365,15 @@ pid_t Spawn(const std::function<bool()>& work) {
     return pid;
 }
 
+#endif
+
 // Opening while another process saves: the reader neither completes nor removes the
 // running save's journal; it waits, and then reads the new document. A save whose
 // process died leaves the lock free and its journal for the next reader.
 TEST_F(SaveSet, AReaderWaitsForARunningSaveAndFinishesOnlyADeadOne) {
+#ifdef _WIN32
+    GTEST_SKIP() << "pauses a save in a forked process; not yet ported to a Windows child";
+#else
     const Files old = SavedOld();
     const auto openedInfo = [this](std::string want) {
         FileDoc doc;
@@ -410,11 +407,15 @@ TEST_F(SaveSet, AReaderWaitsForARunningSaveAndFinishesOnlyADeadOne) {
     }
     EXPECT_TRUE(openedInfo("new"));
     EXPECT_EQ(Snapshot(), saved);
+#endif
 }
 
 // Two saves of different documents to one path at once: the second waits, plans its
 // companions on what the first left, and the folder holds it whole.
 TEST_F(SaveSet, TwoSavesAtOnceFollowOneAnother) {
+#ifdef _WIN32
+    GTEST_SKIP() << "pauses a save in a forked process; not yet ported to a Windows child";
+#else
     FileDoc first = OldDoc();
     FileDoc second;
     second.info = "second";
@@ -433,6 +434,7 @@ TEST_F(SaveSet, TwoSavesAtOnceFollowOneAnother) {
     EXPECT_EQ(doc.info, "second");
     EXPECT_EQ(doc.KnownZoom2Files, std::vector<std::string>{dir.file("trains-00-01.fzz")});
     EXPECT_EQ(Snapshot().size(), 2u);
+#endif
 }
 
 // Root may write any file: the file's own permission bits must stop the save anyway.
@@ -463,6 +465,26 @@ TEST_F(SaveSet, WriteProtectedTargetsAreRefusedBeforeAnythingIsWritten) {
     }
 #endif
 }
+
+#ifdef _WIN32
+// Windows cannot replace or remove a file that another program opened without sharing
+// its removal: the save names that reason before anything is written.
+TEST_F(SaveSet, FilesHeldOpenByAnotherProgramAreRefusedBeforeAnythingIsWritten) {
+    const Files old = SavedOld();
+    for (const std::string name : {"trains.rvk", "trains-00-00.fzz", "trains-00-02.fzz"}) {
+        Restore(old);
+        FileDoc doc = OpenChanged();
+        const HANDLE held = CreateFileW(PathFromUtf8(dir.file(name)).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        const SaveResult r = SaveDocument(doc);
+        CloseHandle(held);
+        EXPECT_EQ(r.message(), (Message{kTextCannotSave, dir.file(name), Reason{kTextInUse, {}}}));
+        EXPECT_TRUE(doc.modified);
+        EXPECT_EQ(Snapshot(), old);
+    }
+}
+#endif
 
 TEST_F(SaveSet, SaveAsTakesTheNewPathOnlyOnceSaved) {
     FileDoc doc = OldDoc();

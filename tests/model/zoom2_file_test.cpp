@@ -4,7 +4,14 @@
 
 #include <filesystem>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include "doc_test_util.h"
 #include "model/file_io.h"
@@ -153,9 +160,21 @@ protected:
         for (int j : withZoom2) DeriveZoom2(*doc.fleets[0]->vehicles[j], "z");
         return doc;
     }
-    static ino_t Inode(const std::string& path) {
+    // The file system's number of the file, new for every file that replaces it.
+    static std::uint64_t Inode(const std::string& path) {
+#ifdef _WIN32
+        const HANDLE h = CreateFileW(PathFromUtf8(path).c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return 0;
+        BY_HANDLE_FILE_INFORMATION info{};
+        const bool ok = GetFileInformationByHandle(h, &info);
+        CloseHandle(h);
+        return ok ? std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow : 0;
+#else
         struct stat st {};
         return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+#endif
     }
 };
 
@@ -208,8 +227,8 @@ TEST_F(Zoom2Files, SaveWritesChangedCompanionsOnceAndLoadReadsThem) {
     EXPECT_EQ(doc.KnownZoom2Files, (std::vector<std::string>{first, third}));
 
     // Every write replaces the file, so an unchanged inode means it was not rewritten.
-    const ino_t firstInode = Inode(first);
-    const ino_t thirdInode = Inode(third);
+    const std::uint64_t firstInode = Inode(first);
+    const std::uint64_t thirdInode = Inode(third);
     doc.fleets[0]->vehicles[2]->Zoom2Modified = true;
     ASSERT_TRUE(SaveDocument(doc).ok());
     EXPECT_EQ(Inode(first), firstInode);
