@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "model/vehicle.h"
+#include "records/vehicle.h"
 
 namespace rvk::bench {
 

@@ -9,7 +9,7 @@
 
 #include "bench_vehicles.h"
 #include "memory_count.h"
-#include "model/document.h"
+#include "storage/document_files.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "bench_vehicles.h"
-#include "model/document_diff.h"
+#include "formats/document_diff.h"
 
 namespace {
 
-rvk::FileDoc Largest() {
-    rvk::FileDoc doc;
+rvk::DocumentRec Largest() {
+    rvk::DocumentRec doc;
     for (int i = 0; i < 10; ++i) {
         doc.fleets.push_back(rvk::CreateFleet("Fleet " + std::to_string(i)));
         for (int j = 0; j < 16; ++j)
@@ -23,8 +23,8 @@ rvk::FileDoc Largest() {
 // Every vehicle with one pixel changed, or every fleet's vehicles rotated by one place
 // so that each must be found again by its graphics.
 void BM_DiffLargestDocument(benchmark::State& state) {
-    const rvk::FileDoc a = Largest();
-    rvk::FileDoc b = Largest();
+    const rvk::DocumentRec a = Largest();
+    rvk::DocumentRec b = Largest();
     const bool moved = state.range(0) == 1;
     for (auto& fleet : b.fleets) {
         if (moved)
@@ -45,8 +45,8 @@ BENCHMARK(BM_DiffLargestDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 
 // The picture of 160 changed side views, as far as it goes.
 void BM_DrawDifferences(benchmark::State& state) {
-    const rvk::FileDoc a = Largest();
-    rvk::FileDoc b = Largest();
+    const rvk::DocumentRec a = Largest();
+    rvk::DocumentRec b = Largest();
     for (auto& fleet : b.fleets)
         for (auto& v : fleet->vehicles) v->Planes[0].set(100, 10, 0x00123456u);
     const rvk::DocumentDiff diff = rvk::CompareDocuments(a, b);

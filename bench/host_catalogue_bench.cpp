@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <random>
 
+#include "host/host_catalogue.h"
 #include "host_fixture.h"
 #include "memory_count.h"
-#include "model/host_catalogue.h"
 
 namespace {
 

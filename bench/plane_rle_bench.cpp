@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench_vehicles.h"
-#include "model/plane_codec.h"
+#include "formats/plane_codec.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "bench_vehicles.h"
-#include "model/recovery.h"
+#include "storage/recovery.h"
 
 namespace {
 

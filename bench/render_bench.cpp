@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "bench_vehicles.h"
-#include "model/render.h"
-#include "model/vehicle_picture.h"
+#include "records/render.h"
+#include "records/vehicle_picture.h"
 
 namespace {
 

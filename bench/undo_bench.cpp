@@ -4,9 +4,9 @@
 
 #include "bench_vehicles.h"
 #include "memory_count.h"
-#include "model/draw_tools.h"
-#include "model/image_clip.h"
-#include "model/undo_history.h"
+#include "records/draw_tools.h"
+#include "records/image_clip.h"
+#include "records/undo_history.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "model/document.h"
-#include "model/pixel.h"
-#include "model/vehicle.h"
+#include "records/pixel.h"
+#include "records/vehicle.h"
+#include "storage/document_files.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 #include <cstdint>
 
 #include "cli/doc_json.h"
+#include "formats/document_codec.h"
+#include "formats/zoom2_codec.h"
 #include "fuzz_check.h"
-#include "model/zoom2_file.h"
 
 namespace {
 

@@ -21,10 +21,11 @@
 #include <span>
 #include <string>
 
+#include "formats/document_codec.h"
 #include "fuzz_check.h"
-#include "model/document.h"
-#include "model/file_io.h"
-#include "model/zoom2_file.h"
+#include "storage/companion_files.h"
+#include "storage/document_files.h"
+#include "storage/file_io.h"
 
 namespace {
 

@@ -10,8 +10,9 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/fleet_payload.h"
+#include "formats/vehicle_image.h"
 #include "fuzz_check.h"
-#include "model/fleet_payload.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/byte_io.h"
+#include "formats/plane_codec.h"
+#include "formats/zoom2_codec.h"
 #include "fuzz_check.h"
+#include "host/host_catalogue.h"
 #include "host_fixture.h"
-#include "model/byte_io.h"
-#include "model/host_catalogue.h"
-#include "model/plane_codec.h"
-#include "model/zoom2_file.h"
 
 namespace rvk::fuzz {
 

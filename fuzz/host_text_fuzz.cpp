@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "model/host_install.h"
-#include "model/host_text.h"
+#include "host/host_install.h"
+#include "host/host_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using rvk::fuzz::Check;

@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/image_payload.h"
 #include "fuzz_check.h"
-#include "model/image_clip.h"
+#include "records/image_clip.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/codepage.h"
-#include "model/lang_table.h"
+#include "formats/codepage.h"
+#include "formats/lang_table.h"
 
 namespace {
 

@@ -6,15 +6,19 @@
 #include <filesystem>
 #include <string>
 
-#include "../tests/model/ufg_pair.h"
+#include "../tests/host/ufg_pair.h"
 #include "cli/doc_json.h"
-#include "model/byte_io.h"
-#include "model/document.h"
-#include "model/file_io.h"
-#include "model/png_exchange.h"
-#include "model/fleet_payload.h"
-#include "model/image_clip.h"
-#include "model/zoom2_file.h"
+#include "formats/byte_io.h"
+#include "formats/document_codec.h"
+#include "formats/fleet_payload.h"
+#include "formats/image_payload.h"
+#include "formats/png_exchange.h"
+#include "formats/vehicle_image.h"
+#include "records/image_clip.h"
+#include "storage/companion_files.h"
+#include "storage/document_files.h"
+#include "storage/file_io.h"
+#include "storage/save_set.h"
 
 namespace {
 

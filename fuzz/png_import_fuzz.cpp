@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/png_exchange.h"
 #include "fuzz_check.h"
-#include "model/png_exchange.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using rvk::fuzz::Check;

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "model/recovery.h"
+#include "storage/recovery.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto manifest = rvk::ParseManifest(std::span<const std::uint8_t>(data, size));

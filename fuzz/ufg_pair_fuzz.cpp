@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/document_codec.h"
 #include "fuzz_check.h"
-#include "model/document.h"
-#include "model/ufg_import.h"
+#include "host/ufg_import.h"
+#include "storage/document_files.h"
 
 namespace {
 

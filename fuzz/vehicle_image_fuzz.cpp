@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/vehicle_image.h"
 #include "fuzz_check.h"
-#include "model/vehicle.h"
+#include "records/vehicle.h"
 
 namespace {
 

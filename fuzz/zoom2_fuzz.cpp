@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/zoom2_codec.h"
 #include "fuzz_check.h"
-#include "model/zoom2_file.h"
 
 namespace {
 

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "model/file_io.h"
-#include "model/png_codec.h"
+#include "formats/png_codec.h"
+#include "storage/file_io.h"
+#include "storage/save_set.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds every suite (model, command line, windows) with AddressSanitizer and
+# Builds every suite (core, command line, windows) with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-asan/ and runs them all with ctest; any report
 # fails its test. Extra arguments go to ctest (for example -R Monkey).
 #   scripts/sanitize.sh --monkey SECONDS   runs only the random walk through the windows,

@@ -19,7 +19,7 @@
 #include "editor/trace_picture.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_owner.h"
-#include "model/lang_table.h"
+#include "formats/lang_table.h"
 
 namespace {
 

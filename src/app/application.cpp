@@ -4,8 +4,8 @@
 #include <QPixmap>
 #include <exception>
 
-#include "model/document.h"
 #include "platform/prompts.h"
+#include "storage/document_files.h"
 
 namespace rvk {
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "docwin/file_form.h"
+#include "storage/save_set.h"
 
 namespace rvk {
 

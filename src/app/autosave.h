@@ -12,7 +12,8 @@
 #include <optional>
 #include <vector>
 
-#include "model/recovery.h"
+#include "storage/recovery.h"
+#include "storage/save_set.h"
 
 namespace rvk {
 

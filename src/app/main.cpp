@@ -8,8 +8,8 @@
 #include "editor/move_form.h"
 #include "editor/steam_form.h"
 #include "fleet/import_form.h"
-#include "model/file_io.h"
 #include "platform/file_names.h"
+#include "storage/file_io.h"
 
 int main(int argc, char** argv) {
     rvk::Application app(argc, argv);

@@ -30,14 +30,14 @@
 #include "app/tool_panel.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
-#include "model/codepage.h"
-#include "model/file_io.h"
-#include "model/ufg_import.h"
-#include "model/zoom2_file.h"
+#include "formats/codepage.h"
+#include "host/ufg_import.h"
 #include "platform/cp1252_text.h"
 #include "platform/file_names.h"
 #include "platform/settings_store.h"
 #include "platform/toolkit_language.h"
+#include "storage/companion_files.h"
+#include "storage/file_io.h"
 
 namespace rvk {
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "app/recent_files.h"
-#include "model/document.h"
-#include "model/lang_table.h"
+#include "formats/lang_table.h"
 #include "platform/prompts.h"
 #include "shell/frame.h"
+#include "storage/document_files.h"
 
 class QAction;
 class QLabel;

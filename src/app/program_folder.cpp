@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "model/lang_table.h"
+#include "formats/lang_table.h"
 
 namespace rvk {
 

@@ -10,9 +10,9 @@
 
 #include "editor/tool_cursors.h"
 #include "editor/vehicle_tools.h"
-#include "model/draw_tools.h"
-#include "model/pixel.h"
 #include "platform/settings_store.h"
+#include "records/draw_tools.h"
+#include "records/pixel.h"
 
 class QAction;
 class QButtonGroup;

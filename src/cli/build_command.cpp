@@ -1,8 +1,8 @@
 
 #include "cli/commands.h"
 #include "cli/doc_json.h"
-#include "model/file_io.h"
-#include "model/zoom2_file.h"
+#include "storage/companion_files.h"
+#include "storage/file_io.h"
 
 namespace rvk::tool {
 

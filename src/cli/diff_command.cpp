@@ -2,9 +2,10 @@
 #include <cstdio>
 
 #include "cli/commands.h"
-#include "model/document_diff.h"
-#include "model/file_io.h"
-#include "model/zoom2_file.h"
+#include "formats/document_diff.h"
+#include "formats/png_codec.h"
+#include "storage/companion_files.h"
+#include "storage/file_io.h"
 
 namespace rvk::tool {
 

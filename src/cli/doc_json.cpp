@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "model/codepage.h"
+#include "formats/codepage.h"
 
 namespace rvk::tool {
 

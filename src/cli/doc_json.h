@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "model/document.h"
+#include "storage/document_files.h"
 
 namespace rvk::tool {
 

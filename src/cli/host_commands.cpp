@@ -6,10 +6,10 @@
 
 #include "cli/commands.h"
 #include "cli/doc_json.h"
-#include "model/codepage.h"
-#include "model/file_io.h"
-#include "model/host_catalogue.h"
-#include "model/host_install.h"
+#include "formats/codepage.h"
+#include "host/host_catalogue.h"
+#include "host/host_install.h"
+#include "storage/file_io.h"
 
 namespace rvk::tool {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "model/file_io.h"
-#include "model/ufg_import.h"
+#include "host/ufg_import.h"
+#include "storage/file_io.h"
 
 namespace rvk::tool {
 

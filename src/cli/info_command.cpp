@@ -2,7 +2,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "model/codepage.h"
+#include "formats/codepage.h"
 
 namespace rvk::tool {
 

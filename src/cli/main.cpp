@@ -18,7 +18,7 @@
 
 #include "cli/commands.h"
 #include "cli/tool_support.h"
-#include "model/file_io.h"
+#include "storage/file_io.h"
 
 namespace {
 

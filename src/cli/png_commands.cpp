@@ -3,7 +3,8 @@
 #include <cstdio>
 
 #include "cli/commands.h"
-#include "model/png_exchange.h"
+#include "formats/png_exchange.h"
+#include "storage/picture_files.h"
 
 namespace rvk::tool {
 

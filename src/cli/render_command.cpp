@@ -1,9 +1,9 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "model/file_io.h"
-#include "model/png_codec.h"
-#include "model/vehicle_picture.h"
+#include "formats/png_codec.h"
+#include "records/vehicle_picture.h"
+#include "storage/file_io.h"
 
 namespace rvk::tool {
 

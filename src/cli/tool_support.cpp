@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cstdio>
 
-#include "model/file_io.h"
-#include "model/zoom2_file.h"
+#include "formats/document_codec.h"
+#include "storage/companion_files.h"
+#include "storage/file_io.h"
+#include "storage/save_set.h"
 
 namespace rvk::tool {
 

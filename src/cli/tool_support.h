@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/document.h"
+#include "storage/document_files.h"
 
 namespace rvk::tool {
 

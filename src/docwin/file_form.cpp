@@ -17,11 +17,12 @@
 #include <QVBoxLayout>
 
 #include "fleet/fleet_form.h"
-#include "model/fleet_payload.h"
+#include "formats/fleet_payload.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
 #include "shell/frame.h"
 #include "shell/name_list_box.h"
+#include "storage/save_set.h"
 
 namespace rvk {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "fleet/fleet_owner.h"
-#include "model/document.h"
-#include "model/open_record.h"
 #include "platform/file_names.h"
 #include "shell/child_form.h"
+#include "storage/document_files.h"
+#include "storage/open_record.h"
 
 class QAction;
 class QFileSystemWatcher;

@@ -10,8 +10,8 @@
 
 #include "editor/qt_support.h"
 #include "editor/shift_target.h"
-#include "model/end_view_shift.h"
 #include "platform/prompts.h"
+#include "records/end_view_shift.h"
 
 namespace rvk {
 

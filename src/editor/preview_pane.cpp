@@ -12,7 +12,7 @@
 
 #include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
-#include "model/vehicle_picture.h"
+#include "records/vehicle_picture.h"
 #include "platform/settings_store.h"
 
 namespace rvk {

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "model/pixel.h"
+#include "records/pixel.h"
 
 class QAction;
 class QCheckBox;

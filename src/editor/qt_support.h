@@ -5,10 +5,10 @@
 #include <QImage>
 #include <QString>
 
-#include "model/lang_table.h"
-#include "model/pixel.h"
-#include "model/render.h"
+#include "formats/lang_table.h"
 #include "platform/cp1252_text.h"
+#include "records/pixel.h"
+#include "records/render.h"
 
 namespace rvk {
 

@@ -12,8 +12,8 @@
 #include "editor/qt_support.h"
 #include "editor/steam_target.h"
 #include "editor/step_names.h"
-#include "model/vehicle.h"
 #include "platform/prompts.h"
+#include "records/vehicle.h"
 
 namespace rvk {
 

@@ -20,7 +20,7 @@
 #include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_owner.h"
-#include "model/view_layout.h"
+#include "records/view_layout.h"
 #include "platform/file_names.h"
 #include "platform/prompts.h"
 #include "platform/settings_store.h"

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "model/vehicle.h"
+#include "records/vehicle.h"
 
 class QAction;
 class QCheckBox;

@@ -14,8 +14,8 @@
 #include "editor/step_names.h"
 #include "editor/up_down.h"
 #include "editor/vehicle_owner.h"
-#include "model/file_io.h"
-#include "model/zoom2_file.h"
+#include "storage/companion_files.h"
+#include "storage/file_io.h"
 
 namespace rvk {
 

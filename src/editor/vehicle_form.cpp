@@ -33,10 +33,10 @@
 #include "editor/vehicle_controls.h"
 #include "editor/vehicle_owner.h"
 #include "editor/vehicle_tools.h"
-#include "model/end_view_shift.h"
-#include "model/image_clip.h"
-#include "model/render.h"
-#include "model/vehicle_picture.h"
+#include "records/end_view_shift.h"
+#include "records/image_clip.h"
+#include "records/render.h"
+#include "records/vehicle_picture.h"
 #include "shell/frame.h"
 
 namespace rvk {

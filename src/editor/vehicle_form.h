@@ -13,10 +13,10 @@
 #include "editor/controls_target.h"
 #include "editor/shift_target.h"
 #include "editor/steam_target.h"
-#include "model/draw_tools.h"
-#include "model/image_clip.h"
-#include "model/undo_history.h"
-#include "model/view_layout.h"
+#include "records/draw_tools.h"
+#include "records/image_clip.h"
+#include "records/undo_history.h"
+#include "records/view_layout.h"
 #include "shell/child_form.h"
 
 class QAction;

@@ -8,7 +8,8 @@
 #include "editor/step_names.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_tools.h"
-#include "model/png_exchange.h"
+#include "formats/image_payload.h"
+#include "formats/png_exchange.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"
 

@@ -8,13 +8,15 @@
 #include "editor/step_names.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_tools.h"
-#include "model/file_io.h"
-#include "model/png_exchange.h"
-#include "model/vehicle_picture.h"
+#include "formats/png_exchange.h"
 #include "platform/file_names.h"
 #include "platform/prompts.h"
 #include "platform/settings_store.h"
+#include "records/vehicle_picture.h"
 #include "shell/frame.h"
+#include "storage/file_io.h"
+#include "storage/picture_files.h"
+#include "storage/save_set.h"
 
 namespace rvk {
 

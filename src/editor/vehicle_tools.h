@@ -8,8 +8,8 @@
 #include <Qt>
 #include <array>
 
-#include "model/draw_tools.h"
-#include "model/pixel.h"
+#include "records/draw_tools.h"
+#include "records/pixel.h"
 
 namespace rvk {
 

@@ -11,13 +11,14 @@
 #include "editor/vehicle_form.h"
 #include "fleet/import_form.h"
 #include "fleet/train_strip.h"
-#include "model/document.h"
-#include "model/zoom2_file.h"
+#include "formats/vehicle_image.h"
 #include "platform/clipboard.h"
 #include "platform/cp1252_text.h"
 #include "platform/settings_store.h"
 #include "shell/frame.h"
 #include "shell/name_list_box.h"
+#include "storage/companion_files.h"
+#include "storage/document_files.h"
 
 namespace rvk {
 

@@ -8,7 +8,7 @@
 
 #include "editor/vehicle_owner.h"
 #include "fleet/fleet_owner.h"
-#include "model/vehicle.h"
+#include "records/vehicle.h"
 #include "shell/child_form.h"
 
 class QAction;

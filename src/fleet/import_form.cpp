@@ -25,8 +25,8 @@
 
 #include "editor/qt_support.h"
 #include "fleet/fleet_form.h"
-#include "model/render.h"
 #include "platform/cp1252_text.h"
+#include "records/render.h"
 #include "shell/frame.h"
 #include "shell/name_list_box.h"
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "model/host_catalogue.h"
-#include "model/host_install.h"
-#include "model/host_text.h"
+#include "host/host_catalogue.h"
+#include "host/host_install.h"
+#include "host/host_text.h"
 
 class QComboBox;
 class QLabel;

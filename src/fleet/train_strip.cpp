@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "editor/qt_support.h"
-#include "model/vehicle_picture.h"
+#include "records/vehicle_picture.h"
 
 namespace rvk {
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "model/vehicle.h"
-#include "model/view_layout.h"
+#include "records/vehicle.h"
+#include "records/view_layout.h"
 
 class QComboBox;
 class QScrollArea;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "model/codepage.h"
+#include "formats/codepage.h"
 
 namespace rvk {
 

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <filesystem>
 
-#include "model/file_io.h"
+#include "storage/file_io.h"
 
 namespace rvk {
 

@@ -6,7 +6,7 @@
 #include <qt_windows.h>
 #endif
 
-#include "model/lang_table.h"
+#include "formats/lang_table.h"
 
 namespace rvk {
 

@@ -9,9 +9,9 @@
 #include <QVariant>
 #include <initializer_list>
 
-#include "model/document.h"
-#include "model/lang_table.h"
+#include "formats/lang_table.h"
 #include "platform/prompts.h"
+#include "storage/document_files.h"
 
 class QMdiSubWindow;
 class QWidget;

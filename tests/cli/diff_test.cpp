@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "cli_test_support.h"
-#include "model/document.h"
-#include "model/zoom2_file.h"
+#include "storage/companion_files.h"
+#include "storage/document_files.h"
 
 namespace rvk::clitest {
 namespace {

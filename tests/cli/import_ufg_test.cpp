@@ -3,11 +3,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "../model/ufg_pair.h"
+#include "../host/ufg_pair.h"
 #include "cli_test_support.h"
-#include "model/document.h"
-#include "model/pixel.h"
-#include "model/ufg_import.h"
+#include "host/ufg_import.h"
+#include "records/pixel.h"
+#include "storage/document_files.h"
 
 namespace rvk::clitest {
 namespace {

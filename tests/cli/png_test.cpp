@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "cli_test_support.h"
-#include "model/document.h"
-#include "model/draw_tools.h"
+#include "records/draw_tools.h"
+#include "storage/document_files.h"
 
 namespace rvk::clitest {
 namespace {

@@ -5,10 +5,10 @@
 #include <sys/stat.h>
 
 #include "cli_test_support.h"
-#include "model/document.h"
-#include "model/render.h"
-#include "model/view_layout.h"
-#include "model/zoom2_file.h"
+#include "records/render.h"
+#include "records/view_layout.h"
+#include "storage/companion_files.h"
+#include "storage/document_files.h"
 
 namespace rvk::clitest {
 namespace {

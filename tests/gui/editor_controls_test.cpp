@@ -17,10 +17,11 @@
 #include "editor/up_down.h"
 #include "editor_test_host.h"
 #include "fleet/fleet_form.h"
-#include "model/zoom2_file.h"
 #include "platform/cp1252_text.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
+#include "formats/vehicle_image.h"
+#include "storage/companion_files.h"
 
 namespace rvk {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "editor/qt_support.h"
 #include "editor_test_host.h"
-#include "model/png_exchange.h"
-#include "model/vehicle_picture.h"
+#include "formats/png_exchange.h"
 #include "platform/settings_store.h"
+#include "records/vehicle_picture.h"
 
 namespace rvk {
 namespace {

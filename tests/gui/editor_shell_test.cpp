@@ -18,14 +18,14 @@
 
 #include "app/main_form.h"
 #include "app/tool_panel.h"
+#include "doc_test_util.h"
 #include "docwin/file_form.h"
 #include "editor/vehicle_form.h"
 #include "fleet/fleet_form.h"
-#include "model/document.h"
 #include "platform/settings_store.h"
-#include "../model/doc_test_util.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
+#include "storage/document_files.h"
 
 namespace rvk {
 namespace {

@@ -15,8 +15,8 @@
 #include "app/tool_panel.h"
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_owner.h"
+#include "formats/lang_table.h"
 #include "gui_test.h"
-#include "model/lang_table.h"
 
 namespace rvk::test {
 

@@ -7,9 +7,10 @@
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
-#include "model/file_io.h"
+#include "formats/vehicle_image.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
+#include "storage/file_io.h"
 
 namespace rvk {
 namespace {

@@ -10,9 +10,10 @@
 
 #include "app/main_form.h"
 #include "docwin/file_form.h"
-#include "model/file_io.h"
 #include "platform/file_names.h"
 #include "shell_test.h"
+#include "storage/file_io.h"
+#include "storage/save_set.h"
 
 namespace rvk {
 namespace {

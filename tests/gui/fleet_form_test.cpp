@@ -12,9 +12,10 @@
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
-#include "model/document.h"
+#include "formats/vehicle_image.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
+#include "storage/document_files.h"
 
 namespace rvk {
 namespace {

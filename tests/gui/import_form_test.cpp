@@ -16,10 +16,10 @@
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
 #include "fleet/import_form.h"
+#include "host/host_catalogue.h"
 #include "host_fixture.h"
-#include "model/host_catalogue.h"
-#include "model/pixel.h"
-#include "model/render.h"
+#include "records/pixel.h"
+#include "records/render.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 

@@ -38,9 +38,9 @@
 #include <string>
 #include <vector>
 
-#include "../model/doc_test_util.h"
 #include "app/main_form.h"
 #include "app/tool_panel.h"
+#include "doc_test_util.h"
 #include "docwin/file_form.h"
 #include "editor/move_form.h"
 #include "editor/qt_support.h"
@@ -50,10 +50,12 @@
 #include "editor/vehicle_form.h"
 #include "editor/vehicle_tools.h"
 #include "fleet/fleet_form.h"
-#include "model/document.h"
-#include "model/zoom2_file.h"
+#include "formats/document_codec.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
+#include "formats/vehicle_image.h"
+#include "storage/companion_files.h"
+#include "storage/document_files.h"
 
 namespace rvk {
 namespace {

@@ -8,10 +8,11 @@
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
-#include "model/file_io.h"
-#include "model/open_record.h"
-#include "model/zoom2_file.h"
+#include "formats/document_codec.h"
 #include "shell_test.h"
+#include "storage/companion_files.h"
+#include "storage/file_io.h"
+#include "storage/open_record.h"
 
 namespace rvk {
 namespace {

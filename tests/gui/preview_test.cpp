@@ -8,7 +8,7 @@
 
 #include "editor/preview_pane.h"
 #include "editor_test_host.h"
-#include "model/vehicle_picture.h"
+#include "records/vehicle_picture.h"
 
 namespace rvk {
 namespace {

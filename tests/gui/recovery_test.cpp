@@ -14,8 +14,8 @@
 #include "app/autosave.h"
 #include "app/main_form.h"
 #include "docwin/file_form.h"
-#include "model/file_io.h"
-#include "model/zoom2_file.h"
+#include "storage/file_io.h"
+#include "storage/companion_files.h"
 #include "platform/settings_store.h"
 #include "shell_test.h"
 #ifdef __linux__

@@ -11,10 +11,10 @@
 #include "app/program_folder.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
-#include "model/document.h"
 #include "platform/file_names.h"
 #include "platform/toolkit_language.h"
 #include "shell/name_list_box.h"
+#include "storage/document_files.h"
 
 namespace rvk::test {
 

@@ -10,8 +10,8 @@
 #include "editor/vehicle_form.h"
 #include "fleet/fleet_form.h"
 #include "fleet/train_strip.h"
-#include "model/png_codec.h"
-#include "model/vehicle_picture.h"
+#include "formats/png_codec.h"
+#include "records/vehicle_picture.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 

@@ -4,11 +4,11 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
-#include "../model/ufg_pair.h"
+#include "../host/ufg_pair.h"
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
-#include "model/ufg_import.h"
+#include "host/ufg_import.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
 

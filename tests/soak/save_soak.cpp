@@ -16,8 +16,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "model/document.h"
-#include "model/file_io.h"
+#include "storage/document_files.h"
+#include "storage/file_io.h"
+#include "storage/save_set.h"
 
 namespace fs = std::filesystem;
 using Files = std::map<std::string, std::vector<std::uint8_t>>;

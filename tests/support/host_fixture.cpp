@@ -4,9 +4,9 @@
 #include <fstream>
 #include <random>
 
-#include "model/byte_io.h"
-#include "model/plane_codec.h"
-#include "model/zoom2_file.h"
+#include "formats/byte_io.h"
+#include "formats/plane_codec.h"
+#include "formats/zoom2_codec.h"
 
 namespace rvk::hostfixture {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/vehicle.h"
+#include "records/vehicle.h"
 
 namespace rvk::hostfixture {
 
