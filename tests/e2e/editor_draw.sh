@@ -147,11 +147,5 @@ if [ -n "$shot" ]; then
     import -window root -crop 1270x1000+0+0 "$shot"
 fi
 
-xdotool key alt+x
-for _ in $(seq 50); do
-    kill -0 "$editor" 2>/dev/null || break
-    sleep 0.2
-done
-kill -0 "$editor" 2>/dev/null && fail "the editor did not quit on Alt+X"
-wait "$editor" || fail "the editor exited with an error"
+quit_editor "$editor"
 trap - EXIT

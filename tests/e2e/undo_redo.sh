@@ -63,11 +63,5 @@ xdotool key --delay 100 --repeat 21 ctrl+y
 settle
 save_and_dump redone
 
-xdotool key alt+x
-for _ in $(seq 50); do
-    kill -0 "$editor" 2>/dev/null || break
-    sleep 0.2
-done
-kill -0 "$editor" 2>/dev/null && fail "the editor did not quit on Alt+X"
-wait "$editor" || fail "the editor exited with an error"
+quit_editor "$editor"
 trap - EXIT

@@ -77,6 +77,18 @@ e2e_look="$src/tests/e2e/lib/look.py"
 snap() { import -window root -depth 8 "$work/$1.ppm"; }
 double_click_at() { xdotool mousemove "$1" "$2" click --repeat 2 --delay 60 1; }
 
+# Alt+X to the editor whose process id is $1; fails unless it ends within ten seconds
+# without an error.
+quit_editor() {
+    xdotool key alt+x
+    for _ in $(seq 50); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.2
+    done
+    kill -0 "$1" 2>/dev/null && fail "the editor did not quit on Alt+X"
+    wait "$1" || fail "the editor exited with an error"
+}
+
 # Inside: starts the editor with its frame at 0, 0 in 1270 x 1000 and opens the first
 # vehicle of the first fleet. Sets `wx wy` to the vehicle window's title bar, `ox oy` to
 # the screen position of cell (0, 0) of its left side view, `px py` to the tool panel.
