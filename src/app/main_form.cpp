@@ -419,8 +419,9 @@ int TMainForm::NewDocumentWindow(const QString& path) {
 }
 
 void TMainForm::OpenDocument(const QString& path) {
+    // By the file system's rule: on Windows "TRAMS.rvk" is the open "trams.rvk".
     for (TFileForm* doc : documents_) {
-        if (doc->path() == path) {
+        if (SameFileName(PathFromQString(doc->path()), PathFromQString(path))) {
             activateChildWindow(doc);
             return;
         }
