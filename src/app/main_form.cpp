@@ -137,6 +137,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     toolPanel_->SetCellGrid(settings.cellGrid.value_or(false));
     toolPanel_->SetJoinStrokes(settings.joinStrokes.value_or(true));
     toolPanel_->SetUndoSteps(settings.undoSteps);
+    if (settings.recentColors) toolPanel_->SetRecentColors(*settings.recentColors);
     setAcceptDrops(true);
 }
 
@@ -706,6 +707,7 @@ void TMainForm::writeSettings() {
         values.cellGrid = toolPanel_->CellGrid();
         values.windowPos = WindowPlacement{normalGeometry(), isMaximized()};
         values.joinStrokes = toolPanel_->JoinStrokes();
+        values.recentColors = toolPanel_->RecentColors();
     }
     SettingsStore().write(values);
 }

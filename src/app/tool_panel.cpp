@@ -13,6 +13,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -20,13 +21,17 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
 #include <cstdlib>
 
+#include "app/color_swatches.h"
 #include "editor/qt_support.h"
 #include "editor/vehicle_form.h"
 #include "platform/prompts.h"
+#include "records/color_count.h"
 #include "shell/frame.h"
 
 // The images live in this static library; the resource must be registered explicitly.
@@ -47,6 +52,10 @@ constexpr int kInnerWidth = 193;
 constexpr int kBottomPanelHeight = 145;
 constexpr int kFirstTypeText = 131;
 constexpr int kToolButtonSize = 23;
+// The free space between SelLabel and Panel2 holds the typed colours, the recent
+// colours and the palette.
+constexpr int kPaletteTop = 330;
+constexpr int kLabelHeight = 13;
 
 QPixmap Image(const char* name) {
     InitPanelResources();
@@ -84,6 +93,7 @@ ToolPanel::ToolPanel(LangTexts& texts, QWidget* parent) : QWidget(parent), texts
     selLabel_->setObjectName(QStringLiteral("SelLabel"));
     selLabel_->setGeometry(kLeft, 312, kInnerWidth, 13);
 
+    buildPalette();
     buildBottomPanel();
 
     SetMouseColor(0, mouseColors_[0], true);
@@ -260,13 +270,63 @@ void ToolPanel::buildBottomPanel() {
     connect(saveButton_, &QPushButton::clicked, this, &ToolPanel::saveRequested);
 }
 
+void ToolPanel::buildPalette() {
+    const char* names[] = {"eFG", "eBG"};
+    // Like sFG and sBG: the left colour on the left, the right one on the right.
+    const int lefts[] = {kLeft, kLeft + kInnerWidth - 80};
+    for (int b = 0; b < 2; ++b) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(names[b]));
+        edit->setGeometry(lefts[b], kPaletteTop, 80, 20);
+        edit->setPlaceholderText(QStringLiteral("#RRGGBB"));
+        edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QStringLiteral("#?[0-9A-Fa-f]{6}")), edit));
+        // Enter takes a complete colour; leaving the field shows the button's colour again.
+        connect(edit, &QLineEdit::returnPressed, this, [this, b, edit] {
+            takeColor(b, QColor(QLatin1Char('#') + edit->text().remove(QLatin1Char('#'))));
+        });
+        edit->installEventFilter(this);
+        typedColors_[b] = edit;
+    }
+
+    const int swatchWidth = ColorSwatches::kCell * (kInnerWidth / ColorSwatches::kCell - 1);
+    recentLabel_ = new QLabel(QStringLiteral("Recent colours"), this);
+    recentLabel_->setObjectName(QStringLiteral("RecentLabel"));
+    recentLabel_->setGeometry(kLeft, kPaletteTop + 24, kInnerWidth, kLabelHeight);
+    recent_ = new ColorSwatches(this);
+    recent_->setObjectName(QStringLiteral("RecentColors"));
+    recent_->setGeometry(kLeft, kPaletteTop + 38, swatchWidth, 2 * ColorSwatches::kCell);
+
+    paletteLabel_ = new QLabel(QStringLiteral("Colours of the vehicle"), this);
+    paletteLabel_->setObjectName(QStringLiteral("PaletteLabel"));
+    paletteLabel_->setGeometry(kLeft, kPaletteTop + 73, kInnerWidth, kLabelHeight);
+    paletteBox_ = new QScrollArea(this);
+    paletteBox_->setObjectName(QStringLiteral("PaletteBox"));
+    paletteBox_->setFrameShape(QFrame::NoFrame);
+    paletteBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    palette_ = new ColorSwatches;
+    palette_->setObjectName(QStringLiteral("Palette"));
+    palette_->resize(swatchWidth, 0);
+    paletteBox_->setWidget(palette_);
+
+    for (ColorSwatches* swatches : {recent_, palette_}) {
+        connect(swatches, &ColorSwatches::chosen, this,
+                [this](int button, PixelValue value) { SetMouseColor(button, value, true); });
+        swatches->setDescriber([this](const ColorUse& use) { return describeColor(use); });
+    }
+}
+
 void ToolPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     bottomPanel_->setGeometry(0, height() - kBottomPanelHeight, kWidth, kBottomPanelHeight);
+    const int top = kPaletteTop + 87;
+    paletteBox_->setGeometry(kLeft, top, kInnerWidth,
+                             std::max(0, height() - kBottomPanelHeight - 4 - top));
 }
 
 bool ToolPanel::eventFilter(QObject* watched, QEvent* event) {
     for (int b = 0; b < 2; ++b) {
+        if (watched == typedColors_[b] && event->type() == QEvent::FocusOut) showTypedColor(b);
         if (watched != swatches_[b]) continue;
         if (event->type() == QEvent::Paint) {
             QPainter p(swatches_[b]);
@@ -369,38 +429,89 @@ void ToolPanel::setSingleSelection(bool on) {
 
 void ToolPanel::SetMouseColor(int button, PixelValue value, bool selectType) {
     if (selectType) typeBoxes_[button]->setCurrentIndex(ColorTypeOf(value));
+    if (value != mouseColors_[button]) noteRecentColor(value);
     mouseColors_[button] = value;
     const RgbColor c = DisplayColor(value, 0);
     swatches_[button]->update();
     colorLabels_[button]->setText(
         QStringLiteral("RGB = %1, %2, %3").arg(RedOf(c)).arg(GreenOf(c)).arg(BlueOf(c)));
+    showTypedColor(button);
 }
 
 void ToolPanel::chooseColor(int button) {
-    const PixelValue current = mouseColors_[button];
     const std::optional<QColor> chosen =
-        prompts().chooseColor(this, ScreenColor(current & 0x00FFFFFFu));
-    if (!chosen) return;
-    PixelValue value = MakeRgb(static_cast<std::uint8_t>(chosen->red()),
-                               static_cast<std::uint8_t>(chosen->green()),
-                               static_cast<std::uint8_t>(chosen->blue()));
+        prompts().chooseColor(this, ScreenColor(mouseColors_[button] & 0x00FFFFFFu));
+    if (chosen) takeColor(button, *chosen);
+}
+
+void ToolPanel::takeColor(int button, const QColor& chosen) {
+    PixelValue value = MakeRgb(static_cast<std::uint8_t>(chosen.red()),
+                               static_cast<std::uint8_t>(chosen.green()),
+                               static_cast<std::uint8_t>(chosen.blue()));
     const int shown = typeBoxes_[button]->currentIndex();
-    if (shown != kTypeTransparent && shown != kTypeHalfTransparent) value |= current & 0xFF000000u;
+    if (shown != kTypeTransparent && shown != kTypeHalfTransparent)
+        value |= mouseColors_[button] & 0xFF000000u;
     SetMouseColor(button, value, true);
 }
 
+void ToolPanel::showTypedColor(int button) {
+    // A see-through colour has no colour of its own to show.
+    const PixelValue value = mouseColors_[button];
+    typedColors_[button]->setText(
+        value & 0x80000000u ? QString()
+                            : ScreenColor(value & 0x00FFFFFFu).name(QColor::HexRgb).toUpper());
+}
+
+void ToolPanel::noteRecentColor(PixelValue value) {
+    std::erase(recentColors_, value);
+    recentColors_.insert(recentColors_.begin(), value);
+    if (recentColors_.size() > kRecentColorCount) recentColors_.resize(kRecentColorCount);
+    std::vector<ColorUse> shown;
+    for (PixelValue v : recentColors_) shown.push_back({v, 0});
+    recent_->setColors(std::move(shown));
+}
+
+void ToolPanel::SetRecentColors(std::vector<PixelValue> colors) {
+    recentColors_.clear();
+    // Oldest first, so the first ends up in front.
+    for (auto it = colors.rbegin(); it != colors.rend(); ++it) noteRecentColor(*it);
+}
+
 void ToolPanel::colorTypeChanged(int button, int item) {
-    const bool seeThrough = item == kTypeTransparent || item == kTypeHalfTransparent;
-    if (!seeThrough && (mouseColors_[button] & 0x80000000u))
-        SetMouseColor(button, savedColors_[button], false);
-    if (seeThrough) {
-        if (!(mouseColors_[button] & 0x80000000u)) savedColors_[button] = mouseColors_[button];
+    const PixelValue current = mouseColors_[button];
+    if (item == kTypeTransparent || item == kTypeHalfTransparent) {
+        if (!(current & 0x80000000u)) savedColors_[button] = current;
         SetMouseColor(button, item == kTypeTransparent ? kTransparent : kHalfTransparent, false);
         return;
     }
-    // Refreshing the rectangle and label matters only when a see-through colour turned
-    // into a real one; otherwise the daylight colour is the same.
-    SetMouseColor(button, PixelOfType(item, mouseColors_[button] & 0x00FFFFFFu), false);
+    // A see-through colour turns back into the last real one, with the chosen type.
+    const PixelValue real = current & 0x80000000u ? savedColors_[button] : current;
+    SetMouseColor(button, PixelOfType(item, real & 0x00FFFFFFu), false);
+}
+
+void ToolPanel::VehicleChanged(const VehicleForm* form) {
+    if (form == activeVehicleWindow()) refreshPalette();
+}
+
+void ToolPanel::refreshPalette() {
+    // A window being closed may already have lost its record.
+    const VehicleForm* form = activeVehicleWindow();
+    if (form && !form->isVisible()) form = nullptr;
+    palette_->setColors(form ? CountColors(*form->Record(), form->ShowsZoom2())
+                             : std::vector<ColorUse>{});
+    palette_->resize(palette_->width(), palette_->neededHeight());
+}
+
+QString ToolPanel::describeColor(const ColorUse& use) const {
+    const RgbColor day = DisplayColor(use.value, 0);
+    QString text = FormatQText(LookupQText(texts_, 629),
+                               {QStringLiteral("%1").arg(use.value, 8, 16, QLatin1Char('0')),
+                                ColorTypeName(ColorTypeOf(use.value)), int{RedOf(day)},
+                                int{GreenOf(day)}, int{BlueOf(day)}});
+    if (use.count != 0)
+        text += QLatin1Char('\n') + FormatQText(LookupQText(texts_, 161),
+                                                {static_cast<qlonglong>(use.count)});
+    return text;
 }
 
 void ToolPanel::toolChanged() {
@@ -483,6 +594,7 @@ void ToolPanel::SyncSelection(VehicleForm* source) {
 void ToolPanel::activeWindowChanged() {
     UpdateSelectionInfo();
     UpdateZoomButtons();
+    refreshPalette();
 }
 
 void ToolPanel::setSaveEnabled(bool enabled) {
@@ -519,6 +631,13 @@ void ToolPanel::applyTexts() {
     daylightGroup_->setToolTip(withKey(dayNight, kNightLevelKey));
     for (int i = 0; i < 4; ++i) nightButtons_[i]->setText(text(151 + i));
     singleSel_->setText(text(100));
+    const QStringList marks = text(160).split(QLatin1Char(','));
+    recent_->setMarks(marks);
+    palette_->setMarks(marks);
+    typedColors_[0]->setToolTip(text(162));
+    typedColors_[1]->setToolTip(text(163));
+    recentLabel_->setText(text(164));
+    paletteLabel_->setText(text(165));
 }
 
 }  // namespace rvk

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "editor/tool_cursors.h"
 #include "editor/vehicle_tools.h"
@@ -20,15 +21,19 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QToolBar;
 class QToolButton;
 
 namespace rvk {
 
+class ColorSwatches;
+struct ColorUse;
 class LangTexts;
 class VehicleForm;
 
@@ -80,11 +85,17 @@ public:
     void UpdateSelectionInfo() override;
     void UpdateZoomButtons() override;
     void SyncSelection(VehicleForm* source) override;
+    void VehicleChanged(const VehicleForm* form) override;
     void ZoomIn();
     void ZoomOut();
 
     // The panel rows of the main window's texts; each looked up once (removed after use).
     void applyTexts();
+    // The last distinct mouse colours, the latest first.
+    static constexpr std::size_t kRecentColorCount = 16;
+    const std::vector<PixelValue>& RecentColors() const { return recentColors_; }
+    void SetRecentColors(std::vector<PixelValue> colors);
+
     // bSave follows the number of open documents.
     void setSaveEnabled(bool enabled);
 
@@ -101,7 +112,18 @@ private:
     void buildToolBar();
     void buildDaylightGroup();
     void buildBottomPanel();
+    // The typed colours, the recent colours and the palette of the active vehicle window.
+    void buildPalette();
     void chooseColor(int button);
+    // A colour from the dialog or typed: it keeps the button's colour type unless that
+    // is see-through.
+    void takeColor(int button, const QColor& chosen);
+    void showTypedColor(int button);
+    void noteRecentColor(PixelValue value);
+    // Counted anew at each change: the drawing of the largest vehicle takes a tenth of a
+    // millisecond (bench/color_count_bench).
+    void refreshPalette();
+    QString describeColor(const ColorUse& use) const;
     void colorTypeChanged(int button, int item);
     void toolChanged();
     void nightLevelChanged();
@@ -132,6 +154,13 @@ private:
     QGroupBox* daylightGroup_ = nullptr;
     std::array<QRadioButton*, 4> nightButtons_{};  // rbDaylight, rbNight012, rbNight01, rbNight0
     QLabel* selLabel_ = nullptr;
+    std::array<QLineEdit*, 2> typedColors_{};  // eFG, eBG
+    std::vector<PixelValue> recentColors_;
+    QLabel* recentLabel_ = nullptr;
+    ColorSwatches* recent_ = nullptr;
+    QLabel* paletteLabel_ = nullptr;
+    QScrollArea* paletteBox_ = nullptr;
+    ColorSwatches* palette_ = nullptr;
     QWidget* bottomPanel_ = nullptr;
     QPushButton* copyButton_ = nullptr;
     QPushButton* pasteButton_ = nullptr;

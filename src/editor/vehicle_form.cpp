@@ -626,6 +626,7 @@ void VehicleForm::NoteChange() {
     if (ShowsZoom2()) record_->Zoom2Modified = true;
     preview_->Refresh();
     owner_->MarkModified();
+    tools_->VehicleChanged(this);
 }
 
 void VehicleForm::UpdateCaption() {
@@ -675,6 +676,7 @@ void VehicleForm::tabChanged(int index) {
         zoom_ *= 2;
     }
     controls_->FillControls();
+    tools_->VehicleChanged(this);
 }
 
 void VehicleForm::ShowNormalTab() {
@@ -714,6 +716,7 @@ void VehicleForm::historyRestored() {
     UpdateCaption();
     owner_->UpdateVehicleLine(record_);
     owner_->MarkModified();
+    tools_->VehicleChanged(this);
     applyUndoTexts();
 }
 

@@ -56,6 +56,8 @@ public:
     // The selection or the zoom of the active vehicle window changed.
     virtual void UpdateSelectionInfo() = 0;
     virtual void UpdateZoomButtons() = 0;
+    // The pixels a vehicle window shows changed: an edit, Undo or Redo, the other scale.
+    virtual void VehicleChanged(const VehicleForm* form) = 0;
 
 protected:
     ~VehicleTools() = default;

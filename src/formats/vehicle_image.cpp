@@ -1,7 +1,9 @@
 #include "formats/vehicle_image.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <utility>
 
 #include "formats/byte_io.h"
 
@@ -116,5 +118,7 @@ bool VehicleFromImage(std::span<const std::uint8_t> image, VehicleRec& rec) {
     rec = std::move(r);
     return true;
 }
+
+
 
 }  // namespace rvk

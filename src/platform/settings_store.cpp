@@ -1,5 +1,6 @@
 #include "platform/settings_store.h"
 
+#include <QStringList>
 #include <QtEndian>
 
 #ifdef Q_OS_WIN
@@ -95,6 +96,22 @@ std::optional<WindowPlacement> DecodeWindowPos(const QByteArray& block) {
     return placement;
 }
 
+QString EncodeColorList(const std::vector<PixelValue>& colors) {
+    QStringList words;
+    for (PixelValue v : colors) words << QStringLiteral("%1").arg(v, 8, 16, QLatin1Char('0'));
+    return words.join(QLatin1Char(','));
+}
+
+std::vector<PixelValue> DecodeColorList(const QString& text) {
+    std::vector<PixelValue> colors;
+    for (const QString& word : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const PixelValue v = word.toUInt(&ok, 16);
+        if (ok && word.size() == 8) colors.push_back(v);
+    }
+    return colors;
+}
+
 SettingsStore::SettingsStore() : settings_(QStringLiteral("DUR"), ApplicationName()) {}
 
 bool SettingsStore::exists() const {
@@ -126,6 +143,9 @@ ShellSettings SettingsStore::read() const {
     if (seconds && *seconds >= 0) values.autosaveSeconds = *seconds;
     const std::optional<qint32> steps = integer(QStringLiteral("UndoSteps"));
     if (steps && *steps > 0) values.undoSteps = *steps;
+    if (settings_.contains(QStringLiteral("RecentColors")))
+        values.recentColors =
+            DecodeColorList(settings_.value(QStringLiteral("RecentColors")).toString());
     return values;
 }
 
@@ -136,6 +156,18 @@ void SettingsStore::write(const ShellSettings& values) {
     settings_.setValue(QStringLiteral("P2"), values.importFolder);
     settings_.setValue(QStringLiteral("LangFile"), values.langFile);
     // A 32-bit integer 0 / 1, as the value has always been stored.
+    if (values.singleSel)
+        settings_.setValue(QStringLiteral("SingleSel"), qint32{*values.singleSel ? 1 : 0});
+    if (values.windowPos)
+        settings_.setValue(QStringLiteral("WindowPos"), EncodeWindowPos(*values.windowPos));
+    settings_.setValue(QStringLiteral("AutosaveSeconds"), qint32{values.autosaveSeconds});
+    if (values.cellGrid)
+        settings_.setValue(QStringLiteral("CellGrid"), qint32{*values.cellGrid ? 1 : 0});
+    if (values.joinStrokes)
+        settings_.setValue(QStringLiteral("JoinStrokes"), qint32{*values.joinStrokes ? 1 : 0});
+    settings_.setValue(QStringLiteral("UndoSteps"), qint32{values.undoSteps});
+    if (values.recentColors)
+        settings_.setValue(QStringLiteral("RecentColors"), EncodeColorList(*values.recentColors));
     if (values.singleSel) setInteger(QStringLiteral("SingleSel"), *values.singleSel ? 1 : 0);
     if (values.windowPos) setBlock(QStringLiteral("WindowPos"), EncodeWindowPos(*values.windowPos));
     setInteger(QStringLiteral("AutosaveSeconds"), values.autosaveSeconds);

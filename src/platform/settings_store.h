@@ -10,6 +10,9 @@
 #include <QVariantMap>
 #include <array>
 #include <optional>
+#include <vector>
+
+#include "records/pixel.h"
 
 namespace rvk {
 
@@ -32,6 +35,12 @@ QByteArray EncodeWindowPos(const WindowPlacement& placement);
 // Nothing unless the block has exactly the 17 bytes written by EncodeWindowPos.
 std::optional<WindowPlacement> DecodeWindowPos(const QByteArray& block);
 
+// The recent mouse colours, the latest first: each pixel value as 8 hex digits (type
+// byte first), separated by commas.
+QString EncodeColorList(const std::vector<PixelValue>& colors);
+// What is not 8 hex digits is left out.
+std::vector<PixelValue> DecodeColorList(const QString& text);
+
 struct ShellSettings {
     std::array<QString, kRecentCount> recent;       // "H0" .. "H6"
     QString documentFolder;                         // "P1"
@@ -45,6 +54,7 @@ struct ShellSettings {
     std::optional<bool> joinStrokes;                // "JoinStrokes", when stored
     int undoSteps = kDefaultUndoSteps;              // "UndoSteps"; the default when missing
                                                     // or not a positive count
+    std::optional<std::vector<PixelValue>> recentColors;  // "RecentColors", when stored
 };
 
 // The application part of the settings key, "RVK 3.0" (organisation "DUR"). The

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTabBar>
 #include <QTest>
 #include <map>
@@ -161,6 +162,22 @@ TEST_F(EditorShellTest, CellGridFromTheLayoutMenuSurvivesARestart) {
     endMain(main_);
     main_ = startMain();
     EXPECT_TRUE(main_->toolPanel()->CellGrid());
+}
+
+TEST_F(EditorShellTest, RecentColoursSurviveARestart) {
+    ToolPanel* panel = main_->toolPanel();
+    panel->SetMouseColor(0, 0x510000FF, true);
+    panel->SetMouseColor(1, kHalfTransparent, true);
+    panel->SetMouseColor(1, 0x00123456, true);
+    const std::vector<PixelValue> recent{0x00123456, kHalfTransparent, 0x510000FF};
+    ASSERT_EQ(panel->RecentColors(), recent);
+    endMain(main_);
+    EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("RecentColors").toString(),
+              "00123456,80000000,510000ff");
+    main_ = startMain();
+    EXPECT_EQ(main_->toolPanel()->RecentColors(), recent);
+    // The mouse colours themselves start as always.
+    EXPECT_EQ(main_->toolPanel()->MouseColor(0), 0x00FFFFFFu);
 }
 
 TEST_F(EditorShellTest, JoinedStrokesAreOnAtFirstAndTheChoiceSurvivesARestart) {

@@ -25,6 +25,7 @@ constexpr char kTexts[] =
     "136\nLamp red\n137\nWindow0 yellow\n138\nWindow1 yellow\n139\nWindow2 yellow\n"
     "140\nWindow0 neon\n141\nWindow1 neon\n142\nWindow2 neon\n150\nDay and night\n"
     "151\nDaylight\n152\nNight 0+1+2\n153\nNight 0+1\n154\nNight 0\n"
+    "160\n,T,H,L,W,R,Y0,Y1,Y2,N0,N1,N2\n161\n%i pixels\n"
     "200\nNormal scale\n201\nZoom2 scale\n202\nVehicle parameters\n203\nVehicle size\n"
     "204\nVehicle properties\n205\nVehicle info strings:\n207\nLayout 1\n208\nLayout 2\n"
     "210\nLength\n211\nHeight (side)\n212\nWidth\n213\nHeight (front)\n215\nSingle ended\n"

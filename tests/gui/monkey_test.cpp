@@ -38,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "app/color_swatches.h"
 #include "app/main_form.h"
 #include "app/tool_panel.h"
 #include "doc_test_util.h"
@@ -51,9 +52,11 @@
 #include "editor/vehicle_tools.h"
 #include "fleet/fleet_form.h"
 #include "formats/document_codec.h"
+#include "formats/vehicle_image.h"
+#include "records/vehicle.h"
 #include "shell/name_list_box.h"
 #include "shell_test.h"
-#include "formats/vehicle_image.h"
+#include "records/color_count.h"
 #include "storage/companion_files.h"
 #include "storage/document_files.h"
 
@@ -589,7 +592,7 @@ void MonkeyTest::panelStep() {
     const auto button = [panel](const char* name) {
         return panel->findChild<QWidget*>(QLatin1String(name));
     };
-    switch (roll(7)) {
+    switch (roll(8)) {
         case 0:
         case 1: {
             static const char* const kTools[] = {"tbPen",    "tbLine",  "tbRect",   "tbFill",
@@ -628,6 +631,18 @@ void MonkeyTest::panelStep() {
             action_ = QStringLiteral("single selection");
             QWidget* w = button("cbSingleSel");
             QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
+            return;
+        }
+        case 6: {
+            auto* swatches = panel->findChild<ColorSwatches*>(
+                chance(70) ? QStringLiteral("Palette") : QStringLiteral("RecentColors"));
+            action_ = QStringLiteral("panel %1 click").arg(swatches->objectName());
+            // Now and then beside the swatches, where a click chooses nothing.
+            const int count = static_cast<int>(swatches->colors().size());
+            const QPoint at = count == 0 || chance(10)
+                                  ? pointIn(swatches)
+                                  : swatches->swatchRect(static_cast<std::size_t>(roll(count))).center();
+            QTest::mouseClick(swatches, chance(60) ? Qt::LeftButton : Qt::RightButton, {}, at);
             return;
         }
         default:
@@ -715,6 +730,12 @@ bool MonkeyTest::sound() {
     for (const VehicleForm* form : vehicleWindows())
         if (std::find(vehicles.begin(), vehicles.end(), form->Record()) == vehicles.end())
             faults << QStringLiteral("a vehicle window shows a deleted vehicle");
+    // The palette shows the colours of the active vehicle window as they are now.
+    const VehicleForm* active = main_->toolPanel()->activeVehicleWindow();
+    const std::vector<ColorUse> colors =
+        active ? CountColors(*active->Record(), active->ShowsZoom2()) : std::vector<ColorUse>{};
+    if (main_->toolPanel()->findChild<ColorSwatches*>(QStringLiteral("Palette"))->colors() != colors)
+        faults << QStringLiteral("the palette does not show the active vehicle's colours");
     lookForChanges();
     if (uncounted_) faults << QStringLiteral("a change did not count as one");
     if (faults.isEmpty()) return true;

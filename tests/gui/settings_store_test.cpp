@@ -25,6 +25,22 @@ TEST(WindowPosTest, SeventeenBytesLittleEndianWithExclusiveEdges) {
     EXPECT_EQ(DecodeWindowPos(block + '\0'), std::nullopt);
 }
 
+TEST(ColorListTest, EightHexDigitsEachAndNothingElse) {
+    EXPECT_EQ(EncodeColorList({0x510000FF, kTransparent, 0}), "510000ff,80000001,00000000");
+    EXPECT_EQ(EncodeColorList({}), "");
+    const struct {
+        const char* stored;
+        std::vector<PixelValue> read;
+    } cases[] = {
+        {"510000ff,80000001,00000000", {0x510000FF, kTransparent, 0}},
+        {"", {}},
+        {"00FFFFFF", {0x00FFFFFF}},
+        {"123456,00ffffff1,zz000000,00ffffff,", {0x00FFFFFF}},  // short, long, not hex, empty
+        {"ffffffff, 00000001", {0xFFFFFFFF}},                  // a blank belongs to no value
+    };
+    for (const auto& c : cases) EXPECT_EQ(DecodeColorList(QString::fromLatin1(c.stored)), c.read) << c.stored;
+}
+
 TEST_F(GuiTest, FirstRunWritesDefaultsThenReadsThemBack) {
     test::ClearSettings();
     const ShellSettings s = LoadShellSettings("/opt/rvk");

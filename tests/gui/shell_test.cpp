@@ -56,7 +56,9 @@ constexpr int kPlainNumbers[] = {
     // the preview pane and the train strip
     850, 851, 852, 853, 854, 855, 856, 857,
     // the picture to trace
-    858, 859, 860, 861, 862, 863, 865};
+    858, 859, 860, 861, 862, 863, 865,
+    // the tool panel's typed, recent and vehicle colours
+    160, 161, 162, 163, 164, 165};
 
 QByteArray Texts(char prefix) {
     QByteArray out = "RVK30b2lng\r\n";

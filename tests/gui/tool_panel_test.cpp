@@ -3,14 +3,18 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 
+#include "app/color_swatches.h"
 #include "editor_test_host.h"
 
 namespace rvk {
@@ -39,6 +43,23 @@ protected:
     void switchTab(VehicleForm* form, int index) {
         auto* tabs = form->findChild<QTabBar*>(QStringLiteral("Tabs"));
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    }
+    // The values a swatch grid ("Palette", "RecentColors") shows, in its order.
+    std::vector<PixelValue> shown(const char* grid) {
+        std::vector<PixelValue> values;
+        for (const ColorUse& use : find<ColorSwatches>(grid)->colors()) values.push_back(use.value);
+        return values;
+    }
+    void clickSwatch(const char* grid, std::size_t index, Qt::MouseButton button) {
+        auto* swatches = find<ColorSwatches>(grid);
+        QTest::mouseClick(swatches, button, {}, swatches->swatchRect(index).center());
+    }
+    void typeColor(const char* field, const QString& text) {
+        auto* edit = find<QLineEdit>(field);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
     }
 };
 
@@ -106,6 +127,106 @@ TEST_F(ToolPanelTest, ColourDialogKeepsTheTypeUnlessSeeThrough) {
     prompts().answerColor(std::nullopt);
     QTest::mouseClick(find<QWidget>("sBG"), Qt::LeftButton);
     EXPECT_EQ(panel->MouseColor(1), 0x00030201u);
+}
+
+TEST_F(ToolPanelTest, PaletteClickTakesColourAndTypeForEachButton) {
+    VehicleRec& rec = vehicle();
+    rec.Planes[0].set(0, 13, 0x510000FF);
+    rec.Planes[0].set(1, 13, 0x510000FF);
+    rec.Planes[3].set(0, 0, 0x00336699);
+    open(rec);
+    ASSERT_EQ(shown("Palette"), (std::vector<PixelValue>{0x00336699, kTransparent, 0x510000FF}));
+
+    clickSwatch("Palette", 2, Qt::LeftButton);
+    EXPECT_EQ(panel->MouseColor(0), 0x510000FFu);
+    EXPECT_EQ(find<QComboBox>("bFG")->currentIndex(), 5);
+    EXPECT_EQ(label("FGLabel"), "RGB = 255, 0, 0");
+    EXPECT_EQ(panel->MouseColor(1), kTransparent);
+    clickSwatch("Palette", 0, Qt::RightButton);
+    EXPECT_EQ(panel->MouseColor(1), 0x00336699u);
+    EXPECT_EQ(find<QComboBox>("bBG")->currentIndex(), 0);
+    clickSwatch("Palette", 1, Qt::RightButton);
+    EXPECT_EQ(panel->MouseColor(1), kTransparent);
+    EXPECT_EQ(find<QComboBox>("bBG")->currentIndex(), 1);
+    EXPECT_EQ(panel->MouseColor(0), 0x510000FFu);
+
+    auto* palette = find<ColorSwatches>("Palette");
+    const QPoint at = palette->swatchRect(2).center();
+    QHelpEvent help(QEvent::ToolTip, at, palette->mapToGlobal(at));
+    QApplication::sendEvent(palette, &help);
+    EXPECT_EQ(QToolTip::text().toStdString(),
+              "pixel 510000ff, Lamp (red at night), day RGB 255, 0, 0\n2 pixels");
+}
+
+TEST_F(ToolPanelTest, PaletteFollowsEditsTheScaleAndTheActiveWindow) {
+    VehicleRec& a = vehicle();
+    a.Planes[3].set(0, 0, 0x00336699);
+    a.Zoom2Exists = true;
+    a.Zoom2Planes[3].set(0, 0, 0x64000000);
+    VehicleRec& b = vehicle();
+    b.Planes[4].set(1, 1, 0x40FFFFFF);
+    VehicleForm* first = open(a);
+    EXPECT_EQ(shown("Palette"), (std::vector<PixelValue>{0x00336699, kTransparent}));
+    click(first->View(3), Qt::LeftButton, {}, cell(first, 2, 2));
+    EXPECT_EQ(shown("Palette"), (std::vector<PixelValue>{0x00336699, 0x00FFFFFF, kTransparent}));
+    first->Undo();
+    EXPECT_EQ(shown("Palette"), (std::vector<PixelValue>{0x00336699, kTransparent}));
+
+    open(b);
+    EXPECT_EQ(shown("Palette"), (std::vector<PixelValue>{kTransparent, 0x40FFFFFF}));
+    // A window that is not active does not change the palette.
+    first->Redo();
+    EXPECT_EQ(shown("Palette"), (std::vector<PixelValue>{kTransparent, 0x40FFFFFF}));
+    activate(first);
+    EXPECT_EQ(shown("Palette"), (std::vector<PixelValue>{0x00336699, 0x00FFFFFF, kTransparent}));
+    switchTab(first, 1);
+    EXPECT_EQ(shown("Palette"), (std::vector<PixelValue>{kTransparent, 0x64000000}));
+
+    mdi->closeAllSubWindows();
+    EXPECT_TRUE(shown("Palette").empty());
+}
+
+TEST_F(ToolPanelTest, RecentColoursKeepTheLastSixteenDistinct) {
+    EXPECT_TRUE(shown("RecentColors").empty());
+    for (PixelValue v = 1; v <= 18; ++v) panel->SetMouseColor(v % 2, v, true);
+    panel->SetMouseColor(0, 5, true);  // again: to the front, not twice
+    std::vector<PixelValue> expected{5};
+    for (PixelValue v = 18; expected.size() < 16; --v)
+        if (v != 5) expected.push_back(v);
+    EXPECT_EQ(shown("RecentColors"), expected);
+    EXPECT_EQ(panel->RecentColors(), expected);
+
+    // Chosen again from the list, with either button.
+    clickSwatch("RecentColors", 3, Qt::RightButton);
+    EXPECT_EQ(panel->MouseColor(1), expected[3]);
+    EXPECT_EQ(shown("RecentColors").front(), expected[3]);
+    clickSwatch("RecentColors", 15, Qt::LeftButton);
+    EXPECT_EQ(panel->MouseColor(0), expected[15]);
+}
+
+TEST_F(ToolPanelTest, TypedColourKeepsTheTypeUnlessSeeThrough) {
+    EXPECT_EQ(find<QLineEdit>("eFG")->text(), "#FFFFFF");
+    EXPECT_EQ(find<QLineEdit>("eBG")->text(), "");  // transparent
+    chooseType("bFG", 4);  // Lamp (white at night)
+    typeColor("eFG", "#1a2b3c");
+    EXPECT_EQ(panel->MouseColor(0), 0x503C2B1Au);
+    EXPECT_EQ(find<QLineEdit>("eFG")->text(), "#1A2B3C");
+    EXPECT_EQ(label("FGLabel"), "RGB = 26, 43, 60");
+    typeColor("eBG", "00ff00");
+    EXPECT_EQ(panel->MouseColor(1), 0x0000FF00u);
+    EXPECT_EQ(find<QComboBox>("bBG")->currentIndex(), 0);
+
+    // Neither an incomplete colour nor one left without Enter is taken.
+    auto* edit = find<QLineEdit>("eBG");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "#12");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClicks(edit, "xyz3456");
+    EXPECT_EQ(edit->text(), "#123456");
+    find<QLineEdit>("eFG")->setFocus();
+    EXPECT_EQ(panel->MouseColor(1), 0x0000FF00u);
+    EXPECT_EQ(edit->text(), "#00FF00");
 }
 
 TEST_F(ToolPanelTest, ZoomStepsOnBothTabs) {
