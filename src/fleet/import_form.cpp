@@ -13,9 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#ifdef Q_OS_WIN
-#include <QSettings>
-#endif
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <array>
@@ -23,9 +20,14 @@
 #include <memory>
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 #include "editor/qt_support.h"
 #include "fleet/fleet_form.h"
 #include "platform/cp1252_text.h"
+#include "platform/registry.h"
 #include "records/render.h"
 #include "shell/frame.h"
 #include "shell/name_list_box.h"
@@ -635,28 +637,29 @@ void TImportForm::insertClick() {
         fleet->MarkModified();
 }
 
-std::vector<std::string> RegistryInstallations() {
-    std::vector<std::string> found;
 #ifdef Q_OS_WIN
-    // Read only: QSettings creates nothing without a write.
-    const QSettings key(QStringLiteral("HKEY_CURRENT_USER\\") +
-                            QString::fromLatin1(kHostRegistryKey.data(), kHostRegistryKey.size()),
-                        QSettings::NativeFormat);
+std::vector<std::string> InstallationsInRegistryKey(const QString& keyPath) {
+    std::vector<std::string> found;
     const QString mark = QString::fromLatin1(kHostPathValueMark.data(), kHostPathValueMark.size());
-    for (const QString& name : key.childKeys()) {
-        if (!name.contains(mark, Qt::CaseSensitive)) continue;
-        const QVariant value = key.value(name);
-        if (value.typeId() != QMetaType::QString) continue;
-        const std::string path = value.toString().toStdString();
+    for (const RegistryEntry& value : RegistryValues(keyPath)) {
+        if (value.type != REG_SZ || !value.name.contains(mark, Qt::CaseSensitive)) continue;
+        const std::string path = RegistryString(value.data).toStdString();
         if (IsInstallation(path)) found.push_back(path);
     }
+    return found;
+}
+#endif
+
+std::vector<std::string> RegistryInstallations() {
+#ifdef Q_OS_WIN
+    return InstallationsInRegistryKey(
+        QString::fromLatin1(kHostRegistryKey.data(), kHostRegistryKey.size()));
 #else
-    found = WineInstallations(WinePrefix([](const char* name) -> std::optional<std::string> {
+    return WineInstallations(WinePrefix([](const char* name) -> std::optional<std::string> {
         if (!qEnvironmentVariableIsSet(name)) return std::nullopt;
         return qEnvironmentVariable(name).toStdString();
     }));
 #endif
-    return found;
 }
 
 }  // namespace rvk

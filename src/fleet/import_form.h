@@ -119,4 +119,11 @@ private:
 // read directly, elsewhere the user's Wine registry.
 std::vector<std::string> RegistryInstallations();
 
+#ifdef Q_OS_WIN
+// The installations a key of the current user names as the host's key does: its string
+// values whose names contain "_PFAD", in the registry's order, those that are
+// installations.
+std::vector<std::string> InstallationsInRegistryKey(const QString& keyPath);
+#endif
+
 }  // namespace rvk

@@ -8,6 +8,7 @@
 #endif
 
 #include "formats/lang_table.h"
+#include "platform/registry.h"
 
 namespace rvk {
 
@@ -24,45 +25,10 @@ QString& ApplicationName() {
 
 #ifdef Q_OS_WIN
 // QSettings stores a byte block as the text "@ByteArray(...)" and a boolean as "true":
-// the values with a registry type of their own are read and written here. The key is
-// the one QSettings uses for the strings.
-std::wstring KeyPath() {
-    return L"SOFTWARE\\DUR\\" + ApplicationName().toStdWString();
-}
-
-std::optional<QByteArray> QueryValue(const QString& name, DWORD wanted) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    const std::wstring value = name.toStdWString();
-    std::optional<QByteArray> bytes;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, value.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        type == wanted) {
-        QByteArray data(static_cast<qsizetype>(size), '\0');
-        if (RegQueryValueExW(key, value.c_str(), nullptr, &type,
-                             reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS &&
-            type == wanted) {
-            data.resize(static_cast<qsizetype>(size));
-            bytes = data;
-        }
-    }
-    RegCloseKey(key);
-    return bytes;
-}
-
-bool SetValue(const QString& name, DWORD type, const QByteArray& bytes) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    const bool set = RegSetValueExW(key, name.toStdWString().c_str(), 0, type,
-                                    reinterpret_cast<const BYTE*>(bytes.constData()),
-                                    static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return set;
+// the values with a registry type of their own are read and written through the
+// registry's API, in the key QSettings uses for the strings.
+QString KeyPath() {
+    return QStringLiteral("SOFTWARE\\DUR\\") + ApplicationName();
 }
 #endif
 
@@ -239,7 +205,7 @@ std::optional<bool> SettingsStore::flag(const QString& name) const {
 
 #ifdef Q_OS_WIN
 std::optional<qint32> SettingsStore::integer(const QString& name) const {
-    const std::optional<QByteArray> bytes = QueryValue(name, REG_DWORD);
+    const std::optional<QByteArray> bytes = RegistryValue(KeyPath(), name, REG_DWORD);
     if (!bytes || bytes->size() != 4) return std::nullopt;
     return qFromLittleEndian<qint32>(bytes->constData());
 }
@@ -249,16 +215,16 @@ void SettingsStore::setInteger(const QString& name, qint32 value) {
     qToLittleEndian<qint32>(value, bytes.data());
     // The strings first, so that the values are kept in the order they were written.
     settings_.sync();
-    if (!SetValue(name, REG_DWORD, bytes)) failed_ = true;
+    if (!SetRegistryValue(KeyPath(), name, REG_DWORD, bytes)) failed_ = true;
 }
 
 std::optional<QByteArray> SettingsStore::block(const QString& name) const {
-    return QueryValue(name, REG_BINARY);
+    return RegistryValue(KeyPath(), name, REG_BINARY);
 }
 
 void SettingsStore::setBlock(const QString& name, const QByteArray& bytes) {
     settings_.sync();
-    if (!SetValue(name, REG_BINARY, bytes)) failed_ = true;
+    if (!SetRegistryValue(KeyPath(), name, REG_BINARY, bytes)) failed_ = true;
 }
 #else
 std::optional<qint32> SettingsStore::integer(const QString& name) const {

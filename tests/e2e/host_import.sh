@@ -37,9 +37,7 @@ EOF
     # The line of the set in the list: the dialog's order, with the texts vuvi.ini names.
     "$bin/rvktool" host-dump "$work/drive_c/VuVi/" --filter 1 --texts vuvi_en.lnv \
         >"$work/sets.json" || fail "rvktool host-dump"
-    row=$(python3 -c 'import json, sys
-sets = json.load(open(sys.argv[1]))["sets"]
-print([s["number"] for s in sets].index(int(sys.argv[2])))' "$work/sets.json" "$set_number")
+    row=$(python3 "$src/tests/e2e/lib/host_check.py" row "$work/sets.json" "$set_number")
     "$bin/rvktool" host-export "$work/drive_c/VuVi/" --set "$set_number" --vehicle "$vehicle" \
         --alternative --texts vuvi_en.lnv "$work/expected.rvk" || fail "rvktool host-export"
     "$bin/rvktool" dump "$work/trams.rvk" >"$work/before.json" || fail "rvktool dump before"
@@ -47,27 +45,8 @@ print([s["number"] for s in sets].index(int(sys.argv[2])))' "$work/sets.json" "$
     ROW="$row" e2e_run_inside "$shot" || fail "the editor session failed"
     "$bin/rvktool" dump "$work/trams.rvk" >"$work/after.json" || fail "rvktool dump after"
     "$bin/rvktool" dump "$work/expected.rvk" >"$work/expected.json" || fail "rvktool dump expected"
-    python3 - "$work/before.json" "$work/after.json" "$work/expected.json" <<'EOF'
-import json, sys
-
-before, after, expected = (json.load(open(p)) for p in sys.argv[1:4])
-old = before["fleets"][0]["vehicles"]
-new = after["fleets"][0]["vehicles"]
-want = expected["fleets"][0]["vehicles"][0]
-if len(new) != len(old) + 1:
-    sys.exit(f"host_import: FAIL: the fleet holds {len(new)} vehicles, expected {len(old) + 1}")
-if new[:len(old)] != old and new[1:] != old:
-    sys.exit("host_import: FAIL: the fleet's other vehicles changed")
-got = new[-1] if new[:len(old)] == old else new[0]
-if got != want:
-    keys = [k for k in want if got.get(k) != want[k]]
-    sys.exit(f"host_import: FAIL: the inserted vehicle differs from host-export in {keys}")
-if not want["zoom2"] or want["zoom2"]["info"] != "alternative":
-    sys.exit("host_import: FAIL: the vehicle lacks the alternative file's Zoom2 graphics")
-if before["fleets"][1:] != after["fleets"][1:]:
-    sys.exit("host_import: FAIL: another fleet changed")
-print(f"host_import: the saved vehicle equals host-export's ({want['info'][0]!r})")
-EOF
+    python3 "$src/tests/e2e/lib/host_check.py" inserted host_import "$work/before.json" \
+        "$work/after.json" "$work/expected.json"
     exit 0
 fi
 

@@ -12,12 +12,17 @@
 #include <QTest>
 #include <functional>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 #include "app/main_form.h"
 #include "docwin/file_form.h"
 #include "fleet/fleet_form.h"
 #include "fleet/import_form.h"
 #include "host/host_catalogue.h"
 #include "host_fixture.h"
+#include "platform/registry.h"
 #include "records/pixel.h"
 #include "records/render.h"
 #include "shell/name_list_box.h"
@@ -429,6 +434,41 @@ TEST_F(ImportFormTest, BrowsingWhenNothingIsFound) {
     EXPECT_EQ(dialog_->setList()->count(), 0);
     EXPECT_EQ(dialog_->catBox()->currentIndex(), 0);
 }
+
+#ifdef Q_OS_WIN
+// The host's key names installations by string values whose names hold "_PFAD" (case
+// matters), in the order the registry gives them, not sorted; other types, other names
+// and folders that are no installation are passed over.
+TEST_F(ImportFormTest, InstallationsAreTheHostKeysPathStringsInRegistryOrder) {
+    QTemporaryDir other;
+    hostfixture::WriteInstallation(hostfixture::SmallInstallation(), other.path().toStdString());
+    const QString first = QString::fromStdString(installation_);
+    const QString second = QDir::toNativeSeparators(other.path() + QLatin1Char('/'));
+    const auto text = [](const QString& value) {
+        const std::wstring wide = value.toStdWString();
+        return QByteArray(reinterpret_cast<const char*>(wide.c_str()),
+                          static_cast<qsizetype>((wide.size() + 1) * sizeof(wchar_t)));
+    };
+    const QString key = QStringLiteral("Software\\RVK test host %1")
+                            .arg(QCoreApplication::applicationPid());
+    const struct {
+        const char* name;
+        RegistryType type;
+        QByteArray data;
+    } values[] = {{"a_PFAD", REG_SZ, text(first)},
+                  {"B_PFAD", REG_SZ, text(second)},
+                  {"C_PFAD", REG_EXPAND_SZ, text(first)},
+                  {"Ordner", REG_SZ, text(first)},
+                  {"d_pfad", REG_SZ, text(first)},
+                  {"E_PFAD", REG_SZ, text(first + QStringLiteral("nothing\\"))},
+                  {"F_PFAD", REG_DWORD, QByteArray(4, '\1')}};
+    for (const auto& v : values)
+        ASSERT_TRUE(SetRegistryValue(key, QLatin1String(v.name), v.type, v.data));
+    const std::vector<std::string> found = InstallationsInRegistryKey(key);
+    RegDeleteKeyW(HKEY_CURRENT_USER, key.toStdWString().c_str());
+    EXPECT_EQ(found, (std::vector<std::string>{first.toStdString(), second.toStdString()}));
+}
+#endif
 
 }  // namespace
 }  // namespace rvk

@@ -1,4 +1,8 @@
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QProcess>
 #include <QSettings>
+#include <cstdlib>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -170,6 +174,65 @@ TEST(SystemClipboardTest, PayloadAndBitmapTravelTogether) {
 #else
     EXPECT_EQ(ClipMimeType(ClipFormat::Fleet), "application/x-rvk-fleet");
 #endif
+}
+
+// The desktop's clipboard carries each private format with the bitmap and the PNG from
+// one running program to another. It needs a platform whose clipboard is shared between
+// programs: ctest runs it in an X server (tests/CMakeLists.txt, "clipboard_between_programs").
+TEST(SystemClipboardTest, CarriesEveryFormatToAnotherProgram) {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        GTEST_SKIP() << "the offscreen platform's clipboard belongs to its process alone";
+    const char* readerVariable = "RVK_CLIPBOARD_READER";
+    QImage image(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) image.setPixel(x, y, qRgb(40 * x, 80 * y, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const auto payload = [](ClipFormat format) {
+        QByteArray bytes(70000, '\0');  // larger than one X selection transfer
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(i * 7 + static_cast<int>(format));
+        return bytes;
+    };
+    const ClipFormat formats[] = {ClipFormat::Image, ClipFormat::Fleet, ClipFormat::Vehicle};
+    SystemClipboard system;
+
+    if (const char* reader = std::getenv(readerVariable)) {
+        // The other program: 0 when it finds exactly what the first one put.
+        const auto format = static_cast<ClipFormat>(std::atoi(reader));
+        int missing = 0;
+        for (const ClipFormat f : formats)
+            if (system.block(f) != (f == format ? std::optional(payload(f)) : std::nullopt))
+                missing |= 1;
+        const std::optional<QImage> bitmap = system.bitmap();
+        if (!bitmap || bitmap->convertToFormat(QImage::Format_RGB32) != image) missing |= 2;
+        if (system.png() != png) missing |= 4;
+        std::fflush(nullptr);
+        std::_Exit(missing);
+    }
+
+    for (const ClipFormat format : formats) {
+        SCOPED_TRACE(static_cast<int>(format));
+        system.put(format, payload(format), image, png);
+        QProcess other;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(readerVariable),
+                           QString::number(static_cast<int>(format)));
+        other.setProcessEnvironment(environment);
+        other.setProcessChannelMode(QProcess::ForwardedChannels);
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        other.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=%1.%2")
+                         .arg(QLatin1String(info->test_suite_name()), QLatin1String(info->name()))});
+        ASSERT_TRUE(other.waitForStarted(30000));
+        // The owner serves the clipboard's content while the other program reads it.
+        for (int waited = 0; !other.waitForFinished(10) && waited < 6000; ++waited)
+            QCoreApplication::processEvents();
+        ASSERT_EQ(other.state(), QProcess::NotRunning) << "the other program did not end";
+        EXPECT_EQ(other.exitCode(), 0) << "1: payloads, 2: bitmap, 4: PNG differ";
+    }
 }
 
 }  // namespace

@@ -5,12 +5,6 @@
 #include <filesystem>
 #include <fstream>
 
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 #include "doc_test_util.h"
 #include "formats/document_codec.h"
 #include "storage/companion_files.h"
@@ -177,36 +171,26 @@ TEST(OpenRecord, SecondTakerLearnsWhoUntilTheHolderEnds) {
 }
 
 TEST(OpenRecord, RecordOfAKilledEditorIsTakenOver) {
-#ifdef _WIN32
-    GTEST_SKIP() << "kills a forked editor; Windows needs a child process ended by TerminateProcess";
-#else
     testing::TempDir dir;
     const std::string doc = dir.file("doc.rvk");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    // Another editor: holds the record until it is killed.
+    const auto other = [&doc] {
         const OpenRecord record = OpenRecord::Take(doc);
-        const char held = record.held() ? 'y' : 'n';
-        if (write(ready[1], &held, 1) != 1) _exit(1);
-        pause();
-        _exit(0);
-    }
-    char held = 0;
-    ASSERT_EQ(read(ready[0], &held, 1), 1);
-    ASSERT_EQ(held, 'y');
+        testing::Mark(record.held() ? "held" : "refused");
+        testing::AwaitMark("never");
+        return 0;
+    };
+    if (testing::ChildTask()) _exit(other());
+    testing::Child child(0, dir.path(), other);
+    ASSERT_TRUE(child.awaitMark("held"));
     const OpenRecord whileAlive = OpenRecord::Take(doc);
     EXPECT_FALSE(whileAlive.held());
     ASSERT_TRUE(whileAlive.holder());
-    EXPECT_EQ(whileAlive.holder()->process, child);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    close(ready[0]);
-    close(ready[1]);
+    EXPECT_EQ(whileAlive.holder()->process, child.id());
+    child.kill();
+    EXPECT_EQ(child.wait(), testing::kKilled);
     EXPECT_TRUE(fs::exists(OpenRecordPath(doc)));
     EXPECT_TRUE(OpenRecord::Take(doc).held());
-#endif
 }
 
 }  // namespace

@@ -2,17 +2,11 @@
 // any moment leaves a whole one behind.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-
-#ifndef _WIN32
-#include <signal.h>
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-#endif
+#include <thread>
 
 #include "../../bench/bench_vehicles.h"
 #include "doc_test_util.h"
@@ -172,9 +166,6 @@ TEST(Recovery, ManifestNamesOnlyFilesOfItsOwnFolder) {
 // A snapshot of the largest document killed at varied moments: what is found afterwards
 // is the previous snapshot or the new one, each file of the same one.
 TEST(Recovery, KilledSnapshotLeavesTheOldOrTheNewOneWhole) {
-#ifdef _WIN32
-    GTEST_SKIP() << "kills a forked writer; Windows needs a child process ended by TerminateProcess";
-#else
     TempDir dir;
     FileDoc doc;
     doc.path = "/big.rvk";
@@ -196,37 +187,30 @@ TEST(Recovery, KilledSnapshotLeavesTheOldOrTheNewOneWhole) {
     ASSERT_NE(Files(a), Files(b));
 
     const std::string folder = dir.file("snapshot");
-    for (int delay : {0, 2, 7, 20, 50, 120, 300, 700}) {
-        SCOPED_TRACE(delay);
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(ready[0]);
-            for (std::uint64_t g = 1;; ++g) {
-                SnapshotBytes s = g % 2 ? a : b;
-                s.generation = g + 1000 * static_cast<std::uint64_t>(delay);
-                if (!WriteSnapshot(folder, s)) _exit(2);
-                if (g == 1 && write(ready[1], "r", 1) != 1) _exit(3);
-            }
+    const std::vector<int> delays = {0, 2, 7, 20, 50, 120, 300, 700};
+    // Writes snapshots, a and b in turn, until it is killed.
+    const auto writer = [&](int task) {
+        for (std::uint64_t g = 1;; ++g) {
+            SnapshotBytes s = g % 2 ? a : b;
+            s.generation = g + 1000 * static_cast<std::uint64_t>(task);
+            if (!WriteSnapshot(folder, s)) return 2;
+            if (g == 1) testing::Mark("written");
         }
-        close(ready[1]);
-        char c;
-        ASSERT_EQ(read(ready[0], &c, 1), 1);
-        close(ready[0]);
-        usleep(static_cast<useconds_t>(delay) * 1000);
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed with " << WEXITSTATUS(status);
+    };
+    if (const auto task = testing::ChildTask()) _exit(writer(*task));
+    for (const int delay : delays) {
+        SCOPED_TRACE(delay);
+        testing::Child child(delay, dir.path(), [&] { return writer(delay); });
+        ASSERT_TRUE(child.awaitMark("written")) << "the writer failed with " << child.wait();
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        child.kill();
+        ASSERT_EQ(child.wait(), testing::kKilled) << "the writer failed";
 
         const RecoveredDocument back = ReadSnapshot(folder);
         ASSERT_TRUE(back.doc);
         const auto files = Files(EncodeSnapshot(*back.doc, {}, 0));
         EXPECT_TRUE(files == Files(a) || files == Files(b));
     }
-#endif
 }
 
 // The lock of an instance folder: one holder at a time, also within one process; freed

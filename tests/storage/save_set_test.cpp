@@ -10,11 +10,6 @@
 #include <map>
 #include <set>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 #include "doc_test_util.h"
 #include "storage/companion_files.h"
 #include "storage/document_files.h"
@@ -25,6 +20,12 @@ namespace rvk {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+// The save lock's file beside a saved document: Windows keeps it (see SaveLock).
+#ifdef _WIN32
+constexpr std::size_t kLockFilesLeft = 1;
+#else
+constexpr std::size_t kLockFilesLeft = 0;
+#endif
 using Files = std::map<std::string, Bytes>;
 namespace fs = std::filesystem;
 
@@ -252,14 +253,35 @@ TEST_F(SaveSet, ADamagedJournalIsSetAsideAndAForeignOneRefused) {
 // the document's name, and what a killed save of it left is still told apart from what
 // belongs to another document of nearly the same name.
 TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
-#ifdef _WIN32
-    GTEST_SKIP() << "kills a forked save; Windows needs a child process ended by TerminateProcess";
-#else
+    const auto nameOf = [](std::size_t length) { return std::string(length - 4, 'n') + ".rvk"; };
+    const auto hasZoom2 = [](std::size_t length) {
+        return length + 6 <= 255;  // "-00-00.fzz" in place of ".rvk"
+    };
+    // Opens the saved document, changes it and saves it, killed at its first rename,
+    // with the journal in place where there is one.
+    const auto saveKilled = [&](std::size_t length) {
+        FileDoc reopened;
+        reopened.path = dir.file(nameOf(length));
+        if (!LoadDocument(reopened).ok) return 5;
+        reopened.info = "new";
+        if (hasZoom2(length)) {
+            DeriveZoom2(*reopened.fleets[0]->vehicles[1], "added");
+            reopened.fleets[0]->vehicles[1]->Zoom2Modified = true;
+        }
+        reopened.modified = true;
+        SetSaveStepHook([](SaveStep step, const std::string&) {
+            if (step == SaveStep::kRename) testing::Die();
+            return 0;
+        });
+        return SaveDocument(reopened).ok() ? 3 : 4;
+    };
+    if (const auto task = testing::ChildTask())
+        _exit(saveKilled(static_cast<std::size_t>(*task)));
     for (const std::size_t length : {234u, 241u, 246u, 247u, 249u, 250u, 255u}) {
         SCOPED_TRACE(length);
         for (const auto& entry : fs::directory_iterator(dir.path())) fs::remove(entry.path());
-        const std::string name = std::string(length - 4, 'n') + ".rvk";
-        const bool zoom2 = length + 6 <= 255;  // "-00-00.fzz" in place of ".rvk"
+        const std::string name = nameOf(length);
+        const bool zoom2 = hasZoom2(length);
         FileDoc doc;
         doc.path = dir.file(name);
         doc.fleets.push_back(CreateFleet("F"));
@@ -272,25 +294,9 @@ TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
         ASSERT_TRUE(LoadDocument(reopened).ok);
         EXPECT_EQ(reopened.KnownZoom2Files.size(), zoom2 ? 2u : 0u);
 
-        // Killed at its first rename, with the journal in place where there is one.
-        reopened.info = "new";
-        if (zoom2) {
-            DeriveZoom2(*reopened.fleets[0]->vehicles[1], "added");
-            reopened.fleets[0]->vehicles[1]->Zoom2Modified = true;
-        }
-        reopened.modified = true;
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            SetSaveStepHook([](SaveStep step, const std::string&) {
-                if (step == SaveStep::kRename) _exit(0);
-                return 0;
-            });
-            _exit(SaveDocument(reopened).ok() ? 3 : 4);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        ASSERT_EQ(testing::RunInChild(static_cast<int>(length), dir.path(),
+                                      [&] { return saveKilled(length); }),
+                  0);
         EXPECT_EQ(FileExists(SaveJournalPath(doc.path)), zoom2);
         std::string other = name;
         other[other.size() - 5] = 'o';
@@ -309,82 +315,57 @@ TEST_F(SaveSet, LongNamesOpenSaveAndRecover) {
             EXPECT_LE(entry.path().filename().string().size(), 255u);
         }
         EXPECT_EQ(left.count(FileNameOf(SidecarPath(dir.file(other), dead))), 1u);
-        EXPECT_EQ(left.size(), 2u + again.KnownZoom2Files.size());
+        EXPECT_EQ(left.size(), 2u + again.KnownZoom2Files.size() + kLockFilesLeft);
     }
-#endif
 }
 
-#ifndef _WIN32
 // A process that runs `work` with a save that stops once its journal is in place,
 // until it is resumed or killed. Exit 0 when `work` returned true.
 class PausedSave {
 public:
-    explicit PausedSave(const std::function<bool()>& work) {
-        EXPECT_EQ(pipe(toParent_), 0);
-        EXPECT_EQ(pipe(toChild_), 0);
-        pid_ = fork();
-        if (pid_ == 0) {
-            SetSaveStepHook([this](SaveStep step, const std::string&) {
-                if (step != SaveStep::kRename || paused_) return 0;
-                paused_ = true;
-                char c = 'j';
-                if (write(toParent_[1], &c, 1) != 1 || read(toChild_[0], &c, 1) != 1) _exit(5);
-                return 0;
-            });
-            _exit(work() ? 0 : 4);
-        }
-        char c = 0;
-        EXPECT_EQ(read(toParent_[0], &c, 1), 1);  // journal in place
+    PausedSave(int task, const fs::path& folder, const std::function<bool()>& work)
+        : child_(task, folder, [&work] { return Run(work); }) {
+        EXPECT_TRUE(child_.awaitMark("journal"));
     }
-    ~PausedSave() {
-        for (const int fd : {toParent_[0], toParent_[1], toChild_[0], toChild_[1]}) close(fd);
+    // The child's part.
+    static int Run(const std::function<bool()>& work) {
+        bool paused = false;
+        SetSaveStepHook([&paused](SaveStep step, const std::string&) {
+            if (step != SaveStep::kRename || paused) return 0;
+            paused = true;
+            testing::Mark("journal");
+            testing::AwaitMark("resume");
+            return 0;
+        });
+        return work() ? 0 : 4;
     }
-    void resume() const {
-        const char c = 'r';
-        EXPECT_EQ(write(toChild_[1], &c, 1), 1);
-    }
-    int exitCode() const { return ExitCode(pid_); }
-    void kill() const { ::kill(pid_, SIGKILL); }
+    void resume() const { child_.mark("resume"); }
+    int exitCode() { return child_.wait(); }
+    void kill() const { child_.kill(); }
 
 private:
-    int toParent_[2] = {-1, -1};
-    int toChild_[2] = {-1, -1};
-    pid_t pid_ = -1;
-    bool paused_ = false;
-
-public:
-    static int ExitCode(pid_t pid) {
-        int status = 0;
-        EXPECT_EQ(waitpid(pid, &status, 0), pid);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    testing::Child child_;
 };
-
-pid_t Spawn(const std::function<bool()>& work) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(work() ? 0 : 4);
-    return pid;
-}
-
-#endif
 
 // Opening while another process saves: the reader neither completes nor removes the
 // running save's journal; it waits, and then reads the new document. A save whose
 // process died leaves the lock free and its journal for the next reader.
 TEST_F(SaveSet, AReaderWaitsForARunningSaveAndFinishesOnlyADeadOne) {
-#ifdef _WIN32
-    GTEST_SKIP() << "pauses a save in a forked process; not yet ported to a Windows child";
-#else
-    const Files old = SavedOld();
     const auto openedInfo = [this](std::string want) {
         FileDoc doc;
         doc.path = path();
         const LoadResult r = LoadDocument(doc);
         return r.ok && doc.info == want && doc.KnownZoom2Files.size() == 5;
     };
-    FileDoc changed = OpenChanged();
+    const auto saveChanged = [this] {
+        FileDoc changed = OpenChanged();
+        return SaveDocument(changed).ok();
+    };
+    if (const auto task = testing::ChildTask())
+        _exit(*task == 0 ? PausedSave::Run(saveChanged) : openedInfo("new") ? 0 : 4);
+    const Files old = SavedOld();
     {
-        PausedSave writer([&] { return SaveDocument(changed).ok(); });
+        PausedSave writer(0, dir.path(), saveChanged);
         const Files midway = Snapshot();
         ASSERT_EQ(midway.count(FileNameOf(SaveJournalPath(path()))), 1u);
         SetSaveLockWait(std::chrono::milliseconds(50));
@@ -393,52 +374,53 @@ TEST_F(SaveSet, AReaderWaitsForARunningSaveAndFinishesOnlyADeadOne) {
         EXPECT_EQ(LoadDocument(early).error, (Message{kTextBeingSaved, path()}));
         SetSaveLockWait(std::chrono::seconds(10));
         EXPECT_EQ(Snapshot(), midway);
-        const pid_t reader = Spawn([&] { return openedInfo("new"); });
+        testing::Child reader(1, dir.path(), [&] { return openedInfo("new") ? 0 : 4; });
         writer.resume();
         EXPECT_EQ(writer.exitCode(), 0);
-        EXPECT_EQ(PausedSave::ExitCode(reader), 0);
+        EXPECT_EQ(reader.wait(), 0);
     }
     const Files saved = Reopened();
     Restore(old);
-    changed = OpenChanged();
     {
-        PausedSave writer([&] { return SaveDocument(changed).ok(); });
+        PausedSave writer(0, dir.path(), saveChanged);
         writer.kill();
-        EXPECT_EQ(writer.exitCode(), 128 + SIGKILL);
+        EXPECT_EQ(writer.exitCode(), testing::kKilled);
     }
     EXPECT_TRUE(openedInfo("new"));
     EXPECT_EQ(Snapshot(), saved);
-#endif
 }
 
 // Two saves of different documents to one path at once: the second waits, plans its
 // companions on what the first left, and the folder holds it whole.
 TEST_F(SaveSet, TwoSavesAtOnceFollowOneAnother) {
-#ifdef _WIN32
-    GTEST_SKIP() << "pauses a save in a forked process; not yet ported to a Windows child";
-#else
-    FileDoc first = OldDoc();
-    FileDoc second;
-    second.info = "second";
-    second.fleets.push_back(CreateFleet("G"));
-    for (std::uint32_t j = 0; j < 3; ++j)
-        second.fleets[0]->vehicles.push_back(
-            std::make_unique<VehicleRec>(testing::VariedVehicle(50 + j, j == 1)));
-    PausedSave a([&] { return SaveDocumentOver(first, path()).ok(); });
-    const pid_t b = Spawn([&] { return SaveDocumentOver(second, path()).ok(); });
+    const auto saveFirst = [this] {
+        FileDoc first = OldDoc();
+        return SaveDocumentOver(first, path()).ok();
+    };
+    const auto saveSecond = [this] {
+        FileDoc second;
+        second.info = "second";
+        second.fleets.push_back(CreateFleet("G"));
+        for (std::uint32_t j = 0; j < 3; ++j)
+            second.fleets[0]->vehicles.push_back(
+                std::make_unique<VehicleRec>(testing::VariedVehicle(50 + j, j == 1)));
+        return SaveDocumentOver(second, path()).ok();
+    };
+    if (const auto task = testing::ChildTask())
+        _exit(*task == 0 ? PausedSave::Run(saveFirst) : saveSecond() ? 0 : 4);
+    PausedSave a(0, dir.path(), saveFirst);
+    testing::Child b(1, dir.path(), [&] { return saveSecond() ? 0 : 4; });
     a.resume();
     EXPECT_EQ(a.exitCode(), 0);
-    EXPECT_EQ(PausedSave::ExitCode(b), 0);
+    EXPECT_EQ(b.wait(), 0);
     FileDoc doc;
     doc.path = path();
     ASSERT_TRUE(LoadDocument(doc).ok);
     EXPECT_EQ(doc.info, "second");
     EXPECT_EQ(doc.KnownZoom2Files, std::vector<std::string>{dir.file("trains-00-01.fzz")});
-    EXPECT_EQ(Snapshot().size(), 2u);
-#endif
+    EXPECT_EQ(Snapshot().size(), 2u + kLockFilesLeft);
 }
 
-// Root may write any file: the file's own permission bits must stop the save anyway.
 TEST_F(SaveSet, WriteProtectedTargetsAreRefusedBeforeAnythingIsWritten) {
     const Files old = SavedOld();
     // The document itself, a companion to rewrite, and the moved vehicle's old file

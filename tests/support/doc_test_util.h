@@ -57,6 +57,7 @@ public:
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(path_, ec);
+        std::filesystem::remove_all(path_.string() + ".marks", ec);  // see Child
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -120,12 +121,18 @@ private:
     OtherProcess& operator=(const OtherProcess&) = delete;
 };
 
-// A part of a test run in a process of its own, ended at once by Die() as if killed: a
-// fork on POSIX. Windows has no fork: there the test program starts again for the
-// current test alone, with the task number and the test's folder in its environment;
-// the test body begins with `if (auto task = ChildTask()) _exit(work(*task));` and the
-// child dies by TerminateProcess. The child's exit code, -1 when it did not exit.
+// A part of a test run in a process of its own, beside the test: a fork on POSIX.
+// Windows has no fork: there the test program starts again for the current test alone,
+// with the task number and the test's folder in its environment; the test body begins
+// with `if (auto task = ChildTask()) _exit(work(*task));`. The two talk through marks,
+// empty files in a folder of their own beside the test's folder (cleared when a child
+// starts while no other one lives, removed with the test's folder): the child sets one
+// with Mark(name), the test waits for it with Child::awaitMark, and the other way round
+// with Child::mark and AwaitMark. Die() ends the child at once, as if killed.
 inline constexpr const char* kChildTaskVariable = "RVK_CHILD_TASK";
+inline constexpr const char* kChildMarksVariable = "RVK_CHILD_MARKS";
+// The exit code of a child ended by Child::kill (128 + SIGKILL on POSIX).
+inline constexpr int kKilled = 137;
 
 inline std::optional<int> ChildTask() {
     const char* task = std::getenv(kChildTaskVariable);
@@ -140,42 +147,162 @@ inline std::optional<int> ChildTask() {
     _exit(0);
 }
 
+inline std::filesystem::path& MarkFolder() {
+    static std::filesystem::path folder = [] {
+        const char* shared = std::getenv(kChildMarksVariable);
+        return shared ? std::filesystem::path(shared) : std::filesystem::path();
+    }();
+    return folder;
+}
+
+inline void Mark(const std::string& name) {
+    std::FILE* f = std::fopen((MarkFolder() / name).string().c_str(), "wb");
+    if (f) std::fclose(f);
+}
+
+inline bool MarkSet(const std::string& name) {
+    std::error_code ec;
+    return std::filesystem::exists(MarkFolder() / name, ec);
+}
+
+// Waits for the mark; false after 60 seconds.
+inline bool AwaitMark(const std::string& name) {
+    for (int i = 0; i < 6000; ++i) {
+        if (MarkSet(name)) return true;
+#ifdef _WIN32
+        Sleep(10);
+#else
+        usleep(10000);
+#endif
+    }
+    return false;
+}
+
+class Child {
+public:
+    Child(int task, const std::filesystem::path& folder, const std::function<int()>& work) {
+        MarkFolder() = folder.string() + ".marks";
+        std::error_code ec;
+        if (Living()++ == 0) std::filesystem::remove_all(MarkFolder(), ec);
+        std::filesystem::create_directories(MarkFolder(), ec);
+#ifdef _WIN32
+        (void)work;
+        std::wstring self(MAX_PATH, L'\0');
+        self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
+        std::wstring line =
+            L"\"" + self + L"\" --gtest_filter=" + std::wstring(filter.begin(), filter.end());
+        SetEnvironmentVariableA(kChildTaskVariable, std::to_string(task).c_str());
+        SetEnvironmentVariableA(kChildFolderVariable, folder.string().c_str());
+        SetEnvironmentVariableA(kChildMarksVariable, MarkFolder().string().c_str());
+        STARTUPINFOW start{};
+        start.cb = sizeof start;
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &start, &process_))
+            CloseHandle(process_.hThread);
+        SetEnvironmentVariableA(kChildTaskVariable, nullptr);
+        SetEnvironmentVariableA(kChildFolderVariable, nullptr);
+        SetEnvironmentVariableA(kChildMarksVariable, nullptr);
+#else
+        (void)task;
+        pid_ = fork();
+        if (pid_ == 0) _exit(work());
+#endif
+    }
+    ~Child() {
+        if (running()) {
+            kill();
+            wait();
+        }
+#ifdef _WIN32
+        if (process_.hProcess) CloseHandle(process_.hProcess);
+#endif
+        --Living();
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    long id() const {
+#ifdef _WIN32
+        return static_cast<long>(process_.dwProcessId);
+#else
+        return static_cast<long>(pid_);
+#endif
+    }
+    // The child's exit code, kKilled after kill(), -1 when it could not be started or
+    // ended otherwise.
+    int wait() {
+        if (!running()) return code_;
+#ifdef _WIN32
+        DWORD code = 0;
+        WaitForSingleObject(process_.hProcess, INFINITE);
+        code_ = GetExitCodeProcess(process_.hProcess, &code) ? static_cast<int>(code) : -1;
+#else
+        int status = 0;
+        if (waitpid(pid_, &status, 0) == pid_) reaped(status);
+#endif
+        waited_ = true;
+        return code_;
+    }
+    void kill() const {
+#ifdef _WIN32
+        TerminateProcess(process_.hProcess, kKilled);
+#else
+        ::kill(pid_, SIGKILL);
+#endif
+    }
+    void mark(const std::string& name) const { Mark(name); }
+    // Waits for the child's mark; false when the child ended or a minute passed first.
+    bool awaitMark(const std::string& name) {
+        for (int i = 0; i < 6000; ++i) {
+            if (MarkSet(name)) return true;
+#ifdef _WIN32
+            if (WaitForSingleObject(process_.hProcess, 10) == WAIT_OBJECT_0) return MarkSet(name);
+#else
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                reaped(status);
+                return MarkSet(name);
+            }
+            usleep(10000);
+#endif
+        }
+        return false;
+    }
+
+private:
+    static int& Living() {
+        static int count = 0;
+        return count;
+    }
+#ifndef _WIN32
+    void reaped(int status) {
+        code_ = WIFEXITED(status)                            ? WEXITSTATUS(status)
+                : WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL ? kKilled
+                                                                     : -1;
+        waited_ = true;
+    }
+#endif
+    bool running() const {
+#ifdef _WIN32
+        return process_.hProcess && !waited_;
+#else
+        return pid_ > 0 && !waited_;
+#endif
+    }
+#ifdef _WIN32
+    PROCESS_INFORMATION process_{};
+#else
+    pid_t pid_ = -1;
+#endif
+    bool waited_ = false;
+    int code_ = -1;
+};
+
 inline int RunInChild(int task, const std::filesystem::path& folder,
                       const std::function<int()>& work) {
-#ifdef _WIN32
-    (void)work;
-    std::wstring self(MAX_PATH, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string filter = std::string(info->test_suite_name()) + "." + info->name();
-    std::wstring line =
-        L"\"" + self + L"\" --gtest_filter=" + std::wstring(filter.begin(), filter.end());
-    SetEnvironmentVariableA(kChildTaskVariable, std::to_string(task).c_str());
-    SetEnvironmentVariableA(kChildFolderVariable, folder.string().c_str());
-    STARTUPINFOW start{};
-    start.cb = sizeof start;
-    PROCESS_INFORMATION child{};
-    const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                        nullptr, &start, &child);
-    SetEnvironmentVariableA(kChildTaskVariable, nullptr);
-    SetEnvironmentVariableA(kChildFolderVariable, nullptr);
-    if (!started) return -1;
-    DWORD code = 0;
-    WaitForSingleObject(child.hProcess, INFINITE);
-    const bool exited = GetExitCodeProcess(child.hProcess, &code);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    return exited ? static_cast<int>(code) : -1;
-#else
-    (void)task;
-    (void)folder;
-    const pid_t child = fork();
-    if (child < 0) return -1;
-    if (child == 0) _exit(work());
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-#endif
+    return Child(task, folder, work).wait();
 }
 
 #ifndef _WIN32
