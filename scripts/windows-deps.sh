@@ -22,8 +22,8 @@ as_root=()
 [ "$(id -u)" -ne 0 ] && as_root=(sudo)
 
 packages=(g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xauth cmake ninja-build
-  dpkg-dev xz-utils qt6-base-dev libgtest-dev nlohmann-json3-dev zlib1g-dev libpng-dev
-  openbox xdotool imagemagick unzip python3)  # the last line: tests/e2e_win/install_run.sh
+  dpkg-dev xz-utils qt6-base-dev qt6-translations-l10n libgtest-dev nlohmann-json3-dev zlib1g-dev libpng-dev
+  openbox xdotool x11-utils imagemagick unzip python3)  # the last line: tests/e2e_win/
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -17,9 +17,12 @@ const QString kPngType = QStringLiteral("image/png");
 QString ClipMimeType(ClipFormat format) {
     const auto index = static_cast<std::size_t>(format);
 #ifdef Q_OS_WIN
+    // The toolkit registers a clipboard format under the name of a type it does not know,
+    // and serves it to other programs. (The form "application/x-qt-windows-mime;value=..."
+    // names the same format, but the toolkit never renders data offered under it for
+    // another program.)
     static const char* const kNames[] = {"RVK_Image", "RVK_Fleet", "RVK_Vehicle"};
-    return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"")
-        .arg(QLatin1String(kNames[index]));
+    return QLatin1String(kNames[index]);
 #else
     static const char* const kTypes[] = {"application/x-rvk-image", "application/x-rvk-fleet",
                                          "application/x-rvk-vehicle"};

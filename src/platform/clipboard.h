@@ -12,8 +12,8 @@ namespace rvk {
 
 enum class ClipFormat { Image, Fleet, Vehicle };
 
-// The MIME type standing for a payload format. On Windows it maps to the registered
-// clipboard format of the same name ("RVK_Image", "RVK_Fleet", "RVK_Vehicle").
+// The MIME type standing for a payload format. On Windows it is the name of the
+// registered clipboard format itself ("RVK_Image", "RVK_Fleet", "RVK_Vehicle").
 QString ClipMimeType(ClipFormat format);
 
 class Clipboard {

@@ -1,6 +1,7 @@
 #include "platform/toolkit_language.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -19,10 +20,15 @@ void UseToolkitLanguage(const QString& locale) {
     auto translator = std::make_unique<QTranslator>();
     // "qtbase_de_AT", then "qtbase_de": the toolkit ships most languages without region.
     if (!translator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                          ToolkitTranslationsFolder()))
         return;
     QCoreApplication::installTranslator(translator.get());
     current = std::move(translator);
+}
+
+QString ToolkitTranslationsFolder() {
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+    return QDir(beside).exists() ? beside : QLibraryInfo::path(QLibraryInfo::TranslationsPath);
 }
 
 }  // namespace rvk

@@ -11,4 +11,8 @@ namespace rvk {
 // built-in English.
 void UseToolkitLanguage(const QString& locale);
 
+// Where the toolkit's translations are looked for: the folder "translations" beside the
+// program when it has one (the Windows installation brings its own), else the toolkit's.
+QString ToolkitTranslationsFolder();
+
 }  // namespace rvk

@@ -47,7 +47,8 @@ c="$WINEPREFIX/drive_c"
 prog="$c/Program Files/RVK Editor 3.0"
 menu="$c/ProgramData/Microsoft/Windows/Start Menu/Programs/RVK Editor 3.0"
 for f in rvkedit.exe rvktool.exe rvk3b2.lng deutsch.lng Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
-    platforms/qwindows.dll styles/qwindowsvistastyle.dll libstdc++-6.dll libgcc_s_seh-1.dll \
+    platforms/qwindows.dll styles/qwindowsvistastyle.dll translations/qtbase_de.qm \
+    libstdc++-6.dll libgcc_s_seh-1.dll \
     libwinpthread-1.dll Uninstall.exe; do
     [ -f "$prog/$f" ] || fail "$f was not installed"
 done
@@ -96,9 +97,19 @@ RVK_WINE_OWN_DLLS=1 exec "$src/scripts/wine-run.sh" 'C:\\Program Files\\RVK Edit
 WRAP
     chmod +x "$work/bin/$program"
 done
-RVK_E2E_WM=openbox bash "$src/tests/e2e/editor_draw.sh" "$work/bin" "$src" ||
+RVK_E2E_WM=openbox RVK_E2E_START_WAIT=180 bash "$src/tests/e2e/editor_draw.sh" "$work/bin" "$src" ||
     fail "drawing with the installed editor failed"
 wineserver -w
+
+# The settings the editor left, each with the registry type of its own: the recent files
+# as strings, counts as 32-bit integers, the window's place as a 17-byte block.
+settings=$(query 'HKCU\Software\DUR\RVK 3.0')
+for value in 'H0 REG_SZ .' 'P1 REG_SZ .' 'AutosaveSeconds REG_DWORD 0x[0-9a-f]+' \
+    'UndoSteps REG_DWORD 0x[0-9a-f]+' 'WindowPos REG_BINARY [0-9A-F]{34}'; do
+    read -r name type data <<<"$value"
+    grep -Eq "^ +$name +$type +$data\$" <<<"$settings" ||
+        fail "the setting $name is not stored as $type: $(grep " $name " <<<"$settings")"
+done
 
 # ---- uninstall ----
 # The uninstaller copies itself away and returns at once: wait for the copy.

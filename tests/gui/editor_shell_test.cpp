@@ -172,7 +172,7 @@ TEST_F(EditorShellTest, RecentColoursSurviveARestart) {
     const std::vector<PixelValue> recent{0x00123456, kHalfTransparent, 0x510000FF};
     ASSERT_EQ(panel->RecentColors(), recent);
     endMain(main_);
-    EXPECT_EQ(QSettings("DUR", "RVK 3.0").value("RecentColors").toString(),
+    EXPECT_EQ(QSettings("DUR", SettingsApplication()).value("RecentColors").toString(),
               "00123456,80000000,510000ff");
     main_ = startMain();
     EXPECT_EQ(main_->toolPanel()->RecentColors(), recent);

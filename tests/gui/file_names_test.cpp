@@ -44,6 +44,9 @@ TEST(FileNames, EveryByteStringComesBackAndShowsWithoutSurrogates) {
 }
 
 TEST(FileNames, ADialogsLossyNameFindsTheOneFileItStandsFor) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows names are UTF-16 text: no name is a byte string that is not UTF-8";
+#endif
     QTemporaryDir dir;
     const std::string folder = PathFromQString(dir.path());
     const QString lossy = dir.path() + QStringLiteral("/caf\uFFFD.rvk");
@@ -57,6 +60,9 @@ TEST(FileNames, ADialogsLossyNameFindsTheOneFileItStandsFor) {
 }
 
 TEST_F(ShellTest, ANameThatIsNoUtf8OpensFromEveryPlaceAndIsSavedUnderItself) {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows names are UTF-16 text: no name is a byte string that is not UTF-8";
+#endif
     const QString path = writeDocument(QStringFromPath("caf\xE9.rvk"), 1, 1);
     const std::string bytes = PathFromQString(dataFolder()) + "/caf\xE9.rvk";
     ASSERT_EQ(PathFromQString(path), bytes);

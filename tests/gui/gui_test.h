@@ -3,8 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+#include <ostream>
+
 #include "platform/clipboard.h"
 #include "platform/scripted_prompts.h"
+
+// Texts in failure messages as text rather than as a row of UTF-16 units.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace rvk::test {
 

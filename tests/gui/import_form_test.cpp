@@ -417,7 +417,8 @@ TEST_F(ImportFormTest, BrowsingWhenNothingIsFound) {
     prompts().answerText(host_.path());
     dialog_->browseButton()->click();
     ASSERT_EQ(dialog_->installBox()->count(), 1);
-    EXPECT_EQ(dialog_->installBox()->currentText().toStdString(), installation_);
+    const std::string browsed = TImportForm::BrowsedPath(host_.path());
+    EXPECT_EQ(dialog_->installBox()->currentText().toStdString(), browsed);
     EXPECT_TRUE(dialog_->catBox()->isEnabled());
     pickCategory(kTramDe);
     EXPECT_EQ(dialog_->sets()[static_cast<std::size_t>(setRow(5000))].name, "Boundary");
@@ -427,7 +428,7 @@ TEST_F(ImportFormTest, BrowsingWhenNothingIsFound) {
     hostfixture::WriteInstallation(hostfixture::SmallInstallation(), other.path().toStdString());
     prompts().answerText(other.path());
     dialog_->browseButton()->click();
-    EXPECT_EQ(prompts().calls().back().folder.toStdString(), installation_);
+    EXPECT_EQ(prompts().calls().back().folder.toStdString(), browsed);
     ASSERT_EQ(dialog_->installBox()->count(), 1);
     EXPECT_EQ(dialog_->installBox()->currentText().toStdString(),
               TImportForm::BrowsedPath(other.path()));

@@ -264,7 +264,10 @@ TEST_F(OutsideChangeTest, RecordLeftByADeadEditorIsTakenOverAndGoesWithTheWindow
     EXPECT_EQ(main->documents()[0]->windowTitle(), "doc.rvk");
     EXPECT_FALSE(OpenRecord::Take(path.toStdString()).held());
     main->documents()[0]->closeWindow();
+#ifndef Q_OS_WIN  // the file stays there: removing an open file shuts out those waiting on it
     EXPECT_FALSE(QFile::exists(record));
+#endif
+    EXPECT_TRUE(OpenRecord::Take(path.toStdString()).held()) << "given up with the window";
     endMain(main);
 }
 

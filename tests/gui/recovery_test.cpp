@@ -305,11 +305,16 @@ TEST_F(RecoveryTest, UnwritableSettingsAndRecoveryFolderAreToldOnceAtStart) {
     prompts().answerMessage(MsgAnswer::Ok);
     auto main = startMain();
     main->StartRecovery();
+#ifdef Q_OS_WIN
+    // The settings are kept in the registry, which a file in the way does not stop.
+    const QString settings;
+#else
     const QString settingsFile = QSettings(QStringLiteral("DUR"), SettingsApplication()).fileName();
-    EXPECT_EQ(
-        messages(),
-        QStringList{"E-no settings in " + QDir::toNativeSeparators(settingsFile) + "\n\n" +
-                    cannotWrite(home + "/recovery", systemWords(std::errc::not_a_directory))});
+    const QString settings = "E-no settings in " + QDir::toNativeSeparators(settingsFile) + "\n\n";
+#endif
+    EXPECT_EQ(messages(),
+              QStringList{settings + cannotWrite(home + "/recovery",
+                                                 systemWords(std::errc::not_a_directory))});
     const auto calls = prompts().callsOf(PromptKind::Message);
     EXPECT_EQ(calls[0].caption, "E543");
     EXPECT_EQ(calls[0].icon, MsgIcon::Warning);
@@ -339,6 +344,7 @@ TEST_F(RecoveryTest, SnapshotsResumeWhenTheFolderWorksAgain) {
     ASSERT_TRUE(QFile::remove(parent) && QDir().mkpath(parent));
     ASSERT_TRUE(QTest::qWaitFor([&] { return keptInfo(*main) == "drawn"; }, 5000));
 
+#ifndef Q_OS_WIN  // a folder holding the open lock file of a running instance cannot go
     ASSERT_TRUE(RemoveFolder(parent.toStdString()));
     blockWithFile();
     edit(doc, QStringLiteral("drawn again"));
@@ -347,6 +353,7 @@ TEST_F(RecoveryTest, SnapshotsResumeWhenTheFolderWorksAgain) {
     EXPECT_EQ(messages()[1], told);
     QTest::qWait(1500);
     EXPECT_EQ(messages().size(), 2);
+#endif
     prompts().answerMessage(MsgAnswer::No);
     endMain(main);
 }

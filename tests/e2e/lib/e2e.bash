@@ -17,8 +17,17 @@ bin=$(cd "$1" && pwd)
 src=$(cd "$2" && pwd)
 args=("${@:3}")
 
+# With RVK_E2E_SHOTS naming a folder, pictures of the screen at the steps a script names
+# with `trace_shot NAME`, and at a failure inside the X server, are kept there.
+trace_shot() {
+    if [ "$inside" = 1 ] && [ -n "${RVK_E2E_SHOTS:-}" ]; then
+        import -window root "$RVK_E2E_SHOTS/$e2e_name-$1.png" 2>/dev/null || true
+    fi
+}
+
 fail() {
     echo "$e2e_name: FAIL: $*" >&2
+    trace_shot failed
     exit 1
 }
 
@@ -59,12 +68,14 @@ e2e_inside() {
 }
 
 # Inside: starts the editor on the copy of the example document, to be killed should the
-# script end early; sets `editor` to its process and `win` to its main window.
+# script end early; sets `editor` to its process and `win` to its main window, waited for
+# RVK_E2E_START_WAIT seconds (default 30; a program's first start under Wine takes longer).
 e2e_start_editor() {
     "$bin/rvkedit" "$work/trams.rvk" &
     editor=$!
     trap 'kill $editor 2>/dev/null || true' EXIT
-    win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
+    win=$(timeout "${RVK_E2E_START_WAIT:-30}" xdotool search --sync --onlyvisible \
+        --name "RVK Editor" | head -1) ||
         fail "the main window did not appear"
 }
 
