@@ -14,7 +14,13 @@ stage() { echo "windows-test: $1 after $(($(date +%s) - started)) s"; }
 scripts/windows-deps.sh
 stage "dependencies ready"
 
-# Wine itself: the prefix is made on first use, and cmd.exe must answer.
+# A Wine prefix made for this run (set to Windows 10 by scripts/wine-run.sh), so that
+# nothing an earlier run left in its registry or folders plays a part.
+export RVK_WINEPREFIX=$PWD/build-win/wine-prefix
+rm -rf "$RVK_WINEPREFIX" "$RVK_WINEPREFIX.lock"
+mkdir -p build-win
+
+# Wine itself must start a program: cmd.exe must answer.
 if ! answer=$(timeout 600 scripts/wine-run.sh cmd.exe /c echo wine-answers 2>&1) ||
     ! grep -q wine-answers <<<"$answer"; then
     echo "windows-test: SKIPPED: Wine cannot start a program here: ${answer:-no answer}"

@@ -104,7 +104,7 @@ wineserver -w
 # The settings the editor left, each with the registry type of its own: the recent files
 # as strings, counts as 32-bit integers, the window's place as a 17-byte block.
 settings=$(query 'HKCU\Software\DUR\RVK 3.0')
-for value in 'H0 REG_SZ .' 'P1 REG_SZ .' 'AutosaveSeconds REG_DWORD 0x[0-9a-f]+' \
+for value in 'H0 REG_SZ .+' 'P1 REG_SZ .+' 'AutosaveSeconds REG_DWORD 0x[0-9a-f]+' \
     'UndoSteps REG_DWORD 0x[0-9a-f]+' 'WindowPos REG_BINARY [0-9A-F]{34}'; do
     read -r name type data <<<"$value"
     grep -Eq "^ +$name +$type +$data\$" <<<"$settings" ||

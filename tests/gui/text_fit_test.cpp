@@ -245,19 +245,26 @@ INSTANTIATE_TEST_SUITE_P(ShippedLanguages, TextFitTest,
 TEST_F(TextFitTest, MessageBoxButtonsFollowTheLanguageFile) {
     const auto buttonsOfAMessage = [](TMainForm& main) {
         QStringList texts;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            for (QAbstractButton* b : box->buttons()) texts << Plain(b->text());
-            box->reject();
+        // Looks until the box is up (on a desktop platform it may take a few turns, and
+        // without a window manager it need not become the active window).
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (!box || !box->isVisible()) continue;
+                poll.stop();
+                for (QAbstractButton* b : box->buttons()) texts << Plain(b->text());
+                box->reject();
+                return;
+            }
         });
+        poll.start(10);
         QtPrompts().message(&main, QStringLiteral("?"), QStringLiteral("?"), MsgIcon::Question,
                             MsgButtons::YesNoCancel);
         texts.sort();
         return texts;
     };
-    if (!QFile::exists(ToolkitTranslationsFolder() +
-                       QStringLiteral("/qtbase_de.qm")))
+    if (!QFile::exists(ToolkitTranslationsFolder() + QStringLiteral("/qtbase_de.qm")))
         GTEST_SKIP() << "the toolkit's translations are not installed";
     chooseShipped("deutsch.lng");
     chooseShipped("rvk3b2.lng");
