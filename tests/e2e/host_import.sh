@@ -71,32 +71,7 @@ dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Import vehicle f
 eval "$(xdotool getwindowgeometry --shell "$dialog")"
 dx=$X
 dy=$Y
-# Control positions are fixed in the dialog's client area.
-at() { click_at $((dx + $1)) $((dy + $2)); }
-# The installation chosen in the list reads its vuvi.ini and the texts it names.
-at 200 26
-settle
-xdotool key Home Return
-settle
-at 100 66
-settle
-xdotool key Home Down Return
-settle 2
-at 60 $((96 + 10 + 16 * ROW))
-settle
-at 480 $((56 + 16 + 31 * vehicle))
-settle
-at 376 557
-settle
-if [ -n "$shot" ]; then
-    xdotool mousemove $((dx + 300)) $((dy + 640))
-    settle
-    import -window "$dialog" "$shot"
-fi
-at 440 617
-settle
-at 572 616
-settle
+e2e_import_vehicle "$dx" "$dy" 0 "$ROW" "$vehicle" "$shot" "$dialog"
 # Without a window manager nothing hands the keyboard back: a click on the fleet
 # window's title bar does.
 click_at 575 30

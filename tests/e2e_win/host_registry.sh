@@ -130,33 +130,8 @@ settle 2
 # (xdotool's own geometry counts the window manager's frame in twice.)
 read -r dx dy < <(xwininfo -id "$dialog" |
     awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
-# Control positions are fixed in the dialog's client area.
-at() { click_at $((dx + $1)) $((dy + $2)); }
-# The second installation of the list; choosing it reads its vuvi.ini and texts.
-at 200 26
-settle
-xdotool key Home Down Return
-settle 2
-at 100 66
-settle
-trace_shot category
-xdotool key Home Down Return
-settle 2
-at 60 $((96 + 10 + 16 * ROW))
-settle
-at 480 $((56 + 16 + 31 * vehicle))
-settle
-at 376 557
-settle
-if [ -n "$shot" ]; then
-    xdotool mousemove $((dx + 300)) $((dy + 640))
-    settle
-    import -window root "$shot"
-fi
-at 440 617
-settle
-at 572 616
-settle 2
+# The second installation of the list.
+e2e_import_vehicle "$dx" "$dy" 1 "$ROW" "$vehicle" "$shot" root
 xdotool key F2
 settle 3
 quit_editor "$editor"

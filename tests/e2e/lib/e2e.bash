@@ -133,3 +133,37 @@ e2e_open_first_line() {
     snap "$4"
     python3 "$e2e_look" new-title "$work/$4-selected.ppm" "$work/$4.ppm"
 }
+
+# Inside: works the import dialog whose client area is at $1, $2 (its controls have fixed
+# places there): the installation at index $3 of its list, "tram, DE", the set on line $4
+# of the list, vehicle $5 with the alternative Zoom2 file; when $6 names a file, a
+# picture of window $7 before Insert; then Insert and Close.
+e2e_import_vehicle() {
+    local dx=$1 dy=$2 keys=(Home) i
+    for ((i = 0; i < $3; i++)); do keys+=(Down); done
+    at() { click_at $((dx + $1)) $((dy + $2)); }
+    # Choosing the installation reads its vuvi.ini and the texts it names.
+    at 200 26
+    settle
+    xdotool key "${keys[@]}" Return
+    settle 2
+    at 100 66
+    settle
+    xdotool key Home Down Return
+    settle 2
+    at 60 $((96 + 10 + 16 * $4))
+    settle
+    at 480 $((56 + 16 + 31 * $5))
+    settle
+    at 376 557
+    settle
+    if [ -n "$6" ]; then
+        xdotool mousemove $((dx + 300)) $((dy + 640))
+        settle
+        import -window "$7" "$6"
+    fi
+    at 440 617
+    settle
+    at 572 616
+    settle 2
+}
