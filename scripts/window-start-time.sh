@@ -31,7 +31,7 @@ time_start() {
     t0=$(date +%s%N)
     "$@" >/dev/null 2>&1 &
     pid=$!
-    timeout 120 xdotool search --sync --onlyvisible --name "RVK Editor" >/dev/null ||
+    tests/e2e/lib/await-window 120 --name "RVK Editor" >/dev/null ||
         { echo "no window appeared" >&2; exit 1; }
     t1=$(date +%s%N)
     kill "$pid" 2>/dev/null || true

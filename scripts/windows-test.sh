@@ -15,15 +15,19 @@ scripts/windows-deps.sh
 stage "dependencies ready"
 
 # A Wine prefix made for this run (set to Windows 10 by scripts/wine-run.sh), so that
-# nothing an earlier run left in its registry or folders plays a part.
+# nothing an earlier run left in its registry or folders plays a part; the tests in an X
+# server of their own get prefixes beside it.
 export RVK_WINEPREFIX=$PWD/build-win/wine-prefix
-rm -rf "$RVK_WINEPREFIX" "$RVK_WINEPREFIX.lock"
+rm -rf "$RVK_WINEPREFIX" "$RVK_WINEPREFIX".lock "$RVK_WINEPREFIX"-*
 mkdir -p build-win
 
-# Wine itself must start a program: cmd.exe must answer.
-if ! answer=$(timeout 600 scripts/wine-run.sh cmd.exe /c echo wine-answers 2>&1) ||
-    ! grep -q wine-answers <<<"$answer"; then
-    echo "windows-test: SKIPPED: Wine cannot start a program here: ${answer:-no answer}"
+# Wine itself must start a program: cmd.exe must answer. (Through a file: the helpers
+# Wine starts beside the first program of a prefix hold its output open as long as the
+# Wine server runs.)
+answer=build-win/wine-answer.txt
+if ! timeout 600 scripts/wine-run.sh cmd.exe /c echo wine-answers </dev/null >"$answer" 2>&1 ||
+    ! grep -q wine-answers "$answer"; then
+    echo "windows-test: SKIPPED: Wine cannot start a program here: $(head -c 2000 "$answer")"
     exit 0
 fi
 stage "Wine answers"
@@ -32,6 +36,17 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
     -DRVK_WERROR=ON >/dev/null
 cmake --build build-win -j "$jobs"
 stage "built"
+
+# One Wine server for all the tests: a cmd.exe waiting on a pipe keeps it and its helpers
+# up until this script ends. (Started again by a test after a pause, they would hold
+# that test's output open, and ctest would count the test as running, a slot taken,
+# until the server ended.)
+keeper=build-win/wine-keeper.in
+rm -f "$keeper"
+mkfifo "$keeper"
+scripts/wine-run.sh cmd.exe <"$keeper" >/dev/null 2>&1 &
+exec 8>"$keeper"
+trap 'exec 8>&-; WINEPREFIX=$RVK_WINEPREFIX wineserver -k 2>/dev/null || true' EXIT
 
 cd build-win
 ctest --output-on-failure -j "$jobs"

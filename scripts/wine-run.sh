@@ -6,6 +6,10 @@
 #   --deps DIR       the folder of scripts/windows-deps.sh (default $RVK_WIN_DEPS, or
 #                    ~/.cache/rvk-win-deps)
 #   RVK_WINEPREFIX   the prefix (default DIR/wine)
+#   RVK_WINE_DESKTOP=NAME  the program has an X server of its own: it runs in the prefix
+#                    PREFIX-NAME. (A prefix has one desktop for all of its programs, tied to
+#                    the display of the one that opened it; a program showing its windows on
+#                    another display can wait on that desktop for ever.)
 #   RVK_WINE_OWN_DLLS=1  no DLLs on the path: the program must find its own beside it
 #                    (an installed or unpacked copy)
 set -euo pipefail
@@ -14,7 +18,7 @@ if [ "${1:-}" = --deps ]; then
   deps=$2
   shift 2
 fi
-export WINEPREFIX=${RVK_WINEPREFIX:-$deps/wine}
+export WINEPREFIX=${RVK_WINEPREFIX:-$deps/wine}${RVK_WINE_DESKTOP:+-$RVK_WINE_DESKTOP}
 export WINEDEBUG=${WINEDEBUG:--all}
 # A crashing program must end at once, not wait in the debugger.
 export WINEDLLOVERRIDES="winedbg.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"

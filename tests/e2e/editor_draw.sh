@@ -117,13 +117,13 @@ if [ "$crash" = 1 ]; then
     wait "$editor" 2>/dev/null || true
     "$bin/rvkedit" "$work/trams.rvk" &
     editor=$!
-    question=$(timeout 30 xdotool search --sync --onlyvisible --name "Recovery" | head -1) ||
+    question=$(await_window 30 --name "Recovery") ||
         fail "the restore question did not appear"
     xdotool windowfocus --sync "$question"
     xdotool key y
     settle 2
     # No window manager hands the focus back to the main window.
-    win=$(xdotool search --onlyvisible --name "RVK Editor" | head -1) || fail "no main window"
+    win=$(await_window 10 --name "RVK Editor") || fail "no main window"
     xdotool windowfocus --sync "$win"
     snapshot_taken || fail "the restored document is not kept for the next crash"
 fi

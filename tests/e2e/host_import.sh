@@ -66,8 +66,8 @@ settle 2
 click_at 56 8
 settle
 click_at 125 169
-dialog=$(timeout 30 xdotool search --sync --onlyvisible --name "Import vehicle from VUVI" |
-    head -1) || fail "the import dialog did not appear"
+dialog=$(await_window 30 --name "Import vehicle from VUVI") ||
+    fail "the import dialog did not appear"
 eval "$(xdotool getwindowgeometry --shell "$dialog")"
 dx=$X
 dy=$Y

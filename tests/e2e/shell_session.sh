@@ -37,7 +37,7 @@ wait_end() {
 # 1. A first run on a document from a relative path, ended with Alt+X.
 (cd "$work" && exec "$bin/rvkedit" trams.rvk) &
 editor=$!
-win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
+win=$(await_window 30 --name "RVK Editor") ||
     fail "the main window did not appear"
 sleep 1
 # No window manager: give the window the keyboard, then type as a user does.
@@ -56,7 +56,7 @@ grep -q '^WindowPos=@ByteArray(' "$settings" || fail "no window placement was wr
 sed -i 's/^LangFile=.*/LangFile=gone.lng/' "$settings"
 "$bin/rvkedit" &
 editor=$!
-win=$(timeout 30 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) ||
+win=$(await_window 30 --name "RVK Editor") ||
     fail "the main window did not appear with an unusable language choice"
 sleep 1
 xdotool windowfocus --sync "$win"
@@ -71,7 +71,7 @@ mkdir -p "$lonely"
 cp "$bin/rvkedit" "$lonely/"
 "$lonely/rvkedit" &
 editor=$!
-box=$(timeout 30 xdotool search --sync --onlyvisible --name "^Error$" | head -1) ||
+box=$(await_window 30 --name "^Error$") ||
     fail "no message about the missing language file"
 sleep 1
 xdotool windowfocus --sync "$box"

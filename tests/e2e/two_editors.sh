@@ -25,7 +25,7 @@ shots=${args[0]:-}
 shot() { [ -z "$shots" ] || import -window root "$shots/$1.png"; }
 # The window of one editor process with a title matching $2.
 window_of() {
-    timeout 30 xdotool search --sync --all --onlyvisible --pid "$1" --name "$2" | head -1
+    await_window 30 --all --pid "$1" --name "$2"
 }
 
 e2e_start_editor

@@ -124,8 +124,8 @@ click_at 56 8
 settle
 trace_shot menu
 xdotool key Up Up Return
-dialog=$(timeout 60 xdotool search --sync --onlyvisible --name "Import vehicle from VUVI" |
-    head -1) || fail "the import dialog did not appear"
+dialog=$(await_window 60 --name "Import vehicle from VUVI") ||
+    fail "the import dialog did not appear"
 settle 2
 # (xdotool's own geometry counts the window manager's frame in twice.)
 read -r dx dy < <(xwininfo -id "$dialog" |

@@ -71,7 +71,7 @@ cat >"$work/assoc.sh" <<'INSIDE'
 openbox >/dev/null 2>&1 &
 RVK_WINE_OWN_DLLS=1 "$1/scripts/wine-run.sh" start /wait /unix "$2/assoc/trams.rvk" &
 opened=$!
-win=$(timeout 60 xdotool search --sync --onlyvisible --name "RVK Editor" | head -1) || exit 1
+win=$("$1/tests/e2e/lib/await-window" 60 --name "RVK Editor") || exit 1
 sleep 2
 xdotool windowfocus --sync "$win" key alt+x
 wait $opened

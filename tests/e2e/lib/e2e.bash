@@ -67,6 +67,10 @@ e2e_inside() {
     fi
 }
 
+# Inside: the first visible window matching the xdotool search arguments after the
+# seconds, once it is up; see lib/await-window.
+await_window() { "$src/tests/e2e/lib/await-window" "$@"; }
+
 # Inside: starts the editor on the copy of the example document, to be killed should the
 # script end early; sets `editor` to its process and `win` to its main window, waited for
 # RVK_E2E_START_WAIT seconds (default 30; a program's first start under Wine takes longer).
@@ -74,8 +78,7 @@ e2e_start_editor() {
     "$bin/rvkedit" "$work/trams.rvk" &
     editor=$!
     trap 'kill $editor 2>/dev/null || true' EXIT
-    win=$(timeout "${RVK_E2E_START_WAIT:-30}" xdotool search --sync --onlyvisible \
-        --name "RVK Editor" | head -1) ||
+    win=$(await_window "${RVK_E2E_START_WAIT:-30}" --name "RVK Editor") ||
         fail "the main window did not appear"
 }
 
