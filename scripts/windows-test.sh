@@ -37,16 +37,24 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 cmake --build build-win -j "$jobs"
 stage "built"
 
-# One Wine server for all the tests: a cmd.exe waiting on a pipe keeps it and its helpers
-# up until this script ends. (Started again by a test after a pause, they would hold
-# that test's output open, and ctest would count the test as running, a slot taken,
-# until the server ended.)
-keeper=build-win/wine-keeper.in
-rm -f "$keeper"
-mkfifo "$keeper"
-scripts/wine-run.sh cmd.exe <"$keeper" >/dev/null 2>&1 &
-exec 8>"$keeper"
+# One Wine server for all the tests: a cmd.exe reading a pipe keeps it and its helpers up
+# until this script ends. It starts a window program first, so that every helper (the
+# desktop among them) is up before the first test: a helper started by a test would hold
+# that test's output open as long as the server runs, and ctest would wait on it.
+keeper=build-win/wine-keeper
+rm -f "$keeper".in "$keeper".ready
+mkfifo "$keeper".in
+scripts/wine-run.sh cmd.exe <"$keeper".in >/dev/null 2>&1 &
+exec 8>"$keeper".in
 trap 'exec 8>&-; WINEPREFIX=$RVK_WINEPREFIX wineserver -k 2>/dev/null || true' EXIT
+# (One line: cmd.exe reads all there is and runs the first line only.)
+echo 'build-win\bin\rvk_gui_tests.exe --gtest_list_tests >NUL 2>&1 & echo up>build-win\wine-keeper.ready' >&8
+for _ in $(seq 600); do
+    [ -f "$keeper".ready ] && break
+    sleep 0.5
+done
+[ -f "$keeper".ready ] || { echo "windows-test: Wine did not come up in five minutes"; exit 1; }
+stage "Wine up"
 
 cd build-win
 ctest --output-on-failure -j "$jobs"
