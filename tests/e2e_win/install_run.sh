@@ -76,7 +76,7 @@ sleep 2
 xdotool windowfocus --sync "$win" key alt+x
 wait $opened
 INSIDE
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/assoc.sh" "$src" "$work" 2>/dev/null ||
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$work/assoc.sh" "$src" "$work" 2>/dev/null ||
     fail "opening a .rvk document did not start the editor"
 wineserver -w
 query 'HKCU\Software\DUR\RVK 3.0' /v H0 | grep -qi 'assoc.trams\.rvk' ||

@@ -49,9 +49,11 @@ e2e_prepare() {
 }
 
 # Outside: runs the script again inside an X server; extra arguments follow the two
-# folders. Variables to pass go before the call's name, as for any command.
+# folders. Variables to pass go before the call's name, as for any command. The server
+# never resets: by default it does each time its last client goes (an editor killed, an
+# xdotool call done), and a program connecting just then was turned away.
 e2e_run_inside() {
-    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside "$bin" "$src" "$@"
+    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" --inside "$bin" "$src" "$@"
 }
 
 # Inside: a home, a settings folder and a runtime folder of the run's own.
