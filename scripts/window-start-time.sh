@@ -12,7 +12,8 @@ windows=$(cd "${2:-build-win}" && pwd)
 runs=${3:-5}
 
 if [ -z "${RVK_INSIDE_X:-}" ]; then
-    RVK_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$linux" "$windows" "$runs"
+    RVK_INSIDE_X=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+        "$0" "$linux" "$windows" "$runs"
 fi
 
 # Wine's prefix and the Windows DLLs are found from the real home, not the run's own.

@@ -48,7 +48,7 @@ scripts/wine-run.sh cmd.exe <"$keeper".in >/dev/null 2>&1 &
 exec 8>"$keeper".in
 trap 'exec 8>&-; WINEPREFIX=$RVK_WINEPREFIX wineserver -k 2>/dev/null || true' EXIT
 # (One line: cmd.exe reads all there is and runs the first line only.)
-echo 'build-win\bin\rvk_gui_tests.exe --gtest_list_tests >NUL 2>&1 & echo up>build-win\wine-keeper.ready' >&8
+echo "build-win\\bin\\rvk_gui_tests.exe --gtest_list_tests >NUL 2>&1 & echo up>${keeper//\//\\}.ready" >&8
 for _ in $(seq 600); do
     [ -f "$keeper".ready ] && break
     sleep 0.5

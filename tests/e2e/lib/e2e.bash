@@ -53,7 +53,8 @@ e2e_prepare() {
 # never resets: by default it does each time its last client goes (an editor killed, an
 # xdotool call done), and a program connecting just then was turned away.
 e2e_run_inside() {
-    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" --inside "$bin" "$src" "$@"
+    WORK="$work" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+        bash "$0" --inside "$bin" "$src" "$@"
 }
 
 # Inside: a home, a settings folder and a runtime folder of the run's own.
@@ -69,8 +70,8 @@ e2e_inside() {
     fi
 }
 
-# Inside: the first visible window matching the xdotool search arguments after the
-# seconds, once it is up; see lib/await-window.
+# Inside: await_window SECONDS SEARCH-ARGUMENTS... prints the first visible window the
+# xdotool search finds within the seconds (lib/await-window).
 await_window() { "$src/tests/e2e/lib/await-window" "$@"; }
 
 # Inside: starts the editor on the copy of the example document, to be killed should the
